@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test under CTest.
+# Needs no display and no sound server.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+./scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+export TARNWICK_AUDIO=null
+cd build
+ctest --output-on-failure --parallel "$(nproc)" --timeout 600
