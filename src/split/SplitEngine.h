@@ -1,0 +1,121 @@
+#pragma once
+// The split engine: writes one stretch of a source file as a new MP3 or WAV
+// piece. It builds the piece's graph from an editing timeline (source cut to
+// the stretch -> render engine -> "Lame" encoding stage -> "Dest" writer) and
+// leaves running it to the caller, who watches it through the graph's control,
+// event and seeking facets. The settings dialog and tarnwick-cli both drive
+// it; nothing here touches a GUI type.
+//
+// Typical use (one piece):
+//   CSplitJob job(request);
+//   if (FAILED(job.Build())) report(job.LastError());
+//   job.Control()->Run();
+//   long code = 0;
+//   while (code == 0) { code = job.WaitStep(250); show(job.Progress()); }
+//   if (FAILED(job.Finish(code))) report(job.LastError());
+//   // else job.OutputPath() holds the piece.
+
+#include "MediaTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CFilterGraph;
+class IMediaControl;
+class IMediaEvent;
+class IMediaSeeking;
+
+// One piece to extract.
+struct SplitPieceRequest {
+    std::string sourcePath;       // the file the timeline opens, as given
+    std::string outputDir;        // receives the piece; created when missing
+    std::string outputName;       // name after the "N-" prefix; fitted to the format by Build
+    bool mp3Output = true;        // false: 16-bit PCM WAV
+    int bitRate = 192;            // kbps (MP3 only)
+    int sampleRate = 44100;       // Hz (MP3 only; WAV keeps the source's rate)
+    REFERENCE_TIME start = 0;     // the stretch [start, stop) of the source
+    REFERENCE_TIME stop = 0;
+    int pieceIndex = 0;           // i: the numbering of this piece starts at i + 1
+    std::string graphDotPath;     // where the graph description goes; "" = DefaultGraphDotPath()
+};
+
+// Replaces every ".wav" by ".mp3" for MP3 output, every ".mp3" by ".wav"
+// otherwise; case-insensitive ("Song.MP3" to WAV gives "Song.wav").
+std::string FitOutputName(const std::string& name, bool mp3Output);
+
+// Creates every missing level of `dir`. False with a reason on failure
+// (including an existing non-directory on the way).
+bool MakeSureDirectoryPathExists(const std::string& dir, std::string* reason);
+
+// dir + "/" + "%d-" + name with the first number from pieceIndex + 1 on whose
+// candidate does not exist (neither file nor directory nor dangling link).
+std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex);
+
+// bytesPerSecond * L * 1e-7 in double precision, truncated to 32 bits.
+std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length);
+
+// The graph description of the last piece: $XDG_CACHE_HOME (or ~/.cache)
+// + "/Tarnwick/a.dot".
+std::string DefaultGraphDotPath();
+
+// A time as "%02d:%02d:%02d" (hours unbounded, seconds truncated).
+std::string FormatClock(REFERENCE_TIME t);
+
+class CSplitJob {
+public:
+    explicit CSplitJob(SplitPieceRequest request);
+    // Stops a graph still running; a piece that did not complete is removed.
+    ~CSplitJob();
+    CSplitJob(const CSplitJob&) = delete;
+    CSplitJob& operator=(const CSplitJob&) = delete;
+
+    // Builds the piece's graph (timeline, render engine, capture builder,
+    // encoder or WAV writer, file writer, output name, DOT description) but
+    // does not run it. Fails with LastError() naming the cause: a missing or
+    // unreadable source, an empty or inverted stretch, rates the encoder does
+    // not take, an output folder that cannot be created.
+    HRESULT Build();
+
+    // Facets of the built graph (null before a successful Build).
+    std::shared_ptr<CFilterGraph> Graph() const { return m_graph; }
+    std::shared_ptr<IMediaControl> Control() const;
+    std::shared_ptr<IMediaEvent> Events() const;
+    std::shared_ptr<IMediaSeeking> Seeking() const;
+
+    // One pass of the wait loop: WaitForCompletion(timeoutMs). Returns the
+    // event code (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0 on time-out.
+    long WaitStep(long timeoutMs);
+    // 0..200 as the settings dialog shows it: MP3 from the output file's size
+    // against the prediction, WAV from the graph position against L.
+    int Progress() const;
+
+    // Ends the job after WaitStep returned `code`: S_OK on EC_COMPLETE;
+    // otherwise E_FAIL with LastError() (the graph's reason). A failed piece
+    // has already been removed by its writer.
+    HRESULT Finish(long code);
+    // Stops a running job. keepOutput true: a user stop, what was written
+    // stays; false: a cancel, the partial piece is removed.
+    void Stop(bool keepOutput);
+
+    const SplitPieceRequest& Request() const { return m_request; }
+    const std::string& OutputPath() const { return m_outputPath; }
+    std::int32_t PredictedSize() const { return m_predictedSize; }
+    REFERENCE_TIME Length() const { return m_length; } // L = stop - start + 1
+    // The encoder's bit rate / sample rate in use (MP3); LAME may move a bit
+    // rate the sample rate cannot carry to the nearest legal one.
+    int EffectiveBitRate() const { return m_effectiveBitRate; }
+    const std::string& LastError() const { return m_lastError; }
+
+private:
+    HRESULT Fail(HRESULT hr, std::string reason);
+
+    SplitPieceRequest m_request;
+    std::shared_ptr<CFilterGraph> m_graph;
+    std::string m_outputPath;
+    std::int32_t m_predictedSize = 0;
+    REFERENCE_TIME m_length = 0;
+    int m_effectiveBitRate = 0;
+    bool m_finished = false;
+    std::string m_lastError;
+};
