@@ -1,0 +1,39 @@
+#pragma once
+// PCM stages built over other readers: the cut of a source, the sample-rate
+// and channel conversion, and the concatenation of pieces. The render engine
+// chains them (cut -> convert -> concatenate) behind a group's output pin.
+
+#include "PcmReader.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Source frames [firstFrame, endFrame) exactly, clamped to the source's
+// length when it is known. A source that ends before its promised length
+// (changed or truncated while a job runs) is an error, not a short piece.
+// `name` (the source's path) goes into the reasons of failures.
+std::unique_ptr<IPcmReader> MakeCutReader(std::shared_ptr<IPcmReader> source, std::int64_t firstFrame,
+                                          std::int64_t endFrame, std::string name = {});
+
+// Converts to `target` (rate with libsoxr SOXR_HQ; channels mono <-> stereo,
+// more than two folded to stereo). Length is exactly
+// round(n * target.sampleRate / source.sampleRate). Returns the source itself
+// when the formats already agree.
+std::shared_ptr<IPcmReader> MakeConvertReader(std::shared_ptr<IPcmReader> source, const AudioFormat& target);
+
+// Number of frames `frames` source frames become at another rate.
+std::int64_t ConvertedLength(std::int64_t frames, int fromRate, int toRate);
+
+// One piece of a concatenation: its exact length in output frames and how
+// to open it (called when the stream reaches the piece; the reader must have
+// the concatenation's format).
+struct ConcatPiece {
+    std::int64_t frames = 0;
+    std::function<std::shared_ptr<IPcmReader>(std::string* reason)> open;
+    std::shared_ptr<IPcmReader> opened; // an already open reader, used first
+};
+
+// The pieces back to back with no gap or overlap. Each piece is opened when
+// reached and closed when passed, so a long list holds one decoder at a time.
+std::unique_ptr<IPcmReader> MakeConcatReader(const AudioFormat& format, std::vector<ConcatPiece> pieces);

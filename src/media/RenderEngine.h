@@ -1,0 +1,40 @@
+#pragma once
+// The render engine: turns an editing timeline into a graph whose timeline
+// source filter has one output pin per group. A group's pin is PCM and hands
+// out a reader that plays the group's sources back to back, each cut to its
+// media times and converted to the group's format.
+
+#include "Filter.h"
+#include "MediaTypes.h"
+
+#include <memory>
+#include <string>
+
+class CAMTimeline;
+class CFilterGraph;
+
+// CLSID_RenderEngine.
+class CRenderEngine {
+public:
+    CRenderEngine();
+    ~CRenderEngine();
+    HRESULT SetTimelineObject(const std::shared_ptr<CAMTimeline>& timeline);
+    HRESULT GetTimelineObject(std::shared_ptr<CAMTimeline>* timeline) const;
+    // Builds a new graph holding the timeline source filter. Fails (reason in
+    // LastError()) when a source cannot be opened or has no audio.
+    HRESULT ConnectFrontEnd();
+    HRESULT GetFilterGraph(std::shared_ptr<CFilterGraph>* graph) const;
+    // S_OK with the pin of group `group`; E_INVALIDARG when there is none.
+    HRESULT GetGroupOutputPin(long group, std::shared_ptr<CPin>* pin) const;
+    std::string LastError() const { return m_lastError; }
+
+private:
+    std::shared_ptr<CAMTimeline> m_timeline;
+    std::shared_ptr<CFilterGraph> m_graph;
+    std::shared_ptr<CBaseFilter> m_source;
+    std::string m_lastError;
+};
+
+// The filter the render engine puts at the head of its graph.
+constexpr const char* kTimelineSourceClsid = "7A35C5B1-2E64-4F4B-9C1B-54A1E0F3D201";
+constexpr const char* kTimelineSourceName = "Timeline Source";
