@@ -72,7 +72,9 @@ public:
 
     // Output side: the media types this pin can deliver, best first.
     virtual std::vector<MediaType> EnumMediaTypes() const { return {}; }
-    // Input side: whether this pin takes `type`.
+    // Input side: whether this pin takes `type`. By default an input pin
+    // takes Pcm when it has a PcmSink() and Mp3 / Wave when it has a
+    // ByteSink().
     virtual HRESULT QueryAccept(const MediaType& type) const;
 
     // Output pins of kind Pcm hand out their reader; others return null.
@@ -120,10 +122,21 @@ public:
     // Settings shown for the DOT description, e.g. "bitrate=192k".
     virtual std::string Describe() const { return {}; }
 
+    // Wakes a streaming call (Receive, EndOfStream) blocked inside this
+    // filter, e.g. a renderer waiting for the audio clock. Called from the
+    // control thread while the streaming threads run, before they are joined
+    // on Stop or on a seek; the woken call returns at once.
+    virtual void Interrupt() {}
+
+    // Reason of the last failure of this filter (a refused connection, a
+    // failed Receive), readable by a person; "" when none.
+    std::string LastError() const;
+
 protected:
     void AddPin(std::shared_ptr<CPin> pin) { m_pins.push_back(std::move(pin)); }
     // Reports an event (EC_ERRORABORT with a reason...) to the graph.
     void NotifyEvent(long code, long param1, const std::string& reason);
+    void SetLastError(const std::string& reason);
 
 private:
     friend class CFilterGraph;
@@ -131,6 +144,8 @@ private:
     std::string m_name;
     IMediaEventSink* m_graph = nullptr;
     std::vector<std::shared_ptr<CPin>> m_pins;
+    mutable std::mutex m_errorMutex;
+    std::string m_lastError;
 };
 
 class IMediaEventSink {

@@ -40,3 +40,7 @@ HRESULT CreateFilter(const GUID& clsid, std::shared_ptr<CBaseFilter>* filter);
 // back end lazily.
 void MediaInitialize();
 void MediaUninitialize();
+
+// Registers the encoding and writing filters (defined with them). Called by
+// MediaInitialize, and on the first CreateFilter when nobody initialised.
+void RegisterRenderFilters();

@@ -1,0 +1,423 @@
+// Running a graph: state changes, the streaming workers, position and
+// duration, seeking, events.
+
+#include "CFilterGraph.h"
+
+#include "AudioRenderer.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+constexpr unsigned kPositioningMask = 0x3;
+constexpr unsigned kRelativePositioning = 2;
+constexpr unsigned kIncrementalPositioning = 3;
+} // namespace
+
+// --- streaming -------------------------------------------------------------
+
+bool CFilterGraph::StartStreamingLocked(bool paused, std::string* failure)
+{
+    const auto& heads = HeadsLocked();
+    if (heads.empty()) {
+        *failure = "nothing to play: the graph has no connected audio stream";
+        return false;
+    }
+    // Started again at the very end: play from the beginning.
+    const REFERENCE_TIME duration = DurationLocked();
+    if (duration > 0 && m_start >= duration)
+        m_start = 0;
+    {
+        std::lock_guard lock(m_streamMutex);
+        m_runFilters = m_filters;
+        m_runWorkers.clear();
+        m_endedHeads = 0;
+        m_failed = false;
+        m_abortReason.clear();
+    }
+    m_abortRequested = false;
+    {
+        std::lock_guard lock(m_eventMutex);
+        m_completion = 0;
+    }
+    for (const Head& head : heads) {
+        const std::int64_t startFrame = TimeToFrame(m_start, head.reader->Format().sampleRate);
+        m_workers.push_back(std::make_unique<CStreamWorker>(head.reader, head.sink, *head.sinkFilter,
+                                                            startFrame, paused, static_cast<Listener&>(*this)));
+    }
+    {
+        std::lock_guard lock(m_streamMutex);
+        for (auto& worker : m_workers)
+            m_runWorkers.push_back(worker.get());
+    }
+    m_streaming = true;
+    for (auto& worker : m_workers)
+        worker->Start();
+    return true;
+}
+
+void CFilterGraph::StopStreamingLocked()
+{
+    if (m_workers.empty())
+        return;
+    for (auto& worker : m_workers)
+        worker->RequestStop();
+    for (auto& filter : m_filters)
+        filter->Interrupt();
+    for (auto& worker : m_workers)
+        worker->Join();
+    m_streaming = false;
+    {
+        std::lock_guard lock(m_streamMutex);
+        m_runWorkers.clear();
+    }
+    m_workers.clear();
+}
+
+REFERENCE_TIME CFilterGraph::DurationLocked()
+{
+    auto reader = DurationReaderLocked();
+    if (!reader || reader->LengthFrames() < 0)
+        return 0;
+    return FrameToTime(reader->LengthFrames(), reader->Format().sampleRate);
+}
+
+REFERENCE_TIME CFilterGraph::PositionLocked()
+{
+    if (m_workers.empty())
+        return m_start;
+    const CStreamWorker& worker = *m_workers.front();
+    const CBaseFilter& sink = worker.SinkFilter();
+    std::int64_t done = worker.PushedFrames();
+    if (sink.IsRenderer() && sink.PlayedFrames() >= 0)
+        done = std::min(done, sink.PlayedFrames());
+    const REFERENCE_TIME position = FrameToTime(worker.StartFrame() + done, worker.Format().sampleRate);
+    const REFERENCE_TIME duration = DurationLocked();
+    return duration > 0 ? std::min(position, duration) : position;
+}
+
+// --- IMediaControl ---------------------------------------------------------
+
+HRESULT CFilterGraph::Run()
+{
+    std::string failure;
+    {
+        std::lock_guard lock(m_controlMutex);
+        if (m_state == State_Running)
+            return S_OK;
+        const auto order = DownstreamFirstLocked();
+        if (m_state == State_Stopped) {
+            for (auto& filter : order)
+                filter->Pause();
+            if (!StartStreamingLocked(false, &failure)) {
+                for (auto& filter : order)
+                    filter->Stop();
+            }
+        }
+        if (failure.empty()) {
+            for (auto& filter : order)
+                filter->Run();
+            for (auto& worker : m_workers)
+                worker->SetPaused(false);
+            m_state = State_Running;
+        }
+    }
+    if (!failure.empty()) {
+        // Ends at once, so that whoever waits for the end is not left waiting.
+        {
+            std::lock_guard lock(m_eventMutex);
+            m_errorReason = failure;
+            m_completion = EC_ERRORABORT;
+        }
+        {
+            std::lock_guard lock(m_controlMutex);
+            m_lastError = failure;
+        }
+        PostEvent(EC_ERRORABORT, VFW_E_NOT_CONNECTED, 0);
+    }
+    return S_OK;
+}
+
+HRESULT CFilterGraph::Pause()
+{
+    std::lock_guard lock(m_controlMutex);
+    if (m_state == State_Paused)
+        return S_OK;
+    const auto order = DownstreamFirstLocked();
+    for (auto& worker : m_workers)
+        worker->SetPaused(true);
+    for (auto& filter : order)
+        filter->Pause();
+    if (m_state == State_Stopped) {
+        // Cued: the stream is read ahead and waits for Run.
+        std::string failure;
+        StartStreamingLocked(true, &failure);
+    }
+    m_state = State_Paused;
+    return S_OK;
+}
+
+HRESULT CFilterGraph::Stop()
+{
+    std::lock_guard lock(m_controlMutex);
+    if (m_state == State_Stopped)
+        return S_OK;
+    // The position is kept, so that Run goes on from here.
+    const bool interrupted = !m_workers.empty() &&
+                             !std::all_of(m_workers.begin(), m_workers.end(), [](auto& w) { return w->Ended(); });
+    m_start = PositionLocked();
+    StopStreamingLocked();
+    bool failed = false;
+    {
+        std::lock_guard streamLock(m_streamMutex);
+        failed = m_failed;
+    }
+    const auto order = DownstreamFirstLocked();
+    // A job stopped half way keeps what was written (a failed one was
+    // already cleaned up).
+    if (interrupted && !failed)
+        for (auto& filter : order)
+            filter->Abort(false);
+    for (auto& filter : order)
+        filter->Stop();
+    m_state = State_Stopped;
+    return S_OK;
+}
+
+HRESULT CFilterGraph::GetState(long, FILTER_STATE* state)
+{
+    if (!state)
+        return E_POINTER;
+    std::lock_guard lock(m_controlMutex);
+    *state = m_state;
+    return S_OK;
+}
+
+// --- IMediaSeeking ---------------------------------------------------------
+
+HRESULT CFilterGraph::GetDuration(REFERENCE_TIME* duration)
+{
+    if (!duration)
+        return E_POINTER;
+    std::lock_guard lock(m_controlMutex);
+    auto reader = DurationReaderLocked();
+    if (!reader || reader->LengthFrames() < 0)
+        return E_FAIL;
+    *duration = DurationLocked();
+    return S_OK;
+}
+
+HRESULT CFilterGraph::GetCurrentPosition(REFERENCE_TIME* position)
+{
+    if (!position)
+        return E_POINTER;
+    std::lock_guard lock(m_controlMutex);
+    *position = PositionLocked();
+    return S_OK;
+}
+
+HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, unsigned currentFlags, REFERENCE_TIME*, unsigned)
+{
+    const unsigned how = currentFlags & kPositioningMask;
+    if (how == AM_SEEKING_NoPositioning)
+        return S_OK;
+    if (!current)
+        return E_POINTER;
+    std::lock_guard lock(m_controlMutex);
+    REFERENCE_TIME target = *current;
+    if (how == kRelativePositioning || how == kIncrementalPositioning)
+        target += PositionLocked();
+    const REFERENCE_TIME duration = DurationLocked();
+    target = std::max<REFERENCE_TIME>(0, duration > 0 ? std::min(target, duration) : target);
+    if (m_workers.empty()) {
+        m_start = target;
+        return S_OK;
+    }
+    // Flush and go on from the new place in the same state.
+    const bool paused = m_state != State_Running;
+    std::vector<IPcmSink*> sinks;
+    for (const Head& head : HeadsLocked())
+        sinks.push_back(head.sink);
+    StopStreamingLocked();
+    for (IPcmSink* sink : sinks)
+        sink->Flush();
+    m_start = target;
+    std::string failure;
+    StartStreamingLocked(paused, &failure);
+    return S_OK;
+}
+
+// --- IMediaFilter, video and audio facets ----------------------------------
+
+HRESULT CFilterGraph::SetSyncSource(std::nullptr_t)
+{
+    std::lock_guard lock(m_controlMutex);
+    m_paced = false;
+    for (auto& filter : m_filters)
+        if (auto* renderer = dynamic_cast<CAudioRenderer*>(filter.get()))
+            renderer->SetPaced(false);
+    return S_OK;
+}
+
+HRESULT CFilterGraph::put_Visible(long) { return E_NOINTERFACE; }
+HRESULT CFilterGraph::SetWindowForeground(long) { return E_NOINTERFACE; }
+HRESULT CFilterGraph::GetVideoSize(long*, long*) { return E_NOINTERFACE; }
+HRESULT CFilterGraph::Step(unsigned, void*) { return VFW_E_NOT_CONNECTED; }
+HRESULT CFilterGraph::CanStep(long, void*) { return VFW_E_NOT_CONNECTED; }
+
+HRESULT CFilterGraph::put_Volume(long volume)
+{
+    std::lock_guard lock(m_controlMutex);
+    HRESULT hr = E_NOTIMPL;
+    for (auto& filter : m_filters)
+        if (auto* renderer = dynamic_cast<CAudioRenderer*>(filter.get()))
+            hr = renderer->SetVolume(volume);
+    return hr;
+}
+
+HRESULT CFilterGraph::get_Volume(long* volume)
+{
+    if (!volume)
+        return E_POINTER;
+    std::lock_guard lock(m_controlMutex);
+    for (auto& filter : m_filters)
+        if (auto* renderer = dynamic_cast<CAudioRenderer*>(filter.get())) {
+            *volume = renderer->Volume();
+            return S_OK;
+        }
+    return E_NOTIMPL;
+}
+
+// --- events ----------------------------------------------------------------
+
+void CFilterGraph::PostEvent(long code, long param1, long param2)
+{
+    {
+        std::lock_guard lock(m_eventMutex);
+        m_events.push_back({code, param1, param2});
+        if (code == EC_COMPLETE || code == EC_USERABORT || code == EC_ERRORABORT)
+            if (m_completion == 0)
+                m_completion = code;
+    }
+    m_eventArrived.notify_all();
+    std::lock_guard lock(m_notifyMutex);
+    if (m_notify)
+        m_notify();
+}
+
+HRESULT CFilterGraph::GetEvent(long* code, long* param1, long* param2, long timeoutMs)
+{
+    if (!code || !param1 || !param2)
+        return E_POINTER;
+    std::unique_lock lock(m_eventMutex);
+    auto ready = [this] { return !m_events.empty(); };
+    if (timeoutMs < 0)
+        m_eventArrived.wait(lock, ready);
+    else if (!m_eventArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready))
+        return E_ABORT;
+    const Event event = m_events.front();
+    m_events.pop_front();
+    *code = event.code;
+    *param1 = event.param1;
+    *param2 = event.param2;
+    return S_OK;
+}
+
+HRESULT CFilterGraph::FreeEventParams(long, long, long)
+{
+    return S_OK;
+}
+
+HRESULT CFilterGraph::WaitForCompletion(long timeoutMs, long* code)
+{
+    if (!code)
+        return E_POINTER;
+    *code = 0;
+    {
+        // A stopped graph that has not ended will not end by itself.
+        std::lock_guard stateLock(m_controlMutex);
+        std::lock_guard lock(m_eventMutex);
+        if (m_completion == 0 && m_state == State_Stopped)
+            return VFW_E_WRONG_STATE;
+    }
+    std::unique_lock lock(m_eventMutex);
+    auto ended = [this] { return m_completion != 0; };
+    if (timeoutMs < 0)
+        m_eventArrived.wait(lock, ended);
+    else if (!m_eventArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), ended))
+        return E_ABORT;
+    *code = m_completion;
+    return S_OK;
+}
+
+std::string CFilterGraph::ErrorReason() const
+{
+    std::lock_guard lock(m_eventMutex);
+    return m_errorReason;
+}
+
+HRESULT CFilterGraph::SetNotifyWindow(NotifyCallback callback)
+{
+    std::lock_guard lock(m_notifyMutex);
+    m_notify = std::move(callback);
+    return S_OK;
+}
+
+void CFilterGraph::Notify(long code, long param1, const std::string& reason)
+{
+    if (code == EC_ERRORABORT && m_streaming) {
+        // Handled on the streaming thread, which cleans up before it reports.
+        std::lock_guard lock(m_streamMutex);
+        if (m_abortReason.empty())
+            m_abortReason = reason;
+        m_abortRequested = true;
+        return;
+    }
+    if (code == EC_ERRORABORT) {
+        std::lock_guard lock(m_eventMutex);
+        m_errorReason = reason;
+    }
+    PostEvent(code, param1, 0);
+}
+
+// --- CStreamWorker::Listener -----------------------------------------------
+
+void CFilterGraph::OnStreamEnded(CStreamWorker&)
+{
+    {
+        std::lock_guard lock(m_streamMutex);
+        if (m_failed || ++m_endedHeads < static_cast<int>(m_runWorkers.size()))
+            return;
+    }
+    PostEvent(EC_COMPLETE, S_OK, 0);
+}
+
+void CFilterGraph::OnStreamFailed(CStreamWorker& worker, const std::string& reason)
+{
+    std::vector<std::shared_ptr<CBaseFilter>> filters;
+    std::string why = reason;
+    {
+        std::lock_guard lock(m_streamMutex);
+        if (m_failed)
+            return;
+        m_failed = true;
+        filters = m_runFilters;
+        for (CStreamWorker* other : m_runWorkers)
+            if (other != &worker)
+                other->RequestStop();
+        if (why.empty())
+            why = m_abortReason;
+    }
+    if (why.empty())
+        why = worker.SinkFilter().LastError();
+    if (why.empty())
+        why = "the filter \"" + worker.SinkFilter().QueryFilterInfo() + "\" failed";
+    // Partial outputs go before anyone hears of the failure.
+    for (auto& filter : filters)
+        filter->Abort(true);
+    {
+        std::lock_guard lock(m_eventMutex);
+        m_errorReason = why;
+    }
+    PostEvent(EC_ERRORABORT, E_FAIL, 0);
+}

@@ -1,0 +1,186 @@
+#include "Mp3Reader.h"
+
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+
+UniqueFd OpenForReading(const std::string& path, std::string* reason, long long* size)
+{
+    auto fail = [&](const std::string& why) {
+        if (reason)
+            *reason = "cannot open " + path + ": " + why;
+        return UniqueFd();
+    };
+    if (path.empty())
+        return fail("no file name");
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return fail(std::strerror(errno));
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0)
+        return fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return fail("it is a folder, not a file");
+    if (!S_ISREG(info.st_mode))
+        return fail("not a regular file");
+    if (size)
+        *size = static_cast<long long>(info.st_size);
+    return fd;
+}
+
+void Mp3Reader::HandleDeleter::operator()(mpg123_handle_struct* handle) const
+{
+    mpg123_close(handle);
+    mpg123_delete(handle);
+}
+
+namespace {
+
+const char* VersionText(int version)
+{
+    switch (version) {
+    case MPG123_1_0:
+        return "MPEG-1";
+    case MPG123_2_0:
+        return "MPEG-2";
+    case MPG123_2_5:
+        return "MPEG-2.5";
+    default:
+        return "MPEG";
+    }
+}
+
+} // namespace
+
+std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string* reason)
+{
+    static std::once_flag libraryReady;
+    std::call_once(libraryReady, [] { mpg123_init(); });
+
+    auto fail = [&](const std::string& why) -> std::unique_ptr<Mp3Reader> {
+        if (reason)
+            *reason = why;
+        return nullptr;
+    };
+
+    std::unique_ptr<Mp3Reader> reader(new Mp3Reader);
+    reader->m_path = path;
+    long long size = 0;
+    std::string why;
+    reader->m_fd = OpenForReading(path, &why, &size);
+    if (!reader->m_fd)
+        return fail(why);
+    reader->m_fileSize = size;
+
+    int err = MPG123_OK;
+    reader->m_handle.reset(mpg123_new(nullptr, &err));
+    if (!reader->m_handle)
+        return fail("cannot decode " + path + ": " + mpg123_plain_strerror(err));
+    mpg123_handle* mh = reader->m_handle.get();
+    // Gapless: encoder delay and padding are cut, so the length is the
+    // encoded audio's. Damaged stretches are searched through to the next
+    // good frame (no resync limit) instead of ending the stream.
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, -1, 0);
+    mpg123_format_none(mh);
+    const long* rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t i = 0; i < rateCount; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+
+    if (mpg123_open_fd(mh, reader->m_fd.Get()) != MPG123_OK)
+        return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 || channels <= 0)
+        return fail("cannot decode " + path + ": no MPEG audio found in the file");
+    struct mpg123_frameinfo info {};
+    if (mpg123_info(mh, &info) != MPG123_OK || info.layer < 1 || info.layer > 3)
+        return fail("cannot decode " + path + ": no MPEG audio found in the file");
+    // Counting every frame gives the exact length whatever the headers say.
+    if (mpg123_scan(mh) != MPG123_OK)
+        return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
+    const off_t length = mpg123_length(mh);
+    if (length <= 0)
+        return fail("cannot decode " + path + ": no MPEG audio found in the file");
+    reader->m_format = AudioFormat{static_cast<int>(rate), channels};
+    reader->m_length = static_cast<std::int64_t>(length);
+    reader->m_description = std::string(VersionText(info.version)) + " Layer " +
+                            std::string(info.layer == 3 ? "III" : info.layer == 2 ? "II" : "I") +
+                            (info.vbr == MPG123_CBR ? ", " + std::to_string(info.bitrate) + " kbps"
+                                                    : std::string(", VBR"));
+    if (mpg123_seek(mh, 0, SEEK_SET) < 0)
+        return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
+    return reader;
+}
+
+Mp3Reader::~Mp3Reader() = default;
+
+bool Mp3Reader::Seek(std::int64_t frame)
+{
+    frame = std::clamp<std::int64_t>(frame, 0, m_length);
+    const off_t reached = mpg123_seek(m_handle.get(), static_cast<off_t>(frame), SEEK_SET);
+    if (reached < 0) {
+        m_error = "cannot seek in " + m_path + ": " + mpg123_strerror(m_handle.get());
+        return false;
+    }
+    // A seek into the padded tail (see Read) lands beyond what the decoder has.
+    m_decoderDone = reached < frame;
+    m_position = frame;
+    return true;
+}
+
+std::int64_t Mp3Reader::Read(float* out, std::int64_t frames)
+{
+    frames = std::min(frames, m_length - m_position);
+    if (frames <= 0)
+        return 0;
+    const int channels = m_format.channels;
+    std::int64_t got = 0;
+    int idleReads = 0;
+    while (got < frames && !m_decoderDone) {
+        const size_t wanted = static_cast<size_t>(frames - got) * channels * sizeof(float);
+        size_t done = 0;
+        const int rc = mpg123_read(m_handle.get(), reinterpret_cast<unsigned char*>(out + got * channels),
+                                   wanted, &done);
+        got += static_cast<std::int64_t>(done / (channels * sizeof(float)));
+        // Guards against a decoder that neither delivers nor ends.
+        idleReads = done ? 0 : idleReads + 1;
+        if (rc == MPG123_DONE || idleReads > 64) {
+            m_decoderDone = true;
+        } else if (rc == MPG123_NEW_FORMAT) {
+            // A damaged header can announce another format; the output stays
+            // in the format the stream opened with.
+            continue;
+        } else if (rc != MPG123_OK) {
+            m_error = "cannot decode " + m_path + ": " + mpg123_strerror(m_handle.get());
+            return -1;
+        }
+    }
+    if (got < frames) {
+        // The decoder ended before the scanned length: frames it skipped as
+        // damaged. Fill the rest with silence so that the stream keeps the
+        // length it announced, unless the file itself shrank while we read.
+        struct stat info {};
+        if (::fstat(m_fd.Get(), &info) == 0 && info.st_size < m_fileSize) {
+            m_error = "cannot decode " + m_path + ": the file was truncated while it was read";
+            return -1;
+        }
+        std::fill(out + got * channels, out + frames * channels, 0.0f);
+        got = frames;
+    }
+    m_position += got;
+    return got;
+}
+
+std::unique_ptr<IPcmReader> OpenMp3Reader(const std::string& path, std::string* reason)
+{
+    return Mp3Reader::Open(path, reason);
+}
