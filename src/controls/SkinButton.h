@@ -7,6 +7,7 @@
 #include <QBitmap>
 #include <QCursor>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QString>
 #include <optional>
@@ -40,4 +41,61 @@ public:
     // through, hand cursor 159, tooltip active.
     bool SetupStandardSkin(int id, QWidget* page, int hoverBitmapId, int normalBitmapId,
                            const QString& tooltip);
+
+protected:
+    // Fill while not transparent, and the 3D frame drawn while hovered or
+    // pressed when the border is on.
+    virtual void DrawBackground(QPainter& painter, const QRect& rect);
+    virtual void DrawBorder(QPainter& painter, const QRect& rect);
+
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // One bitmap with its transparent colour masked out once, when set.
+    struct ImageRecord {
+        QPixmap pixmap;
+        QBitmap mask;
+        QRgb transparent = 0;
+        int width = 0;
+        int height = 0;
+        bool IsSet() const { return !pixmap.isNull(); }
+    };
+
+    static int MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record);
+    void FreeBitmaps();
+    void SetHover(bool hover);
+    void CancelHover();
+    bool CanLightUp() const;
+    void DiscardSnapshot();
+    void TakeSnapshot();
+    void PaintParentBackground(QPainter& painter);
+    QRect ComputeImageRect(const ImageRecord& image, bool hasCaption, const QRect& item,
+                           QRect& caption, bool pressed) const;
+    void DrawImage(QPainter& painter, bool hasCaption, const QRect& item, QRect& caption,
+                   bool pressed);
+    void DrawCaption(QPainter& painter, const QString& caption, QRect rect, bool pressed);
+    void RepaintNow();
+
+    bool m_bTransparent = false;
+    bool m_bMouseOnButton = false;
+    QColor m_activeBackground;
+    QColor m_activeText;
+    QColor m_inactiveBackground;
+    QColor m_inactiveText;
+    bool m_bDrawBorder = true;
+    std::optional<QCursor> m_cursor;
+    QString m_tooltipText;
+    bool m_bTooltipActive = false;
+    ImageRecord m_hover;
+    ImageRecord m_normal;
+    QPixmap m_background;   // the parent's pixels under the button, taken once
 };

@@ -1,0 +1,456 @@
+#include "SkinButton.h"
+
+#include "Resources.h"
+#include "TooltipText.h"
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QToolTip>
+
+namespace {
+
+constexpr QRgb kHoverTransparent = qRgb(0, 0, 0);
+constexpr QRgb kNormalTransparent = qRgb(0, 255, 0);
+
+// Padding of the tooltip window around its text (frame and label margin).
+constexpr int kTooltipPadding = 12;
+
+}  // namespace
+
+CSkinButton::CSkinButton(QWidget* parent)
+    : QAbstractButton(parent)
+{
+    const QPalette& pal = palette();
+    m_activeBackground = pal.color(QPalette::Button);
+    m_activeText = pal.color(QPalette::ButtonText);
+    m_inactiveBackground = pal.color(QPalette::Button);
+    m_inactiveText = pal.color(QPalette::ButtonText);
+    // Every paint covers the whole button (background snapshot or fill), so
+    // the parent need not be painted beneath it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+CSkinButton::~CSkinButton() = default;
+
+bool CSkinButton::SubclassDlgItem(int id, QWidget* page)
+{
+    if (!page)
+        return false;
+    QWidget* old = nullptr;
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        const QVariant controlId = w->property("controlId");
+        if (w != this && !w->isWindow() && controlId.isValid() && controlId.toInt() == id) {
+            old = w;
+            break;
+        }
+    }
+    if (!old)
+        return false;
+
+    QWidget* parent = old->parentWidget();
+    const bool shown = !old->isHidden() || !old->testAttribute(Qt::WA_WState_ExplicitShowHide);
+    setParent(parent);
+    setGeometry(old->geometry());
+    setProperty("controlId", id);
+    setObjectName(old->objectName());
+    setEnabled(old->isEnabledTo(parent));
+    setFocusPolicy(old->focusPolicy());
+    if (auto* oldButton = qobject_cast<QAbstractButton*>(old))
+        setText(oldButton->text());
+    if (auto* push = qobject_cast<QPushButton*>(old)) {
+        // Not a QPushButton itself: the page reads these to find its default.
+        setProperty("default", push->isDefault());
+        setProperty("autoDefault", push->autoDefault());
+    }
+    // Take the old button's place in the stacking and in the tab order.
+    stackUnder(old);
+    QWidget::setTabOrder(old, this);
+    if (old->hasFocus())
+        setFocus();
+    delete old;
+    if (!shown)
+        hide();
+    else if (parent->isVisible())
+        show();
+    return true;
+}
+
+int CSkinButton::SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId, QRgb normalTransparent)
+{
+    const QImage hover = LoadBitmapResource(hoverId & 0xFFFF);
+    const QImage normal = normalId != 0 ? LoadBitmapResource(normalId & 0xFFFF) : QImage();
+    if (hover.isNull()) {
+        // A missing hover bitmap leaves the button without images, and says so.
+        FreeBitmaps();
+        RepaintNow();
+        return 1;
+    }
+    const int result = SetBitmapHandles(hover, hoverTransparent, normal, normalTransparent);
+    if (result == 0 && normalId != 0 && normal.isNull())
+        return 1;   // the hover image alone is shown in every state
+    return result;
+}
+
+int CSkinButton::SetBitmapHandles(const QImage& hover, QRgb hoverTransparent, const QImage& normal,
+                                  QRgb normalTransparent)
+{
+    FreeBitmaps();
+    if (!hover.isNull()) {
+        if (const int result = MakeImageRecord(hover, hoverTransparent, m_hover); result != 0) {
+            FreeBitmaps();
+            return result;
+        }
+        if (!normal.isNull()) {
+            if (const int result = MakeImageRecord(normal, normalTransparent, m_normal); result != 0) {
+                FreeBitmaps();
+                return result;
+            }
+        }
+    }
+    RepaintNow();
+    return 0;
+}
+
+int CSkinButton::MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record)
+{
+    QImage masked = image.convertToFormat(QImage::Format_ARGB32);
+    if (masked.isNull() || masked.width() <= 0 || masked.height() <= 0)
+        return 1;
+    // Pixels of exactly the transparent colour let the background through.
+    const QRgb key = transparent & 0xffffffu;
+    for (int y = 0; y < masked.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
+        for (int x = 0; x < masked.width(); ++x)
+            if ((line[x] & 0xffffffu) == key)
+                line[x] = 0;
+    }
+    const QBitmap mask = QBitmap::fromImage(masked.createAlphaMask());
+    if (mask.isNull())
+        return 2;
+    record.pixmap = QPixmap::fromImage(masked);
+    record.mask = mask;
+    record.transparent = transparent;
+    record.width = masked.width();
+    record.height = masked.height();
+    return 0;
+}
+
+void CSkinButton::FreeBitmaps()
+{
+    m_hover = {};
+    m_normal = {};
+}
+
+void CSkinButton::SetDrawBorder(bool draw)
+{
+    m_bDrawBorder = draw;
+}
+
+void CSkinButton::SetTransparent(bool repaint)
+{
+    m_bTransparent = true;
+    DiscardSnapshot();
+    if (repaint)
+        update();
+}
+
+bool CSkinButton::SetButtonCursor(int cursorId)
+{
+    m_cursor.reset();
+    unsetCursor();
+    if (cursorId == 0)
+        return true;
+    if (!HasCursorResource(cursorId & 0xFFFF))
+        return false;
+    m_cursor = LoadCursorResource(cursorId & 0xFFFF);
+    setCursor(*m_cursor);
+    return true;
+}
+
+void CSkinButton::SetTooltipText(const QString* text, bool activate)
+{
+    if (!text)
+        return;
+    m_tooltipText = *text;
+    m_bTooltipActive = activate;
+    setToolTip(m_tooltipText);
+    if (!activate && QToolTip::isVisible())
+        QToolTip::hideText();
+}
+
+bool CSkinButton::SetupStandardSkin(int id, QWidget* page, int hoverBitmapId, int normalBitmapId,
+                                    const QString& tooltip)
+{
+    if (!SubclassDlgItem(id, page))
+        return false;
+    SetBitmaps(hoverBitmapId, kHoverTransparent, normalBitmapId, kNormalTransparent);
+    SetDrawBorder(false);
+    SetTransparent(true);
+    SetButtonCursor(res::kCursorHand);
+    SetTooltipText(tooltip, true);
+    return true;
+}
+
+// --- hover -----------------------------------------------------------------
+
+bool CSkinButton::CanLightUp() const
+{
+    return isEnabled() && parentWidget() && QApplication::activeWindow();
+}
+
+void CSkinButton::SetHover(bool hover)
+{
+    if (m_bMouseOnButton == hover)
+        return;
+    m_bMouseOnButton = hover;
+    update();
+}
+
+void CSkinButton::CancelHover()
+{
+    SetHover(false);
+}
+
+void CSkinButton::mouseMoveEvent(QMouseEvent* event)
+{
+    QAbstractButton::mouseMoveEvent(event);
+    const bool leftHeld = event->buttons() & Qt::LeftButton;
+    // Dragging in with the left button held does not light the button up.
+    if (leftHeld && !m_bMouseOnButton)
+        return;
+    if (rect().contains(event->position().toPoint())) {
+        if (!m_bMouseOnButton && CanLightUp())
+            SetHover(true);
+    } else {
+        // Pressed here and dragged off: the pointer is over another window.
+        CancelHover();
+    }
+}
+
+void CSkinButton::enterEvent(QEnterEvent* event)
+{
+    QAbstractButton::enterEvent(event);
+    if (!(QGuiApplication::mouseButtons() & Qt::LeftButton) && CanLightUp())
+        SetHover(true);
+}
+
+void CSkinButton::leaveEvent(QEvent* event)
+{
+    QAbstractButton::leaveEvent(event);
+    CancelHover();
+}
+
+void CSkinButton::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractButton::focusOutEvent(event);
+    CancelHover();
+}
+
+void CSkinButton::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press like any other, so a
+    // fast double click gives the page two clicks.
+    mousePressEvent(event);
+}
+
+void CSkinButton::changeEvent(QEvent* event)
+{
+    QAbstractButton::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (!isEnabled())
+            CancelHover();
+        break;
+    case QEvent::ActivationChange:
+        if (!isActiveWindow())
+            CancelHover();
+        break;
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+        // Colours changed: take the parent's background again at the next paint.
+        DiscardSnapshot();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CSkinButton::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ToolTip: {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (m_bTooltipActive && !m_tooltipText.isEmpty()) {
+            const QString text = controls::WrapTooltipText(
+                m_tooltipText, QToolTip::font(), controls::kMaxTooltipWidth - kTooltipPadding);
+            QToolTip::showText(help->globalPos(), text, this, rect());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    case QEvent::ApplicationPaletteChange:
+        DiscardSnapshot();
+        update();
+        break;
+    default:
+        break;
+    }
+    return QAbstractButton::event(event);
+}
+
+void CSkinButton::moveEvent(QMoveEvent* event)
+{
+    QAbstractButton::moveEvent(event);
+    DiscardSnapshot();
+}
+
+void CSkinButton::resizeEvent(QResizeEvent* event)
+{
+    QAbstractButton::resizeEvent(event);
+    DiscardSnapshot();
+}
+
+// --- painting --------------------------------------------------------------
+
+void CSkinButton::RepaintNow()
+{
+    if (isVisible())
+        repaint();
+    else
+        update();
+}
+
+void CSkinButton::DiscardSnapshot()
+{
+    m_background = QPixmap();
+}
+
+void CSkinButton::TakeSnapshot()
+{
+    const qreal ratio = devicePixelRatioF();
+    m_background = QPixmap(size() * ratio);
+    m_background.setDevicePixelRatio(ratio);
+    QWidget* parent = parentWidget();
+    if (!parent) {
+        m_background.fill(palette().color(backgroundRole()));
+        return;
+    }
+    m_background.fill(parent->palette().color(parent->backgroundRole()));
+    const QRect here = geometry();
+    // What the page itself paints there, without its controls...
+    parent->render(&m_background, QPoint(), QRegion(here), QWidget::DrawWindowBackground);
+    // ...and the controls it shows there (frames, pictures). Other skinned
+    // buttons never lie under one another and are left out.
+    for (QObject* child : parent->children()) {
+        auto* sibling = qobject_cast<QWidget*>(child);
+        if (!sibling || sibling == this || sibling->isWindow() || !sibling->isVisible()
+            || qobject_cast<CSkinButton*>(sibling) || !sibling->geometry().intersects(here))
+            continue;
+        const QRect overlap = sibling->geometry().intersected(here);
+        sibling->render(&m_background, overlap.topLeft() - here.topLeft(),
+                        QRegion(overlap.translated(-sibling->pos())), QWidget::DrawChildren);
+    }
+}
+
+void CSkinButton::PaintParentBackground(QPainter& painter)
+{
+    if (m_background.isNull() || m_background.size() != size() * devicePixelRatioF())
+        TakeSnapshot();
+    painter.drawPixmap(0, 0, m_background);
+}
+
+void CSkinButton::DrawBackground(QPainter& painter, const QRect& rect)
+{
+    const bool lit = m_bMouseOnButton || isDown();
+    painter.fillRect(rect, lit ? m_activeBackground : m_inactiveBackground);
+}
+
+void CSkinButton::DrawBorder(QPainter& painter, const QRect& rect)
+{
+    const QColor light = palette().color(QPalette::Light);
+    const QColor shadow = palette().color(QPalette::Dark);
+    const bool sunken = isDown();
+    const QColor topLeft = sunken ? shadow : light;
+    const QColor bottomRight = sunken ? light : shadow;
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width() - 1, 1), topLeft);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height() - 1), topLeft);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), bottomRight);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), bottomRight);
+}
+
+QRect CSkinButton::ComputeImageRect(const ImageRecord& image, bool hasCaption, const QRect& item,
+                                    QRect& caption, bool pressed) const
+{
+    QRect placed = item;
+    if (hasCaption) {
+        placed.setLeft(item.left() + 3);
+        caption.setLeft(caption.left() + image.width + 3);
+    } else {
+        placed.setLeft(item.left() + ((item.width() - image.width) >> 1));
+    }
+    placed.setTop(item.top() + ((item.height() - image.height) >> 1));
+    placed.setSize(QSize(image.width, image.height));
+    if (pressed)
+        placed.translate(1, 1);
+    return placed;
+}
+
+void CSkinButton::DrawImage(QPainter& painter, bool hasCaption, const QRect& item, QRect& caption,
+                            bool pressed)
+{
+    const bool useNormal = !m_bMouseOnButton && !pressed && m_normal.IsSet();
+    const ImageRecord& image = useNormal ? m_normal : m_hover;
+    const QRect placed = ComputeImageRect(image, hasCaption, item, caption, pressed);
+    painter.drawPixmap(placed.topLeft(), image.pixmap);
+}
+
+void CSkinButton::DrawCaption(QPainter& painter, const QString& caption, QRect rect, bool pressed)
+{
+    if (pressed)
+        rect.translate(1, 1);
+    const int flags = Qt::AlignHCenter | Qt::TextWordWrap;
+    const QRect measured = painter.fontMetrics().boundingRect(QRect(0, 0, rect.width(), 0xFFFF), flags,
+                                                              caption);
+    const QRect centred(rect.left() + (rect.width() - measured.width()) / 2,
+                        rect.top() + (rect.height() - measured.height()) / 2, measured.width(),
+                        measured.height());
+    if (!isEnabled()) {
+        // Engraved: a highlight one pixel down-right, the shadow on top.
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawText(centred.translated(1, 1), flags, caption);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawText(centred, flags, caption);
+        return;
+    }
+    const bool lit = m_bMouseOnButton || pressed;
+    painter.setPen(lit ? m_activeText : m_inactiveText);
+    painter.drawText(centred, flags, caption);
+}
+
+void CSkinButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const bool pressed = isDown();
+    const QRect item = rect();
+
+    if (m_bTransparent)
+        PaintParentBackground(painter);
+    else
+        DrawBackground(painter, item);
+
+    // No other frame: no 3D edge, no default frame, no focus rectangle.
+    if (m_bDrawBorder && (pressed || m_bMouseOnButton))
+        DrawBorder(painter, item);
+
+    const QString caption = text();
+    QRect captionRect = item;
+    if (m_hover.IsSet())
+        DrawImage(painter, !caption.isEmpty(), item, captionRect, pressed);
+    if (!caption.isEmpty())
+        DrawCaption(painter, caption, captionRect, pressed);
+}
