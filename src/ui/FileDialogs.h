@@ -1,0 +1,45 @@
+#pragma once
+// Open, save and folder dialogs. Filters are given in the Windows form
+// ("Description|patterns|..."), rewritten for Qt with the same entries in the
+// same order. Tests install a hook that answers the dialogs.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace ui {
+
+enum class FileDialogKind { Open, OpenMultiple, Save, Folder };
+
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    QWidget* parent = nullptr;
+    QString caption;
+    QStringList filters;       // Qt syntax, first entry preselected
+    QString defaultSuffix;     // save dialogs
+};
+
+// The chosen paths, or nullopt when the dialog is cancelled.
+using FileDialogHook = std::function<std::optional<QStringList>(const FileDialogRequest&)>;
+
+FileDialogHook SetFileDialogHook(FileDialogHook hook);
+
+// "Audio File (*.mp3;*.wav)|*.mp3;*.wav|*.*|*.*" becomes
+// {"Audio File (*.mp3 *.wav)", "*.* (*)"}: a description that already ends in
+// its own pattern list gets it in Qt syntax, any other description gets the
+// patterns appended; "*.*" matches every file, as it does on Windows.
+QStringList ConvertWindowsFilter(const QString& windowsFilter);
+
+// An existing file.
+std::optional<QString> GetOpenFileName(QWidget* parent, const QString& windowsFilter);
+// One or more existing files, in the order the dialog returns them.
+std::optional<QStringList> GetOpenFileNames(QWidget* parent, const QString& windowsFilter);
+// A file to write; the dialog asks before an existing file is overwritten.
+std::optional<QString> GetSaveFileName(QWidget* parent, const QString& windowsFilter,
+                                       const QString& defaultSuffix);
+std::optional<QString> BrowseForFolder(QWidget* parent, const QString& caption = QString());
+
+} // namespace ui

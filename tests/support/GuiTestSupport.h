@@ -1,0 +1,70 @@
+#pragma once
+// Test stand-ins for what a person does: answering message boxes and file
+// dialogs, and ending pages that would run modally. Each installs itself
+// for its lifetime and restores the previous hook.
+
+#include "DialogPage.h"
+#include "FileDialogs.h"
+#include "MessageBox.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace testsupport {
+
+class MessageBoxRecorder {
+public:
+    explicit MessageBoxRecorder(int answer = ui::IDOK);
+    ~MessageBoxRecorder();
+    const std::vector<ui::MessageBoxRequest>& Boxes() const { return m_boxes; }
+
+private:
+    std::vector<ui::MessageBoxRequest> m_boxes;
+    ui::MessageBoxHook m_previous;
+};
+
+// Answers file dialogs in order; a dialog with no answer left is cancelled.
+class FileDialogAnswers {
+public:
+    FileDialogAnswers();
+    ~FileDialogAnswers();
+    void Choose(const QStringList& paths) { m_answers.push_back(paths); }
+    void Cancel() { m_answers.push_back(std::nullopt); }
+    const std::vector<ui::FileDialogRequest>& Requests() const { return m_requests; }
+
+private:
+    std::deque<std::optional<QStringList>> m_answers;
+    std::vector<ui::FileDialogRequest> m_requests;
+    ui::FileDialogHook m_previous;
+};
+
+// Records every page that would run modally; `play` acts for the person on
+// the page and returns how the page ends (IDOK by default).
+class ModalRunRecorder {
+public:
+    using Play = std::function<int(ui::CDialogPage&)>;
+    explicit ModalRunRecorder(Play play = {});
+    ~ModalRunRecorder();
+    void SetPlay(Play play) { m_play = std::move(play); }
+    // Class names of the pages run, in order.
+    const QStringList& Runs() const { return m_runs; }
+
+private:
+    Play m_play;
+    QStringList m_runs;
+    ui::ModalRunHook m_previous;
+};
+
+// Checks that every control of the page's template exists with its id, kind
+// of widget, text and pixel rectangle (two pixels per dialog unit).
+void ExpectPageMatchesTemplate(ui::CDialogPage& page);
+
+// The control of the page at the template row `index` (also for controls
+// without an id).
+QWidget* ControlAtRow(ui::CDialogPage& page, int index);
+
+} // namespace testsupport
