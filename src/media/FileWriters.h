@@ -23,6 +23,9 @@ public:
     virtual HRESULT GetCurFile(std::string* path) const = 0;
     // true: an existing file of that name may be replaced (default false).
     virtual HRESULT SetOverwrite(bool overwrite) = 0;
+    // The job is being cancelled: the coming stop removes the output instead
+    // of keeping what was written (an overwritten file then stays as it was).
+    virtual void DiscardOutput() = 0;
 };
 
 // The writer facet of a file writer; null for any other filter.

@@ -50,6 +50,10 @@ public:
     // `encoder` into the raw file writer at `outputPath`, without a clock.
     void BuildJoinGraph(const std::vector<std::string>& files, const std::string& outputPath,
                         const std::vector<REFERENCE_TIME>& durations, const std::shared_ptr<CBaseFilter>& encoder);
+    // Why the last BuildJoinGraph built no graph that can run ("" when it
+    // built one): a missing or unreadable input (named), an output that is
+    // one of the inputs, a connection that failed.
+    std::string LastError() const { return m_lastError; }
 
     // The owned facets, in declaration order; empty when not held.
     std::shared_ptr<IGraphBuilder> graph;
@@ -59,6 +63,9 @@ public:
     std::shared_ptr<CAMTimeline> timeline;
     std::shared_ptr<CAMTimelineObj> group;
     std::shared_ptr<CRenderEngine> renderEngine;
+
+private:
+    std::string m_lastError;
 };
 
 // The `index`-th pin (from 0) of `direction` on `filter`, in the filter's pin
