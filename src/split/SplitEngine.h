@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 
+class CBaseFilter;
 class CFilterGraph;
 class IMediaControl;
 class IMediaEvent;
@@ -112,10 +113,13 @@ private:
 
     SplitPieceRequest m_request;
     std::shared_ptr<CFilterGraph> m_graph;
+    std::shared_ptr<CBaseFilter> m_writer;
     std::string m_outputPath;
     std::int32_t m_predictedSize = 0;
     REFERENCE_TIME m_length = 0;
     int m_effectiveBitRate = 0;
     bool m_finished = false;
+    bool m_userStopped = false;
+    mutable int m_lastProgress = 0;
     std::string m_lastError;
 };

@@ -1,0 +1,100 @@
+// Names and places of the split pieces: "N-name" in the output folder with
+// the first N (from the piece's own position on) that is not taken.
+
+#include "SplitEngine.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EqualsIgnoringCase(const std::string& text, std::size_t at, const std::string& what)
+{
+    if (at + what.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i < what.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != what[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string FitOutputName(const std::string& name, bool mp3Output)
+{
+    const std::string from = mp3Output ? ".wav" : ".mp3";
+    const std::string to = mp3Output ? ".mp3" : ".wav";
+    std::string fitted;
+    fitted.reserve(name.size());
+    for (std::size_t i = 0; i < name.size();) {
+        if (EqualsIgnoringCase(name, i, from)) {
+            fitted += to;
+            i += from.size();
+        } else {
+            fitted += name[i++];
+        }
+    }
+    return fitted;
+}
+
+bool MakeSureDirectoryPathExists(const std::string& dir, std::string* reason)
+{
+    std::error_code ec;
+    if (dir.empty()) {
+        if (reason)
+            *reason = "no output folder was given";
+        return false;
+    }
+    fs::create_directories(dir, ec);
+    if (!ec && fs::is_directory(dir, ec))
+        return true;
+    if (reason)
+        *reason = "cannot create the folder " + dir + ": "
+                  + (ec ? ec.message() : std::string("a file of that name is in the way"));
+    return false;
+}
+
+std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex)
+{
+    const std::string prefix = (dir.empty() || dir.back() == '/') ? dir : dir + "/";
+    for (long long number = static_cast<long long>(pieceIndex) + 1;; ++number) {
+        const std::string candidate = prefix + std::to_string(number) + "-" + name;
+        std::error_code ec;
+        // symlink_status: a dangling link is taken too, as is a folder.
+        if (!fs::exists(fs::symlink_status(candidate, ec)))
+            return candidate;
+    }
+}
+
+std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length)
+{
+    const double bytes = static_cast<double>(bytesPerSecond) * static_cast<double>(length) * 1e-7;
+    if (bytes >= 2147483647.0)
+        return 2147483647; // past what 32 bits hold: the bar simply fills late
+    return static_cast<std::int32_t>(bytes);
+}
+
+std::string DefaultGraphDotPath()
+{
+    std::string cache;
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/')
+        cache = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        cache = std::string(home) + "/.cache";
+    else
+        cache = fs::temp_directory_path().string();
+    return cache + "/Tarnwick/a.dot";
+}
+
+std::string FormatClock(REFERENCE_TIME t)
+{
+    const long long totalSeconds = t / 10'000'000;
+    char text[48];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", totalSeconds / 3600, totalSeconds / 60 % 60,
+                  totalSeconds % 60);
+    return text;
+}
