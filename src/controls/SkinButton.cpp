@@ -348,7 +348,7 @@ void CSkinButton::TakeSnapshot()
     // buttons never lie under one another and are left out.
     for (QObject* child : parent->children()) {
         auto* sibling = qobject_cast<QWidget*>(child);
-        if (!sibling || sibling == this || sibling->isWindow() || !sibling->isVisible()
+        if (!sibling || sibling == this || sibling->isWindow() || !sibling->isVisibleTo(parent)
             || qobject_cast<CSkinButton*>(sibling) || !sibling->geometry().intersects(here))
             continue;
         const QRect overlap = sibling->geometry().intersected(here);

@@ -241,3 +241,27 @@ TEST_F(SkinPage, TooltipTextAndActivation)
     skin->SetTooltipText(nullptr, true);   // a null text changes nothing
     EXPECT_EQ(skin->toolTip(), QStringLiteral("Seek to Begin"));
 }
+
+TEST_F(SkinPage, DisabledCaptionIsEngraved)
+{
+    AddTemplateButton(1016, QRect(10, 10, 60, 24));
+    auto* skin = new CSkinButton(page.get());
+    ASSERT_TRUE(skin->SubclassDlgItem(1016, page.get()));
+    skin->SetDrawBorder(false);
+    QPalette pal = skin->palette();
+    pal.setColor(QPalette::Light, QColor(0, 250, 250));
+    pal.setColor(QPalette::Dark, QColor(250, 0, 250));
+    skin->setPalette(pal);
+    skin->setText(QStringLiteral("MMM"));
+    skin->setEnabled(false);
+    ShowActive();
+    const QImage shown = skin->grab().toImage();
+    bool highlight = false, shadow = false;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            highlight |= shown.pixelColor(x, y) == QColor(0, 250, 250);
+            shadow |= shown.pixelColor(x, y) == QColor(250, 0, 250);
+        }
+    EXPECT_TRUE(highlight);
+    EXPECT_TRUE(shadow);
+}

@@ -61,23 +61,23 @@ void Plus(QPainter& p, const Box& b)
 void Trash(QPainter& p, const Box& b, const QColor& ink)
 {
     // Lid with its handle.
-    p.fillRect(Snapped(b.rect(0.08, 0.12, 0.92, 0.22)), ink);
+    p.fillRect(Snapped(b.rect(0.02, 0.12, 0.98, 0.22)), ink);
     QPainterPath handle;
-    handle.addRect(Snapped(b.rect(0.36, 0.0, 0.64, 0.12)));
+    handle.addRect(Snapped(b.rect(0.34, 0.0, 0.66, 0.12)));
     handle.addRect(Snapped(b.rect(0.44, 0.06, 0.56, 0.12)));
     handle.setFillRule(Qt::OddEvenFill);
     p.drawPath(handle);
     // Tapered can.
     QPainterPath can;
-    can.moveTo(b.at(0.16, 0.28));
-    can.lineTo(b.at(0.84, 0.28));
-    can.lineTo(b.at(0.77, 1.0));
-    can.lineTo(b.at(0.23, 1.0));
+    can.moveTo(b.at(0.1, 0.28));
+    can.lineTo(b.at(0.9, 0.28));
+    can.lineTo(b.at(0.82, 1.0));
+    can.lineTo(b.at(0.18, 1.0));
     can.closeSubpath();
     p.drawPath(can);
     // White ribs.
-    const qreal rib = qMax<qreal>(1.0, qRound(b.r.width() * 0.06));
-    for (qreal u : {0.36, 0.5, 0.64}) {
+    const qreal rib = qMax<qreal>(1.0, qRound(b.r.width() * 0.07));
+    for (qreal u : {0.32, 0.5, 0.68}) {
         const QPointF top = b.at(u, 0.38);
         p.fillRect(Snapped(QRectF(top.x() - rib / 2, top.y(), rib, b.r.height() * 0.52)), Qt::white);
     }
