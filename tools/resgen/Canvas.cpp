@@ -31,15 +31,18 @@ bool LoadFonts(QString* error)
 {
     for (const char* file : kFontFiles) {
         const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
-        if (id < 0) {
-            *error = QStringLiteral("cannot load font %1 (install fonts-dejavu-core)")
-                         .arg(QString::fromLatin1(file));
-            return false;
-        }
-        if (g_family.isEmpty())
+        if (id >= 0 && g_family.isEmpty())
             g_family = QFontDatabase::applicationFontFamilies(id).value(0);
     }
-    return true;
+    if (!g_family.isEmpty())
+        return true;
+    // Elsewhere than Debian the files live in other folders: ask the system.
+    if (QFontDatabase::families().contains(QStringLiteral("DejaVu Sans"))) {
+        g_family = QStringLiteral("DejaVu Sans");
+        return true;
+    }
+    *error = QStringLiteral("the DejaVu Sans font is missing (Debian: fonts-dejavu-core)");
+    return false;
 }
 
 QFont CaptionFont(int pixelSize, bool bold)
