@@ -1,0 +1,162 @@
+#include "FunctionDlg.h"
+
+#include "AboutDlg.h"
+#include "FileDialogs.h"
+#include "FunctionDlgIds.h"
+#include "Help.h"
+#include "JoinDlg.h"
+#include "Resources.h"
+#include "SplitDlg.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <memory>
+
+using namespace function_ids;
+
+namespace {
+
+// String 101: the about entry of the window menu.
+QString AboutMenuText()
+{
+    return QStringLiteral("关于 Brevlin(&A)...");
+}
+
+// Source files: audio files first (the preselected entry), then MP3, WAVE
+// and every file.
+const char* const kSourceFilter = "Audio File (*.mp3;*.wav)|*.mp3;*.wav|"
+                                  "Mp3 File (*.mp3)|*.mp3|"
+                                  "WAVE File (*.wav)|*.wav|"
+                                  "*.*|*.*";
+
+} // namespace
+
+CFunctionDlg::CFunctionDlg(QWidget* parent)
+    : CDialogPage(FunctionDlgTemplate(), parent),
+      m_hIcon(LoadIconResource(IDR_MAINFRAME))
+{
+}
+
+CFunctionDlg::~CFunctionDlg() = default;
+
+bool CFunctionDlg::OnInitDialog()
+{
+    setWindowIcon(m_hIcon);
+    CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
+    SetupSkinButtons();
+    ConnectCommands();
+    EnableCommandHelp();
+    return true;
+}
+
+void CFunctionDlg::SetupSkinButtons()
+{
+    m_btnNext.SetupStandardSkin(IDC_NEXT, this, IDB_NEXT_HOVER, IDB_NEXT, QStringLiteral("Next"));
+    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, QStringLiteral("Back"));
+    // The first page has nothing to go back to.
+    EnableWindow(IDC_BACK, false);
+    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, QStringLiteral("Exit"));
+    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, QStringLiteral("Help"));
+    m_btnSelectFile.SetupStandardSkin(IDC_SELECT_FILE, this, IDB_SELECT_FILE_HOVER, IDB_SELECT_FILE,
+                                      QStringLiteral("Select a File"));
+    m_btnHomePage.SetupStandardSkin(IDC_FIRST_HOME_PAGE, this, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE,
+                                    QStringLiteral("Home Page"));
+}
+
+void CFunctionDlg::ConnectCommands()
+{
+    OnClicked(IDC_NEXT, [this] { OnNext(); });
+    OnClicked(IDC_EXIT, [this] { OnCancel(); });
+    OnClicked(IDC_SELECT_FILE, [this] { OnBrowse(); });
+    OnClicked(IDC_SPLIT_CHOICE, [this] { OnSplitChosen(); });
+    OnClicked(IDC_MERGE_CHOICE, [this] { OnMergeChosen(); });
+    OnClicked(IDC_HELP, [] { LaunchHelp(); });
+    OnClicked(IDC_FIRST_HOME_PAGE, [] { OpenHomePage(); });
+}
+
+void CFunctionDlg::OnSplitChosen()
+{
+    if (!IsDlgButtonChecked(IDC_SPLIT_CHOICE))
+        return;
+    SetDlgItemText(IDC_SOURCE_PATH, QString());
+    EnableWindow(IDC_SELECT_FILE, true);
+}
+
+void CFunctionDlg::OnMergeChosen()
+{
+    if (!IsDlgButtonChecked(IDC_MERGE_CHOICE))
+        return;
+    SetDlgItemText(IDC_SOURCE_PATH, QString());
+    EnableWindow(IDC_SELECT_FILE, false);
+}
+
+void CFunctionDlg::OnBrowse()
+{
+    const std::optional<QString> path = ui::GetOpenFileName(this, QString::fromLatin1(kSourceFilter));
+    if (path) {
+        SetDlgItemText(IDC_SOURCE_PATH, *path);
+        m_bBrowseCancelled = false;
+    } else {
+        m_bBrowseCancelled = true;
+    }
+}
+
+void CFunctionDlg::OnNext()
+{
+    std::unique_ptr<ui::CDialogPage> page;
+    if (IsDlgButtonChecked(IDC_SPLIT_CHOICE)) {
+        QString path = GetDlgItemText(IDC_SOURCE_PATH);
+        if (path.isEmpty()) {
+            OnBrowse();
+            path = GetDlgItemText(IDC_SOURCE_PATH);
+            if (m_bBrowseCancelled)
+                return;
+        }
+        // File names are case-sensitive here: the path goes on as chosen.
+        auto split = std::make_unique<CSplitDlg>(this);
+        split->m_strSourcePath = path;
+        page = std::move(split);
+    } else {
+        page = std::make_unique<CJoinDlg>(this);
+    }
+
+    hide();
+    if (page->DoModal() == ui::IDOK)
+        show();
+    else
+        EndDialog(ui::IDCANCEL);
+}
+
+void CFunctionDlg::OnSysCommand(int command)
+{
+    if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about(this);
+        about.DoModal();
+    }
+}
+
+QMenu* CFunctionDlg::CreateSystemMenu()
+{
+    auto* menu = new QMenu(this);
+    menu->addAction(tr("Mi&nimize"), this, [this] { showMinimized(); });
+    menu->addAction(tr("&Close\tAlt+F4"), this, [this] { OnCancel(); });
+    const QString about = AboutMenuText();
+    if (!about.isEmpty()) {
+        menu->addSeparator();
+        menu->addAction(about, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    }
+    return menu;
+}
+
+void CFunctionDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateSystemMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
+
+bool CFunctionDlg::OnCommandHelp(quintptr /*wParam*/, qintptr lParam)
+{
+    return ::OnCommandHelp(lParam);
+}

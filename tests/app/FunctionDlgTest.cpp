@@ -1,0 +1,305 @@
+#include "AboutDlg.h"
+#include "FunctionDlg.h"
+#include "FunctionDlgIds.h"
+#include "GuiTestSupport.h"
+#include "Help.h"
+#include "JoinDlg.h"
+#include "SkinButton.h"
+#include "SplitDlg.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <QMenu>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace function_ids;
+using testsupport::FileDialogAnswers;
+using testsupport::ModalRunRecorder;
+
+namespace {
+
+class FirstPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        page.show();
+        launches = help::SetLaunchHook([this](const help::LaunchRequest& r) {
+            launched.push_back(r);
+            return true;
+        });
+    }
+    void TearDown() override { help::SetLaunchHook(std::move(launches)); }
+
+    QString SourceText() { return page.GetDlgItemText(IDC_SOURCE_PATH); }
+    void ClickRadio(int id) { QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton, {}, QPoint(6, 10)); }
+
+    CFunctionDlg page;
+    std::vector<help::LaunchRequest> launched;
+    help::LaunchHook launches;
+};
+
+} // namespace
+
+TEST_F(FirstPage, MatchesTemplate102)
+{
+    testsupport::ExpectPageMatchesTemplate(page);
+    EXPECT_EQ(page.windowTitle(), QStringLiteral("Tarnwick"));
+    EXPECT_FALSE(page.windowIcon().isNull());
+}
+
+TEST_F(FirstPage, OpensWithSplitChosenAndAnEmptyReadOnlySource)
+{
+    EXPECT_TRUE(page.IsDlgButtonChecked(IDC_SPLIT_CHOICE));
+    EXPECT_FALSE(page.IsDlgButtonChecked(IDC_MERGE_CHOICE));
+    EXPECT_TRUE(SourceText().isEmpty());
+    EXPECT_TRUE(page.DlgItem<QLineEdit>(IDC_SOURCE_PATH)->isReadOnly());
+    EXPECT_TRUE(page.GetDlgItem(IDC_SELECT_FILE)->isEnabled());
+    EXPECT_FALSE(page.GetDlgItem(IDC_BACK)->isEnabled());
+    EXPECT_FALSE(page.BrowseCancelled());
+}
+
+TEST_F(FirstPage, EveryPushButtonIsSkinnedWithItsTooltip)
+{
+    const std::vector<std::pair<int, QString>> buttons{
+        {IDC_NEXT, QStringLiteral("Next")},         {IDC_BACK, QStringLiteral("Back")},
+        {IDC_EXIT, QStringLiteral("Exit")},         {IDC_HELP, QStringLiteral("Help")},
+        {IDC_SELECT_FILE, QStringLiteral("Select a File")},
+        {IDC_FIRST_HOME_PAGE, QStringLiteral("Home Page")}};
+    for (const auto& [id, tip] : buttons) {
+        SCOPED_TRACE(id);
+        auto* button = page.DlgItem<CSkinButton>(id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), tip);
+    }
+}
+
+TEST_F(FirstPage, ChoosingMergeClearsTheSourceAndDisablesBrowsing)
+{
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/music/a.mp3"));
+    ClickRadio(IDC_MERGE_CHOICE);
+    EXPECT_TRUE(page.IsDlgButtonChecked(IDC_MERGE_CHOICE));
+    EXPECT_TRUE(SourceText().isEmpty());
+    EXPECT_FALSE(page.GetDlgItem(IDC_SELECT_FILE)->isEnabled());
+
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("left over"));
+    ClickRadio(IDC_SPLIT_CHOICE);
+    EXPECT_TRUE(page.IsDlgButtonChecked(IDC_SPLIT_CHOICE));
+    EXPECT_TRUE(SourceText().isEmpty());
+    EXPECT_TRUE(page.GetDlgItem(IDC_SELECT_FILE)->isEnabled());
+}
+
+TEST_F(FirstPage, BrowseFillsTheSourceOrKeepsItWhenCancelled)
+{
+    FileDialogAnswers answers;
+    answers.Choose({QStringLiteral("/home/me/My Music/Song.MP3")});
+    answers.Cancel();
+    page.GetDlgItem(IDC_SELECT_FILE)->setFocus();
+    QTest::mouseClick(page.GetDlgItem(IDC_SELECT_FILE), Qt::LeftButton);
+    EXPECT_EQ(SourceText(), QStringLiteral("/home/me/My Music/Song.MP3"));
+    EXPECT_FALSE(page.BrowseCancelled());
+
+    page.OnBrowse();
+    EXPECT_EQ(SourceText(), QStringLiteral("/home/me/My Music/Song.MP3"));
+    EXPECT_TRUE(page.BrowseCancelled());
+
+    ASSERT_EQ(answers.Requests().size(), 2u);
+    EXPECT_EQ(answers.Requests()[0].kind, ui::FileDialogKind::Open);
+    EXPECT_EQ(answers.Requests()[0].parent, &page);
+    EXPECT_EQ(answers.Requests()[0].filters,
+              (QStringList{QStringLiteral("Audio File (*.mp3 *.wav)"), QStringLiteral("Mp3 File (*.mp3)"),
+                           QStringLiteral("WAVE File (*.wav)"), QStringLiteral("*.* (*)")}));
+}
+
+TEST_F(FirstPage, NextWithSplitOpensTheSplitPageWithThePathAsChosen)
+{
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/Music/Mixed Case/Song.MP3"));
+    QString handedOver;
+    bool firstPageHidden = false;
+    ModalRunRecorder runs([&](ui::CDialogPage& second) {
+        handedOver = dynamic_cast<CSplitDlg&>(second).m_strSourcePath;
+        firstPageHidden = !page.isVisible();
+        return ui::IDOK;
+    });
+    QTest::mouseClick(page.GetDlgItem(IDC_NEXT), Qt::LeftButton);
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CSplitDlg")});
+    EXPECT_EQ(handedOver, QStringLiteral("/Music/Mixed Case/Song.MP3"));
+    EXPECT_TRUE(firstPageHidden);
+}
+
+TEST_F(FirstPage, NextWithAnEmptySourceAsksForAFile)
+{
+    FileDialogAnswers answers;
+    answers.Choose({QStringLiteral("/tmp/x.wav")});
+    QString handedOver;
+    ModalRunRecorder runs([&](ui::CDialogPage& second) {
+        handedOver = dynamic_cast<CSplitDlg&>(second).m_strSourcePath;
+        return ui::IDOK;
+    });
+    page.OnNext();
+    EXPECT_EQ(answers.Requests().size(), 1u);
+    EXPECT_EQ(handedOver, QStringLiteral("/tmp/x.wav"));
+    EXPECT_EQ(SourceText(), QStringLiteral("/tmp/x.wav"));
+}
+
+TEST_F(FirstPage, CancellingTheFileDialogDuringNextOpensNothing)
+{
+    FileDialogAnswers answers;
+    answers.Cancel();
+    ModalRunRecorder runs;
+    page.OnNext();
+    EXPECT_TRUE(runs.Runs().isEmpty());
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(SourceText().isEmpty());
+    EXPECT_TRUE(page.IsDlgButtonChecked(IDC_SPLIT_CHOICE));
+}
+
+TEST_F(FirstPage, NextWithMergeOpensTheJoinPageWithoutReadingTheSource)
+{
+    ClickRadio(IDC_MERGE_CHOICE);
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("ignored"));
+    FileDialogAnswers answers;
+    ModalRunRecorder runs;
+    page.OnNext();
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CJoinDlg")});
+    EXPECT_TRUE(answers.Requests().empty());
+}
+
+TEST_F(FirstPage, BackOnTheSecondPageShowsTheFirstPageUnchanged)
+{
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/a/b.mp3"));
+    ModalRunRecorder runs;   // every second page ends with Back (IDOK)
+    page.OnNext();
+    page.OnNext();
+    EXPECT_EQ(runs.Runs().size(), 2);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_EQ(SourceText(), QStringLiteral("/a/b.mp3"));
+    EXPECT_TRUE(page.IsDlgButtonChecked(IDC_SPLIT_CHOICE));
+}
+
+TEST_F(FirstPage, LeavingTheSecondPageOtherwiseEndsTheProgram)
+{
+    ClickRadio(IDC_MERGE_CHOICE);
+    ModalRunRecorder runs([](ui::CDialogPage&) { return ui::IDCANCEL; });
+    page.OnNext();
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_EQ(page.Result(), ui::IDCANCEL);
+}
+
+TEST_F(FirstPage, SecondPageBackButtonReallyReturnsToTheFirstPage)
+{
+    // The real pages, run modally: Back on the split page, then Exit on the
+    // join page.
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/a/b.mp3"));
+    QTimer::singleShot(50, [] {
+        auto* split = qobject_cast<CSplitDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(split, nullptr);
+        QTest::mouseClick(split->GetDlgItem(page_ids::IDC_BACK), Qt::LeftButton);
+    });
+    page.OnNext();
+    EXPECT_TRUE(page.isVisible());
+
+    ClickRadio(IDC_MERGE_CHOICE);
+    QTimer::singleShot(50, [] {
+        auto* join = qobject_cast<CJoinDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(join, nullptr);
+        QTest::mouseClick(join->GetDlgItem(page_ids::IDC_EXIT), Qt::LeftButton);
+    });
+    page.OnNext();
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_EQ(page.Result(), ui::IDCANCEL);
+}
+
+TEST_F(FirstPage, EnterDoesNotCloseThePage)
+{
+    page.GetDlgItem(IDC_SOURCE_PATH)->setFocus();
+    ModalRunRecorder runs;
+    QTest::keyClick(page.GetDlgItem(IDC_SOURCE_PATH), Qt::Key_Return);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(runs.Runs().isEmpty());
+}
+
+TEST_F(FirstPage, ExitEscapeAndCloseBoxEndTheProgram)
+{
+    QTest::mouseClick(page.GetDlgItem(IDC_EXIT), Qt::LeftButton);
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_EQ(page.Result(), ui::IDCANCEL);
+
+    CFunctionDlg esc;
+    esc.show();
+    QTest::keyClick(&esc, Qt::Key_Escape);
+    EXPECT_EQ(esc.Result(), ui::IDCANCEL);
+
+    CFunctionDlg closed;
+    closed.show();
+    closed.close();
+    EXPECT_EQ(closed.Result(), ui::IDCANCEL);
+}
+
+TEST_F(FirstPage, WindowMenuEndsWithSeparatorAndAboutEntry)
+{
+    std::unique_ptr<QMenu> menu(page.CreateSystemMenu());
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 2);
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_EQ(actions.last()->text(), QStringLiteral("关于 Brevlin(&A)..."));
+
+    ModalRunRecorder runs;
+    actions.last()->trigger();
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CAboutDlg")});
+    EXPECT_TRUE(page.isVisible());
+}
+
+TEST_F(FirstPage, RightClickAndMenuKeyOpenTheWindowMenu)
+{
+    for (auto reason : {QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard}) {
+        QContextMenuEvent event(reason, QPoint(300, 250), page.mapToGlobal(QPoint(300, 250)));
+        QCoreApplication::sendEvent(&page, &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions().last()->text(), QStringLiteral("关于 Brevlin(&A)..."));
+        menu->close();
+        QCoreApplication::processEvents();
+    }
+}
+
+TEST_F(FirstPage, OtherWindowMenuCommandsDoNotOpenTheAboutBox)
+{
+    ModalRunRecorder runs;
+    page.OnSysCommand(0xF060);   // close
+    page.OnSysCommand(0x0011);   // same command with its low bits set
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CAboutDlg")});
+}
+
+TEST_F(FirstPage, HelpButtonF1AndHomePageLaunch)
+{
+    QTest::mouseClick(page.GetDlgItem(IDC_HELP), Qt::LeftButton);
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QTest::keyClick(&page, Qt::Key_F1);
+    QTest::mouseClick(page.GetDlgItem(IDC_FIRST_HOME_PAGE), Qt::LeftButton);
+    ASSERT_EQ(launched.size(), 3u);
+    EXPECT_EQ(launched[0].url, QUrl::fromLocalFile(help::HelpFilePath()));
+    EXPECT_EQ(launched[1].url, launched[0].url);
+    EXPECT_EQ(launched[2].url, QUrl(QString::fromLatin1(help::kHomePageUrl)));
+}
+
+TEST(AboutBox, MatchesTemplate100AndItsButtonEndsIt)
+{
+    CAboutDlg about;
+    about.show();
+    testsupport::ExpectPageMatchesTemplate(about);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Tarnwick"));
+    auto* button = about.GetDlgItem(ui::IDOK);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(about.GetDlgItemText(ui::IDOK), QStringLiteral("??"));
+    auto* icon = qobject_cast<QLabel*>(testsupport::ControlAtRow(about, 0));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(about.Result(), ui::IDOK);
+    EXPECT_FALSE(about.isVisible());
+}
