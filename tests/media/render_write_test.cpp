@@ -1,0 +1,316 @@
+// Timeline -> render engine -> encoder or WAV writer -> file writer, on real
+// files: the encoded result, the LAME info frame, and every way writing can
+// fail.
+
+#include "CFilterGraph.h"
+#include "CaptureGraphBuilder.h"
+#include "FileWriters.h"
+#include "FilterRegistry.h"
+#include "LameEncoder.h"
+#include "MediaGraph.h"
+#include "RenderEngine.h"
+#include "RenderTestSupport.h"
+#include "Timeline.h"
+
+#include <Fixtures.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct WriteJob {
+    std::shared_ptr<CFilterGraph> graph;
+    std::shared_ptr<CBaseFilter> stage;
+    std::shared_ptr<CBaseFilter> writer;
+    std::string error;
+};
+
+struct WriteOptions {
+    bool mp3 = true;
+    int sampleRate = 44100;
+    int bitrate = 128;
+    bool overwrite = false;
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME stop = -1; // whole file
+};
+
+// The whole of `source` (or a stretch of it) written to `output`.
+WriteJob BuildWrite(const std::string& source, const std::string& output, const WriteOptions& options = {})
+{
+    WriteJob job;
+    auto timeline = std::make_shared<CAMTimeline>();
+    std::shared_ptr<CAMTimelineObj> group, track, clip;
+    timeline->CreateEmptyNode(&group, TIMELINE_MAJOR_TYPE_GROUP);
+    CMediaTypeValue type;
+    type.SetMajorType(MEDIATYPE_Audio);
+    std::dynamic_pointer_cast<IAMTimelineGroup>(group)->SetMediaType(&type);
+    timeline->AddGroup(group);
+    timeline->CreateEmptyNode(&track, TIMELINE_MAJOR_TYPE_TRACK);
+    std::dynamic_pointer_cast<IAMTimelineComp>(group)->VTrackInsBefore(track, -1);
+    timeline->CreateEmptyNode(&clip, TIMELINE_MAJOR_TYPE_SOURCE);
+    auto src = std::dynamic_pointer_cast<IAMTimelineSrc>(clip);
+    src->SetMediaName(source);
+    const REFERENCE_TIME stop = options.stop >= 0 ? options.stop : REFERENCE_TIME(1) << 50;
+    src->SetMediaTimes(options.start, stop);
+    clip->SetStartStop(0, stop - options.start);
+    std::dynamic_pointer_cast<IAMTimelineTrack>(track)->SrcAdd(clip);
+    if (FAILED(timeline->ValidateSourceNames(SFN_VALIDATEF_CHECK, nullptr, 0))) {
+        job.error = timeline->LastError();
+        return job;
+    }
+    CRenderEngine engine;
+    engine.SetTimelineObject(timeline);
+    EXPECT_EQ(engine.ConnectFrontEnd(), S_OK) << engine.LastError();
+    engine.GetFilterGraph(&job.graph);
+    CreateFilter(options.mp3 ? clsid::LameEncoder : clsid::WavWriter, &job.stage);
+    CreateFilter(options.mp3 ? clsid::RawFileWriter : clsid::FileWriter, &job.writer);
+    if (auto* properties = GetEncoderProperties(job.stage)) {
+        properties->set_SampleRate(options.sampleRate);
+        properties->set_Bitrate(options.bitrate);
+    }
+    job.graph->AddFilter(job.stage, "Lame");
+    job.graph->AddFilter(job.writer, "Dest");
+    GetFileSink(job.writer)->SetFileName(output, nullptr);
+    GetFileSink(job.writer)->SetOverwrite(options.overwrite);
+    std::shared_ptr<CPin> pin;
+    EXPECT_EQ(engine.GetGroupOutputPin(0, &pin), S_OK);
+    CCaptureGraphBuilder2 builder;
+    builder.SetFiltergraph(job.graph);
+    EXPECT_EQ(builder.RenderStream(nullptr, nullptr, pin, job.stage, job.writer), S_OK) << builder.LastError();
+    return job;
+}
+
+long RunJob(WriteJob& job)
+{
+    return RunToEnd(*job.graph, *job.graph);
+}
+
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Fields of the LAME info frame at the start of a file.
+struct LameTag {
+    bool found = false;
+    std::uint32_t frames = 0;
+    int delay = 0;
+    int padding = 0;
+};
+
+LameTag ParseLameTag(const std::string& path)
+{
+    const auto bytes = ReadBytes(path, 2000);
+    LameTag tag;
+    for (std::size_t i = 0; i + 160 < bytes.size(); ++i) {
+        if (std::memcmp(&bytes[i], "Info", 4) != 0)
+            continue;
+        tag.found = true;
+        const unsigned char* t = &bytes[i];
+        tag.frames = std::uint32_t(t[8]) << 24 | std::uint32_t(t[9]) << 16 | std::uint32_t(t[10]) << 8 | t[11];
+        // Flags, frames, bytes, table of contents, quality, then the LAME
+        // extension: version (9), revision, low-pass, replay gain (8),
+        // encoding flags, bit rate, then delay and padding in 12 bits each.
+        const unsigned char* dp = t + 4 + 4 + 4 + 4 + 100 + 4 + 9 + 1 + 1 + 8 + 1 + 1;
+        tag.delay = (dp[0] << 4) | (dp[1] >> 4);
+        tag.padding = ((dp[1] & 0x0F) << 8) | dp[2];
+        break;
+    }
+    return tag;
+}
+
+class RenderWrite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { MediaInitialize(); }
+    fixtures::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(RenderWrite, Mp3CarriesAFinishedInfoFrameWithItsExactLength)
+{
+    const auto wav = dir / "in.wav";
+    fixtures::WriteWav(wav, {44100, 2, 132300});
+    const auto mp3 = dir / "out.mp3";
+    auto job = BuildWrite(wav, mp3);
+    ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+
+    const LameTag tag = ParseLameTag(mp3);
+    ASSERT_TRUE(tag.found);
+    EXPECT_GT(tag.delay, 500);
+    // The audio frames hold the delay, the signal and the padding.
+    EXPECT_EQ(std::int64_t(tag.frames) * 1152 - tag.delay - tag.padding, 132300);
+    const auto decoded = fixtures::ReadAudio(mp3);
+    EXPECT_EQ(decoded.sampleRate, 44100);
+    EXPECT_EQ(decoded.Frames(), 132300);
+}
+
+TEST_F(RenderWrite, EncoderAtAnotherRateGetsAConverterAndTheExactLength)
+{
+    const auto wav = dir / "in.wav";
+    fixtures::WriteWav(wav, {44100, 1, 88201});
+    const auto mp3 = dir / "out.mp3";
+    auto job = BuildWrite(wav, mp3, {.sampleRate = 22050, .bitrate = 64});
+    EXPECT_TRUE(job.graph->FindFilterByName(kAudioConverterName));
+    ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+    const auto decoded = fixtures::ReadAudio(mp3);
+    EXPECT_EQ(decoded.sampleRate, 22050);
+    EXPECT_EQ(decoded.channels, 1);
+    EXPECT_EQ(decoded.Frames(), 44101); // round(88201 / 2)
+}
+
+TEST_F(RenderWrite, EncoderTakesOnlyItsOwnRateInOneOrTwoChannels)
+{
+    auto encoder = CreateLameEncoder();
+    auto input = encoder->EnumPins().front();
+    EXPECT_EQ(input->QueryAccept({MediaKind::Pcm, {44100, 2}, {}}), S_OK);
+    EXPECT_EQ(input->QueryAccept({MediaKind::Pcm, {44100, 1}, {}}), S_OK);
+    EXPECT_NE(input->QueryAccept({MediaKind::Pcm, {48000, 2}, {}}), S_OK);
+    EXPECT_NE(input->QueryAccept({MediaKind::Pcm, {44100, 6}, {}}), S_OK);
+    EXPECT_NE(input->QueryAccept({MediaKind::Mp3, {44100, 2}, {}}), S_OK);
+}
+
+TEST_F(RenderWrite, EncoderSettingsRefuseWhatMpegAudioCannotCarry)
+{
+    auto encoder = CreateLameEncoder();
+    IAudioEncoderProperties* p = GetEncoderProperties(encoder);
+    ASSERT_TRUE(p);
+    std::int32_t value = 0;
+    EXPECT_EQ(p->set_SampleRate(0), E_INVALIDARG);
+    EXPECT_EQ(p->set_SampleRate(44000), E_INVALIDARG);
+    p->get_SampleRate(&value);
+    EXPECT_EQ(value, 44100);
+    EXPECT_EQ(p->set_Bitrate(0), E_INVALIDARG);
+    EXPECT_EQ(p->set_Quality(10), E_INVALIDARG);
+    EXPECT_EQ(p->set_SampleRate(22050), S_OK);
+    EXPECT_EQ(p->set_Bitrate(192), S_OK);
+    EXPECT_EQ(p->EffectiveBitrate(), 160); // MPEG-2 stops at 160 kbps
+    EXPECT_EQ(LegalMp3Bitrate(100, 8000), 64);
+    EXPECT_EQ(LegalMp3Bitrate(100, 44100), 96);
+    EXPECT_FALSE(GetEncoderProperties(CreateWavWriter()));
+}
+
+TEST_F(RenderWrite, WavWriterWritesACompleteSixteenBitFile)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {22050, 1, 30001}, fixtures::WavSample::Pcm16);
+    const auto out = dir / "out.wav";
+    auto job = BuildWrite(source, out, {.mp3 = false});
+    ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+    EXPECT_EQ(fs::file_size(out), 44u + 30001u * 2u);
+    const auto original = fixtures::ReadAudio(source);
+    const auto written = fixtures::ReadAudio(out);
+    EXPECT_EQ(written.sampleRate, 22050);
+    EXPECT_EQ(written.samples, original.samples); // 16 bits through unchanged
+}
+
+TEST_F(RenderWrite, AnExistingFileIsNeverReplacedUnlessAsked)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {8000, 1, 8000});
+    const auto out = dir / "taken.mp3";
+    std::ofstream(out) << "the user's own file";
+    auto job = BuildWrite(source, out, {.sampleRate = 8000, .bitrate = 32});
+    ASSERT_EQ(RunJob(job), EC_ERRORABORT);
+    EXPECT_NE(job.graph->ErrorReason().find(out.string()), std::string::npos) << job.graph->ErrorReason();
+    EXPECT_EQ(Slurp(out), "the user's own file");
+
+    auto replace = BuildWrite(source, out, {.sampleRate = 8000, .bitrate = 32, .overwrite = true});
+    ASSERT_EQ(RunJob(replace), EC_COMPLETE) << replace.graph->ErrorReason();
+    EXPECT_EQ(fixtures::ReadAudio(out).Frames(), 8000);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2); // no leftovers
+}
+
+TEST_F(RenderWrite, AFailedOverwriteLeavesTheOldFileAsItWas)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {8000, 1, 80000});
+    const auto out = dir / "old.mp3";
+    std::ofstream(out) << "precious";
+    auto job = BuildWrite(source, out, {.sampleRate = 8000, .bitrate = 32, .overwrite = true});
+    fs::resize_file(source, 4000); // the source is cut short once the job is built
+    ASSERT_EQ(RunJob(job), EC_ERRORABORT);
+    EXPECT_NE(job.graph->ErrorReason().find(source.string()), std::string::npos) << job.graph->ErrorReason();
+    EXPECT_EQ(Slurp(out), "precious");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+TEST_F(RenderWrite, AWriteErrorEndsTheJobWithTheReason)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {8000, 1, 8000});
+    auto job = BuildWrite(source, "/dev/full", {.sampleRate = 8000, .bitrate = 32});
+    ASSERT_EQ(RunJob(job), EC_ERRORABORT);
+    EXPECT_NE(job.graph->ErrorReason().find("No space left"), std::string::npos) << job.graph->ErrorReason();
+    EXPECT_TRUE(fs::exists("/dev/full")); // a device is never removed
+}
+
+TEST_F(RenderWrite, AnUnwritablePlaceEndsTheJobWithTheReason)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {8000, 1, 8000});
+    const std::string out = "/proc/self/no-such-place/out.wav";
+    auto job = BuildWrite(source, out, {.mp3 = false});
+    ASSERT_EQ(RunJob(job), EC_ERRORABORT);
+    EXPECT_NE(job.graph->ErrorReason().find(out), std::string::npos) << job.graph->ErrorReason();
+}
+
+TEST_F(RenderWrite, AFullDiskRemovesThePartialOutput)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {44100, 2, 441000});
+    const auto small = dir / "small";
+    fs::create_directory(small);
+    if (::mount("tarnwick-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const auto out = small / "out.mp3";
+    auto job = BuildWrite(source, out, {.bitrate = 192});
+    const long code = RunJob(job);
+    const std::string reason = job.graph->ErrorReason();
+    const bool left = fs::exists(out);
+    job.graph.reset();
+    ::umount(small.c_str());
+    ASSERT_EQ(code, EC_ERRORABORT);
+    EXPECT_NE(reason.find("No space left"), std::string::npos) << reason;
+    EXPECT_FALSE(left);
+}
+
+TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {44100, 2, 44100 * 60});
+    for (bool keep : {true, false}) {
+        const auto out = dir / (keep ? "kept.mp3" : "cancelled.mp3");
+        auto job = BuildWrite(source, out, {.bitrate = 128});
+        job.graph->Run();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        std::error_code ec;
+        while (fs::file_size(out, ec) < 20000 && std::chrono::steady_clock::now() < until)
+            std::this_thread::yield();
+        if (!keep)
+            GetFileSink(job.writer)->DiscardOutput();
+        job.graph->Stop();
+        long code = 0;
+        EXPECT_NE(job.graph->WaitForCompletion(0, &code), S_OK) << "the job ended before it was stopped";
+        if (keep) {
+            const auto decoded = fixtures::ReadAudio(out);
+            EXPECT_GT(decoded.Frames(), 0);
+            EXPECT_LT(decoded.Frames(), 44100 * 60);
+            const LameTag tag = ParseLameTag(out);
+            EXPECT_TRUE(tag.found);
+            EXPECT_EQ(std::int64_t(tag.frames) * 1152 - tag.delay - tag.padding, decoded.Frames());
+        } else {
+            EXPECT_FALSE(fs::exists(out));
+        }
+    }
+}
