@@ -109,7 +109,9 @@ private:
     bool Contains(const CBaseFilter& filter) const;
 
     // Streaming (FilterGraphControl.cpp); the control mutex is held.
-    bool StartStreamingLocked(bool paused, std::string* failure);
+    // `fromStop`: a start from the stopped state, which begins again at 0
+    // when the position stands at the end.
+    bool StartStreamingLocked(bool paused, bool fromStop, std::string* failure);
     void StopStreamingLocked();
     REFERENCE_TIME PositionLocked();
     REFERENCE_TIME DurationLocked();

@@ -16,7 +16,7 @@ constexpr unsigned kIncrementalPositioning = 3;
 
 // --- streaming -------------------------------------------------------------
 
-bool CFilterGraph::StartStreamingLocked(bool paused, std::string* failure)
+bool CFilterGraph::StartStreamingLocked(bool paused, bool fromStop, std::string* failure)
 {
     const auto& heads = HeadsLocked();
     if (heads.empty()) {
@@ -25,7 +25,7 @@ bool CFilterGraph::StartStreamingLocked(bool paused, std::string* failure)
     }
     // Started again at the very end: play from the beginning.
     const REFERENCE_TIME duration = DurationLocked();
-    if (duration > 0 && m_start >= duration)
+    if (fromStop && duration > 0 && m_start >= duration)
         m_start = 0;
     {
         std::lock_guard lock(m_streamMutex);
@@ -109,7 +109,7 @@ HRESULT CFilterGraph::Run()
         if (m_state == State_Stopped) {
             for (auto& filter : order)
                 filter->Pause();
-            if (!StartStreamingLocked(false, &failure)) {
+            if (!StartStreamingLocked(false, true, &failure)) {
                 for (auto& filter : order)
                     filter->Stop();
             }
@@ -151,7 +151,7 @@ HRESULT CFilterGraph::Pause()
     if (m_state == State_Stopped) {
         // Cued: the stream is read ahead and waits for Run.
         std::string failure;
-        StartStreamingLocked(true, &failure);
+        StartStreamingLocked(true, true, &failure);
     }
     m_state = State_Paused;
     return S_OK;
@@ -243,7 +243,7 @@ HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, unsigned currentFlag
         sink->Flush();
     m_start = target;
     std::string failure;
-    StartStreamingLocked(paused, &failure);
+    StartStreamingLocked(paused, false, &failure);
     return S_OK;
 }
 

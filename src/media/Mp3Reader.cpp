@@ -41,6 +41,9 @@ void Mp3Reader::HandleDeleter::operator()(mpg123_handle_struct* handle) const
 
 namespace {
 
+constexpr long kFirstFrameSearchBytes = 128 * 1024;
+constexpr const char* kTruncated = "the file was truncated while it was read";
+
 const char* VersionText(int version)
 {
     switch (version) {
@@ -83,10 +86,13 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
         return fail("cannot decode " + path + ": " + mpg123_plain_strerror(err));
     mpg123_handle* mh = reader->m_handle.get();
     // Gapless: encoder delay and padding are cut, so the length is the
-    // encoded audio's. Damaged stretches are searched through to the next
-    // good frame (no resync limit) instead of ending the stream.
+    // encoded audio's. The first frame must show up early, so that a file
+    // that is not MPEG audio at all is refused quickly.
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    mpg123_param(mh, MPG123_RESYNC_LIMIT, -1, 0);
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, kFirstFrameSearchBytes, 0);
+    // Enough frames decoded ahead of a seek target to refill the bit
+    // reservoir, so that a seek gives the same samples as decoding through.
+    mpg123_param(mh, MPG123_PREFRAMES, 8, 0);
     mpg123_format_none(mh);
     const long* rates = nullptr;
     size_t rateCount = 0;
@@ -104,6 +110,9 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     struct mpg123_frameinfo info {};
     if (mpg123_info(mh, &info) != MPG123_OK || info.layer < 1 || info.layer > 3)
         return fail("cannot decode " + path + ": no MPEG audio found in the file");
+    // Past the first frame, damaged stretches are searched through to the
+    // next good frame (no limit) instead of ending the stream.
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, -1, 0);
     // Counting every frame gives the exact length whatever the headers say.
     if (mpg123_scan(mh) != MPG123_OK)
         return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
@@ -122,6 +131,12 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
 }
 
 Mp3Reader::~Mp3Reader() = default;
+
+bool Mp3Reader::FileShrank() const
+{
+    struct stat info {};
+    return ::fstat(m_fd.Get(), &info) == 0 && info.st_size < m_fileSize;
+}
 
 bool Mp3Reader::Seek(std::int64_t frame)
 {
@@ -160,7 +175,8 @@ std::int64_t Mp3Reader::Read(float* out, std::int64_t frames)
             // in the format the stream opened with.
             continue;
         } else if (rc != MPG123_OK) {
-            m_error = "cannot decode " + m_path + ": " + mpg123_strerror(m_handle.get());
+            m_error = "cannot decode " + m_path + ": " +
+                      (FileShrank() ? std::string(kTruncated) : std::string(mpg123_strerror(m_handle.get())));
             return -1;
         }
     }
@@ -168,9 +184,8 @@ std::int64_t Mp3Reader::Read(float* out, std::int64_t frames)
         // The decoder ended before the scanned length: frames it skipped as
         // damaged. Fill the rest with silence so that the stream keeps the
         // length it announced, unless the file itself shrank while we read.
-        struct stat info {};
-        if (::fstat(m_fd.Get(), &info) == 0 && info.st_size < m_fileSize) {
-            m_error = "cannot decode " + m_path + ": the file was truncated while it was read";
+        if (FileShrank()) {
+            m_error = "cannot decode " + m_path + ": " + kTruncated;
             return -1;
         }
         std::fill(out + got * channels, out + frames * channels, 0.0f);

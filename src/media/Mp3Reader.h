@@ -31,6 +31,7 @@ private:
         void operator()(mpg123_handle_struct* handle) const;
     };
     Mp3Reader() = default;
+    bool FileShrank() const;
 
     std::string m_path;
     UniqueFd m_fd;

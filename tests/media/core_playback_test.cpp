@@ -1,0 +1,304 @@
+// Running graphs: real-time playback through the null output, pause, stop
+// and seek keeping the position, completion and failure events, streaming
+// every sample exactly once to a sink.
+
+#include "CFilterGraph.h"
+#include "CoreTestSink.h"
+#include "FilterRegistry.h"
+#include "Fixtures.h"
+#include "MediaGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+using namespace fixtures;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr REFERENCE_TIME kMs = 10'000;
+
+REFERENCE_TIME Position(IMediaSeeking& seeking)
+{
+    REFERENCE_TIME position = -1;
+    EXPECT_EQ(seeking.GetCurrentPosition(&position), S_OK);
+    return position;
+}
+
+// Polls until the position reaches `at`; returns the time that took.
+Clock::duration WaitForPosition(IMediaSeeking& seeking, REFERENCE_TIME at, Clock::duration limit = 5s)
+{
+    const auto start = Clock::now();
+    while (Position(seeking) < at && Clock::now() - start < limit)
+        std::this_thread::sleep_for(2ms);
+    return Clock::now() - start;
+}
+
+// A playback graph for an MP3 as the preview player builds it.
+struct Player {
+    explicit Player(const fs::path& path)
+    {
+        holder.BuildDecodeGraph(path.string());
+        graph = std::dynamic_pointer_cast<CFilterGraph>(holder.graph);
+    }
+    CMediaGraph holder;
+    std::shared_ptr<CFilterGraph> graph;
+};
+
+// Source -> splitter -> decoder -> capture sink, run without a clock.
+struct Pipeline {
+    explicit Pipeline(const fs::path& path, int failAfterBlocks = -1)
+        : sink(std::make_shared<CaptureSink>(failAfterBlocks))
+    {
+        graph = CreateFilterGraph();
+        std::shared_ptr<CBaseFilter> source, splitter, decoder;
+        graph->AddSourceFilter(path.string(), path.string(), &source);
+        CreateFilter(clsid::MPEG1Splitter, &splitter);
+        CreateFilter(clsid::Mp3Decoder, &decoder);
+        graph->AddFilter(splitter, "MPEG-I Stream Splitter");
+        graph->AddFilter(decoder, "MPEG Layer-3 Decoder");
+        graph->AddFilter(sink, "Sink");
+        graph->ConnectDirect(source->EnumPins()[0], splitter->EnumPins()[0], nullptr);
+        graph->ConnectDirect(splitter->EnumPins()[1], decoder->EnumPins()[0], nullptr);
+        EXPECT_EQ(graph->ConnectDirect(decoder->EnumPins()[1], sink->EnumPins()[0], nullptr), S_OK);
+    }
+    std::shared_ptr<CFilterGraph> graph;
+    std::shared_ptr<CaptureSink> sink;
+};
+
+class PlaybackTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new TempDir;
+        WriteMp3(*s_dir / "five.mp3", Signal{44100, 2, 5 * 44100});
+        WriteMp3(*s_dir / "short.mp3", Signal{22050, 1, 11025});
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_dir;
+        s_dir = nullptr;
+    }
+    static TempDir* s_dir;
+};
+TempDir* PlaybackTest::s_dir = nullptr;
+
+} // namespace
+
+TEST_F(PlaybackTest, NullOutputPlaysAtRealTimePace)
+{
+    Player player(*s_dir / "five.mp3");
+    ASSERT_TRUE(player.graph);
+    IMediaSeeking& seeking = *player.graph;
+    EXPECT_EQ(Position(seeking), 0);
+    ASSERT_EQ(player.graph->Run(), S_OK);
+    const auto took = WaitForPosition(seeking, 300 * kMs);
+    EXPECT_GT(took, 240ms);
+    EXPECT_LT(took, 600ms);
+    FILTER_STATE state{};
+    EXPECT_EQ(player.graph->GetState(10, &state), S_OK);
+    EXPECT_EQ(state, State_Running);
+}
+
+TEST_F(PlaybackTest, PauseAndStopKeepThePositionAndRunResumes)
+{
+    Player player(*s_dir / "five.mp3");
+    IMediaSeeking& seeking = *player.graph;
+    player.graph->Run();
+    WaitForPosition(seeking, 200 * kMs);
+
+    ASSERT_EQ(player.graph->Pause(), S_OK);
+    const REFERENCE_TIME paused = Position(seeking);
+    std::this_thread::sleep_for(150ms); // time passes; the position must not
+    EXPECT_EQ(Position(seeking), paused);
+
+    player.graph->Run();
+    WaitForPosition(seeking, paused + 100 * kMs);
+    ASSERT_EQ(player.graph->Stop(), S_OK);
+    const REFERENCE_TIME stopped = Position(seeking);
+    EXPECT_GE(stopped, paused + 100 * kMs);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Position(seeking), stopped);
+    FILTER_STATE state{};
+    player.graph->GetState(0, &state);
+    EXPECT_EQ(state, State_Stopped);
+
+    // Play goes on from where it stopped, not from the start.
+    player.graph->Run();
+    EXPECT_GE(Position(seeking), stopped);
+    WaitForPosition(seeking, stopped + 100 * kMs);
+    EXPECT_GE(Position(seeking), stopped + 100 * kMs);
+    EXPECT_LT(Position(seeking), stopped + 400 * kMs);
+}
+
+TEST_F(PlaybackTest, SeekingMovesThePositionInEveryState)
+{
+    Player player(*s_dir / "five.mp3");
+    IMediaSeeking& seeking = *player.graph;
+    REFERENCE_TIME target = 2 * kUnitsPerSecond;
+    // Stopped: taken as the place to start from.
+    ASSERT_EQ(seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning), S_OK);
+    EXPECT_EQ(Position(seeking), target);
+
+    // Running: goes on playing from there.
+    player.graph->Run();
+    target = 4 * kUnitsPerSecond;
+    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_GE(Position(seeking), target);
+    EXPECT_LT(Position(seeking), target + 150 * kMs);
+    const auto took = WaitForPosition(seeking, target + 200 * kMs);
+    EXPECT_LT(took, 500ms);
+
+    // Paused: stays paused at the new place.
+    player.graph->Pause();
+    target = 1 * kUnitsPerSecond;
+    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(Position(seeking), target);
+    FILTER_STATE state{};
+    player.graph->GetState(0, &state);
+    EXPECT_EQ(state, State_Paused);
+
+    // Past the end: clamped to the duration.
+    target = 60 * kUnitsPerSecond;
+    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_EQ(Position(seeking), 5 * kUnitsPerSecond);
+}
+
+TEST_F(PlaybackTest, EndOfStreamPostsCompleteAndNotifies)
+{
+    Player player(*s_dir / "short.mp3");
+    std::atomic<int> notified{0};
+    player.graph->SetNotifyWindow([&] { ++notified; });
+    const auto start = Clock::now();
+    player.graph->Run();
+    long code = 0;
+    ASSERT_EQ(player.graph->WaitForCompletion(5000, &code), S_OK);
+    const auto took = Clock::now() - start;
+    EXPECT_EQ(code, EC_COMPLETE);
+    // Half a second of audio, played out at its pace.
+    EXPECT_GT(took, 450ms);
+    EXPECT_LT(took, 1500ms);
+    EXPECT_EQ(Position(*player.graph), kUnitsPerSecond / 2);
+    long p1 = 0, p2 = 0;
+    ASSERT_EQ(player.graph->GetEvent(&code, &p1, &p2, 0), S_OK);
+    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_EQ(player.graph->FreeEventParams(code, p1, p2), S_OK);
+    EXPECT_EQ(player.graph->GetEvent(&code, &p1, &p2, 0), E_ABORT);
+    EXPECT_EQ(notified, 1);
+
+    // Stopped at the end, Play starts over.
+    player.graph->Stop();
+    player.graph->Run();
+    EXPECT_LT(Position(*player.graph), 100 * kMs);
+}
+
+TEST_F(PlaybackTest, WithoutAClockTheGraphRunsFasterThanRealTime)
+{
+    Player player(*s_dir / "five.mp3");
+    player.graph->SetSyncSource(nullptr);
+    const auto start = Clock::now();
+    player.graph->Run();
+    long code = 0;
+    ASSERT_EQ(player.graph->WaitForCompletion(5000, &code), S_OK);
+    EXPECT_EQ(code, EC_COMPLETE);
+    EXPECT_LT(Clock::now() - start, 1s);
+}
+
+TEST_F(PlaybackTest, EverySampleReachesTheSinkOnceFromTheSeekPosition)
+{
+    const fs::path path = *s_dir / "five.mp3";
+    Pipeline pipeline(path);
+    REFERENCE_TIME start = 1 * kUnitsPerSecond + 12345; // frame 44154.44 -> 44154
+    pipeline.graph->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    pipeline.graph->Run();
+    long code = 0;
+    ASSERT_EQ(pipeline.graph->WaitForCompletion(5000, &code), S_OK);
+    ASSERT_EQ(code, EC_COMPLETE);
+    EXPECT_TRUE(pipeline.sink->ended);
+    ASSERT_EQ(pipeline.sink->segmentStarts, std::vector<std::int64_t>{44154});
+    const Decoded whole = ReadAudio(path);
+    ASSERT_EQ(pipeline.sink->samples.size(), whole.samples.size() - 44154 * 2);
+    double worst = 0;
+    for (std::size_t i = 0; i < pipeline.sink->samples.size(); ++i)
+        worst = std::max(worst, double(std::fabs(pipeline.sink->samples[i] - whole.samples[44154 * 2 + i])));
+    EXPECT_LT(worst, 1e-4);
+    // Without a renderer the position is what the sink has taken.
+    EXPECT_EQ(Position(*pipeline.graph), 5 * kUnitsPerSecond);
+}
+
+TEST_F(PlaybackTest, ASinkFailureAbortsWithItsReasonAfterCleaningUp)
+{
+    Pipeline pipeline(*s_dir / "five.mp3", 3);
+    std::atomic<bool> cleanedFirst{false};
+    auto sink = pipeline.sink;
+    pipeline.graph->SetNotifyWindow([&] { cleanedFirst = sink->abortedRemoving.load(); });
+    pipeline.graph->Run();
+    long code = 0;
+    ASSERT_EQ(pipeline.graph->WaitForCompletion(5000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_EQ(pipeline.graph->ErrorReason(), "cannot write /nowhere/out.mp3: No space left on device");
+    EXPECT_TRUE(cleanedFirst);
+    pipeline.graph->Stop();
+    EXPECT_FALSE(sink->abortedKeeping);
+}
+
+TEST_F(PlaybackTest, AUserStopOfAJobKeepsWhatWasWritten)
+{
+    // A pipeline that has started (cued) but not finished is stopped.
+    Pipeline pipeline(*s_dir / "five.mp3");
+    pipeline.graph->Pause();
+    pipeline.graph->Stop();
+    EXPECT_TRUE(pipeline.sink->abortedKeeping);
+    EXPECT_FALSE(pipeline.sink->abortedRemoving);
+}
+
+TEST_F(PlaybackTest, ASourceTruncatedWhilePlayingEndsInAnError)
+{
+    TempDir dir;
+    const fs::path path = dir / "shrinking.mp3";
+    WriteMp3(path, Signal{44100, 2, 20 * 44100});
+    Pipeline pipeline(path);
+    fs::resize_file(path, 4096);
+    pipeline.graph->Run();
+    long code = 0;
+    ASSERT_EQ(pipeline.graph->WaitForCompletion(5000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_NE(pipeline.graph->ErrorReason().find("truncated"), std::string::npos) << pipeline.graph->ErrorReason();
+    EXPECT_TRUE(pipeline.sink->abortedRemoving);
+}
+
+TEST_F(PlaybackTest, NothingToRunEndsAtOnceInsteadOfWaitingForever)
+{
+    auto graph = CreateFilterGraph();
+    long code = 0;
+    EXPECT_EQ(graph->WaitForCompletion(-1, &code), VFW_E_WRONG_STATE);
+    graph->Run();
+    ASSERT_EQ(graph->WaitForCompletion(1000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_FALSE(graph->ErrorReason().empty());
+
+    // A decode graph whose file could not be opened behaves the same.
+    CMediaGraph holder;
+    holder.BuildDecodeGraph("/nonexistent/song.mp3");
+    holder.Run();
+    auto events = holder.events;
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->WaitForCompletion(1000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+}
+
+TEST_F(PlaybackTest, DestroyingAPlayingGraphStopsItsThreads)
+{
+    auto player = std::make_unique<Player>(*s_dir / "five.mp3");
+    player->graph->Run();
+    WaitForPosition(*player->graph, 50 * kMs);
+    std::weak_ptr<CFilterGraph> weak = player->graph;
+    player.reset();
+    EXPECT_TRUE(weak.expired());
+}
