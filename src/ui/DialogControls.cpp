@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +20,32 @@
 namespace ui {
 
 namespace {
+
+// A group box as a plain etched frame: no fill, so the white page shows
+// through, and the top edge half a text line down, where its title sits.
+class FrameGroupBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        const QFontMetrics fm = fontMetrics();
+        const int top = fm.height() / 2;
+        const QRect frame(0, top, width() - 2, height() - top - 2);
+        p.setPen(QColor(0xa0, 0xa0, 0xa0));
+        p.drawRect(frame);
+        p.setPen(Qt::white);
+        p.drawRect(frame.translated(1, 1));
+        if (!title().isEmpty()) {
+            const QRect text(8, 0, fm.horizontalAdvance(title()) + 4, fm.height());
+            p.fillRect(text, palette().window());
+            p.setPen(palette().color(QPalette::WindowText));
+            p.drawText(text, Qt::AlignCenter, title());
+        }
+    }
+};
 
 QLabel* CreateLabel(const DialogControl& c, QWidget* parent)
 {
@@ -85,7 +112,7 @@ QWidget* CDialogPage::CreateControl(const DialogControl& c)
         w = CreatePicture(c, this);
         break;
     case ControlKind::GroupBox: {
-        auto* group = new QGroupBox(c.text, this);
+        auto* group = new FrameGroupBox(c.text, this);
         // A frame drawn around other controls must not take their clicks.
         group->setAttribute(Qt::WA_TransparentForMouseEvents);
         group->setFocusPolicy(Qt::NoFocus);

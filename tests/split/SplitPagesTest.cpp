@@ -1,0 +1,232 @@
+#include "ConvertDlg.h"
+#include "ConvertDlgIds.h"
+#include "GuiTestSupport.h"
+#include "Help.h"
+#include "SkinButton.h"
+#include "SplitDlg.h"
+#include "SplitDlgIds.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace split_ids;
+
+namespace {
+
+QStringList Items(QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+class LaunchRecorder {
+public:
+    LaunchRecorder()
+    {
+        m_previous = help::SetLaunchHook([this](const help::LaunchRequest& r) {
+            urls << r.url;
+            return true;
+        });
+    }
+    ~LaunchRecorder() { help::SetLaunchHook(std::move(m_previous)); }
+    QList<QUrl> urls;
+
+private:
+    help::LaunchHook m_previous;
+};
+
+} // namespace
+
+TEST(SplitPage, MatchesTemplate129)
+{
+    CSplitDlg page;
+    page.show();
+    testsupport::ExpectPageMatchesTemplate(page);
+    EXPECT_EQ(page.windowTitle(), QStringLiteral("Tarnwick"));
+    EXPECT_EQ(page.DlgItem<QSlider>(IDC_POSITION)->tickPosition(), QSlider::NoTicks);
+    EXPECT_TRUE(page.DlgItem<QLineEdit>(IDC_OUTPUT_DIR)->isReadOnly());
+    EXPECT_FALSE(page.DlgItem<QLineEdit>(IDC_TYPED_TIME)->isReadOnly());
+    EXPECT_TRUE(page.DlgItem<QListWidget>(IDC_BREAKPOINTS)->isSortingEnabled());
+}
+
+TEST(SplitPage, StartsWithTypedTimeZeroAndMp3Chosen)
+{
+    CSplitDlg page;
+    page.show();
+    EXPECT_EQ(page.GetDlgItemText(IDC_TYPED_TIME), QStringLiteral("00:00:00"));
+    auto* format = page.DlgItem<QComboBox>(IDC_OUTPUT_FORMAT);
+    EXPECT_EQ(Items(format), (QStringList{QStringLiteral("Mp3"), QStringLiteral("Wav")}));
+    EXPECT_EQ(format->currentIndex(), 0);
+    EXPECT_FALSE(format->isEditable());
+}
+
+TEST(SplitPage, EveryButtonIsSkinnedWithItsTipAndEnabled)
+{
+    CSplitDlg page;
+    page.show();
+    const std::vector<std::pair<int, const char*>> buttons{
+        {IDC_SPLIT_NEXT, "Next"},
+        {IDC_BACK, "Back"},
+        {IDC_EXIT, "Exit"},
+        {IDC_HELP, "Help"},
+        {IDC_BROWSE_OUTPUT, "Change output directory"},
+        {IDC_ADD_TYPED, "Add a breakpoint"},
+        {IDC_ADD_CURRENT, "Add a breakpoint from current time"},
+        {IDC_PAUSE, "Pause"},
+        {IDC_PLAY, "Play"},
+        {IDC_SEEK_BEGIN, "Seek to Begin"},
+        {IDC_SEEK_END, "Seek to End"},
+        {IDC_FAST_BACKWARD, "Fast backward"},
+        {IDC_FAST_FORWARD, "Fast foreward"},
+        {IDC_HOME_PAGE, "Home Page"}};
+    for (const auto& [id, tip] : buttons) {
+        SCOPED_TRACE(id);
+        auto* button = page.DlgItem<CSkinButton>(id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), QString::fromLatin1(tip));
+        EXPECT_TRUE(button->isEnabled());
+    }
+}
+
+TEST(SplitPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)
+{
+    CSplitDlg back;
+    back.show();
+    QTest::mouseClick(back.GetDlgItem(IDC_BACK), Qt::LeftButton);
+    EXPECT_EQ(back.Result(), ui::IDOK);
+    EXPECT_FALSE(back.isVisible());
+
+    CSplitDlg enter;
+    enter.show();
+    enter.GetDlgItem(IDC_TYPED_TIME)->setFocus();
+    QTest::keyClick(enter.GetDlgItem(IDC_TYPED_TIME), Qt::Key_Return);
+    EXPECT_EQ(enter.Result(), ui::IDOK);
+
+    CSplitDlg exit;
+    exit.show();
+    QTest::mouseClick(exit.GetDlgItem(IDC_EXIT), Qt::LeftButton);
+    EXPECT_EQ(exit.Result(), ui::IDCANCEL);
+
+    CSplitDlg esc;
+    esc.show();
+    QTest::keyClick(&esc, Qt::Key_Escape);
+    EXPECT_EQ(esc.Result(), ui::IDCANCEL);
+
+    CSplitDlg closed;
+    closed.show();
+    closed.close();
+    EXPECT_EQ(closed.Result(), ui::IDCANCEL);
+}
+
+TEST(SplitPage, ButtonsNotYetWiredNeitherCloseNorReport)
+{
+    testsupport::MessageBoxRecorder boxes;
+    testsupport::FileDialogAnswers dialogs;
+    testsupport::ModalRunRecorder runs;
+    LaunchRecorder launches;
+    CSplitDlg page;
+    page.show();
+    for (int id : {IDC_SPLIT_NEXT, IDC_BROWSE_OUTPUT, IDC_ADD_TYPED, IDC_ADD_CURRENT, IDC_PLAY,
+                   IDC_PAUSE, IDC_SEEK_BEGIN, IDC_SEEK_END, IDC_FAST_BACKWARD, IDC_FAST_FORWARD})
+        QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton);
+    EXPECT_TRUE(page.isVisible());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(dialogs.Requests().empty());
+    EXPECT_TRUE(runs.Runs().isEmpty());
+    EXPECT_TRUE(launches.urls.isEmpty());
+}
+
+TEST(SplitPage, HelpF1AndHomePageLaunch)
+{
+    LaunchRecorder launches;
+    CSplitDlg page;
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QTest::mouseClick(page.GetDlgItem(IDC_HELP), Qt::LeftButton);
+    QTest::keyClick(&page, Qt::Key_F1);
+    QTest::mouseClick(page.GetDlgItem(IDC_HOME_PAGE), Qt::LeftButton);
+    ASSERT_EQ(launches.urls.size(), 3);
+    EXPECT_EQ(launches.urls[0], QUrl::fromLocalFile(help::HelpFilePath()));
+    EXPECT_EQ(launches.urls[1], launches.urls[0]);
+    EXPECT_EQ(launches.urls[2], QUrl(QString::fromLatin1(help::kHomePageUrl)));
+}
+
+TEST(SplitSettings, MatchesTemplate131WithoutTitleBar)
+{
+    CConvertDlg dialog;
+    dialog.show();
+    testsupport::ExpectPageMatchesTemplate(dialog);
+    EXPECT_FALSE(dialog.windowFlags() & Qt::WindowTitleHint);
+}
+
+TEST(SplitSettings, RatesAreSortedAsTextWithDefaultsSelected)
+{
+    using namespace convert_ids;
+    CConvertDlg dialog;
+    dialog.show();
+    auto* bitRate = dialog.DlgItem<QComboBox>(IDC_BIT_RATE);
+    auto* sampleRate = dialog.DlgItem<QComboBox>(IDC_SAMPLE_RATE);
+    EXPECT_EQ(Items(bitRate), QString("112 128 160 192 224 256 320 64 80 96").split(' '));
+    EXPECT_EQ(Items(sampleRate), QString("16 22.05 24 32 44.1 48").split(' '));
+    EXPECT_EQ(bitRate->currentText(), QStringLiteral("192"));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_SAMPLE_RATE), QStringLiteral("44.1"));
+    EXPECT_FALSE(bitRate->isEditable());
+    EXPECT_TRUE(sampleRate->isEditable());
+    auto* progress = dialog.DlgItem<QProgressBar>(IDC_PROGRESS);
+    EXPECT_EQ(progress->minimum(), 0);
+    EXPECT_EQ(progress->maximum(), 200);
+    EXPECT_EQ(progress->value(), 0);
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_FILE_NAME), QStringLiteral("FileName:"));
+    EXPECT_TRUE(dialog.GetDlgItemText(IDC_TIME_RANGE).isEmpty());
+}
+
+TEST(SplitSettings, WavOutputHidesTheEncoderSettings)
+{
+    using namespace convert_ids;
+    for (bool mp3 : {true, false}) {
+        CConvertDlg dialog;
+        dialog.m_bMp3Output = mp3;
+        dialog.show();
+        for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE, IDC_BIT_RATE_LABEL, IDC_SAMPLE_RATE_LABEL})
+            EXPECT_EQ(dialog.GetDlgItem(id)->isVisible(), mp3) << id;
+        EXPECT_TRUE(dialog.GetDlgItem(IDC_START)->isVisible());
+    }
+}
+
+TEST(SplitSettings, OutputNameTakesTheFormatsExtension)
+{
+    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("song.mp3"), false), QStringLiteral("song.wav"));
+    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("clip.wav"), true), QStringLiteral("clip.mp3"));
+    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("song.mp3"), true), QStringLiteral("song.mp3"));
+    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("Song.MP3"), false), QStringLiteral("Song.wav"));
+    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("notes.txt"), false), QStringLiteral("notes.txt"));
+
+    CConvertDlg dialog;
+    dialog.m_bMp3Output = false;
+    dialog.m_strOutputName = QStringLiteral("Live.Mp3");
+    dialog.show();
+    EXPECT_EQ(dialog.m_strOutputName, QStringLiteral("Live.wav"));
+}
+
+TEST(SplitSettings, CancelEndsWithCancelAndStartDoesNothingYet)
+{
+    using namespace convert_ids;
+    testsupport::MessageBoxRecorder boxes;
+    CConvertDlg dialog;
+    dialog.show();
+    EXPECT_EQ(dialog.DlgItem<CSkinButton>(IDC_START)->toolTip(), QString());
+    QTest::mouseClick(dialog.GetDlgItem(IDC_START), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    QTest::mouseClick(dialog.GetDlgItem(IDC_CANCEL_SPLIT), Qt::LeftButton);
+    EXPECT_EQ(dialog.Result(), ui::IDCANCEL);
+    EXPECT_FALSE(dialog.isVisible());
+}
