@@ -14,7 +14,7 @@ ButtonArt Caption(int hover, int normal, QSize size, const char* text, qreal rad
 
 ButtonArt Transport(int hover, int normal, Symbol symbol)
 {
-    return {hover, normal, QSize(19, 19), 24, Outline::Circle, 0, {}, symbol, 9, {}};
+    return {hover, normal, QSize(19, 19), 24, Outline::Circle, 0, {}, symbol, 11, {}};
 }
 
 ButtonArt ListTool(int hover, int normal, Symbol symbol, const char* label)

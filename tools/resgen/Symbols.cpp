@@ -151,7 +151,7 @@ void DrawSymbol(QPainter& p, Symbol symbol, const QRectF& box, const QColor& ink
     case Symbol::None:
         break;
     case Symbol::Play:
-        Triangle(p, b.at(0.12, 0.0), b.at(0.12, 1.0), b.at(0.98, 0.5));
+        Triangle(p, b.at(0.2, 0.0), b.at(0.2, 1.0), b.at(1.0, 0.5));
         break;
     case Symbol::Pause:
         Bar(p, b, 0.1, 0.4);
