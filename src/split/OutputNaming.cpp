@@ -5,7 +5,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -76,18 +75,6 @@ std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME len
     if (bytes >= 2147483647.0)
         return 2147483647; // past what 32 bits hold: the bar simply fills late
     return static_cast<std::int32_t>(bytes);
-}
-
-std::string DefaultGraphDotPath()
-{
-    std::string cache;
-    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg == '/')
-        cache = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        cache = std::string(home) + "/.cache";
-    else
-        cache = fs::temp_directory_path().string();
-    return cache + "/Tarnwick/a.dot";
 }
 
 std::string FormatClock(REFERENCE_TIME t)
