@@ -1,0 +1,94 @@
+#include "JobWatch.h"
+
+#include "MediaTypes.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace cli {
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// One line on stderr, rewritten in place while a terminal shows it.
+class ProgressLine {
+public:
+    explicit ProgressLine(std::string label) : m_label(std::move(label)), m_enabled(::isatty(2) == 1) {}
+    ~ProgressLine()
+    {
+        if (m_enabled && m_shown)
+            std::fprintf(stderr, "\r\033[K");
+    }
+    void Show(double share)
+    {
+        if (!m_enabled)
+            return;
+        const int percent = int(std::lround(std::clamp(share, 0.0, 1.0) * 100));
+        if (m_shown && percent == m_percent)
+            return;
+        m_percent = percent;
+        m_shown = true;
+        std::fprintf(stderr, "\r\033[K%3d%%  %s", percent, m_label.c_str());
+        std::fflush(stderr);
+    }
+
+private:
+    std::string m_label;
+    bool m_enabled;
+    bool m_shown = false;
+    int m_percent = -1;
+};
+
+} // namespace
+
+void InstallInterruptHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool InterruptRequested()
+{
+    return g_interrupted != 0;
+}
+
+JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
+{
+    using Clock = std::chrono::steady_clock;
+    ProgressLine line(wait.label);
+    double lastShare = -1;
+    auto lastMove = Clock::now();
+    for (;;) {
+        if (InterruptRequested())
+            return {JobEnd::Interrupted, 0};
+        const long code = wait.waitStep(100);
+        if (code == EC_COMPLETE)
+            return {JobEnd::Completed, code};
+        if (code != 0)
+            return {JobEnd::Failed, code};
+
+        const double share = wait.progress ? wait.progress() : 0.0;
+        line.Show(share);
+        if (share != lastShare) {
+            lastShare = share;
+            lastMove = Clock::now();
+        } else if (Clock::now() - lastMove > std::chrono::seconds(stallSeconds)) {
+            return {JobEnd::Stalled, 0};
+        }
+    }
+}
+
+} // namespace cli

@@ -1,0 +1,95 @@
+// tarnwick-cli split SOURCE START STOP [--format mp3|wav] [--bitrate KBPS]
+//                    [--samplerate KHZ] [--outdir DIR]
+
+#include "CliArgs.h"
+#include "Commands.h"
+#include "FilterGraph.h"
+#include "JobWatch.h"
+#include "SplitEngine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+namespace cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+} // namespace
+
+int RunSplit(const std::vector<std::string>& args)
+{
+    const ParsedArgs parsed = ParseArgs(args, {"--format", "--bitrate", "--samplerate", "--outdir"}, {});
+    if (parsed.positional.size() != 3)
+        throw UsageError("split takes SOURCE START STOP");
+    const std::string format = Lower(parsed.Value("--format").value_or("mp3"));
+    if (format != "mp3" && format != "wav")
+        throw UsageError("--format is mp3 or wav, not \"" + format + "\"");
+    const bool mp3Output = format == "mp3";
+    const int bitRate = ParseBitRate(parsed.Value("--bitrate").value_or("192"));
+    const int sampleRate = KiloHertzToHz(parsed.Value("--samplerate").value_or("44.1"));
+    const REFERENCE_TIME start = ParseTime(parsed.positional[1]);
+    const REFERENCE_TIME stop = ParseTime(parsed.positional[2]);
+    if (start >= stop)
+        throw Failure("START " + FormatTime(start) + " must come before STOP " + FormatTime(stop));
+
+    const fs::path source = fs::absolute(parsed.positional[0]);
+    const Measured measured = MeasureFile(source.string());
+    if (stop > measured.duration)
+        throw Failure("STOP " + FormatTime(stop) + " is past the end of " + source.string() + " ("
+                      + FormatTime(measured.duration) + ")");
+
+    SplitPieceRequest request;
+    request.sourcePath = source.string();
+    request.outputDir = parsed.Value("--outdir").value_or((source.parent_path() / "Split").string());
+    request.outputName = source.filename().string();
+    request.mp3Output = mp3Output;
+    request.start = start;
+    request.stop = stop;
+    if (mp3Output) {
+        const Mp3Settings settings = ResolveMp3Settings(sampleRate, bitRate);
+        if (!settings.note.empty())
+            std::fprintf(stderr, "%s\n", settings.note.c_str());
+        request.bitRate = settings.bitRate;
+        request.sampleRate = settings.sampleRate;
+    } else if (parsed.Value("--bitrate") || parsed.Value("--samplerate")) {
+        std::fprintf(stderr, "note: --bitrate and --samplerate apply to MP3 output; the WAV piece keeps "
+                             "the source's sample rate\n");
+    }
+
+    CSplitJob job(request);
+    if (FAILED(job.Build()))
+        throw Failure(job.LastError());
+    if (mp3Output && job.EffectiveBitRate() > 0 && job.EffectiveBitRate() != request.bitRate)
+        std::fprintf(stderr, "note: the encoder uses %d kbps\n", job.EffectiveBitRate());
+
+    job.Control()->Run();
+    const JobOutcome outcome =
+        WaitForJob({[&job](long timeoutMs) { return job.WaitStep(timeoutMs); },
+                    [&job] { return job.Progress() / 200.0; }, fs::path(job.OutputPath()).filename().string()});
+    switch (outcome.end) {
+    case JobEnd::Completed:
+    case JobEnd::Failed:
+        if (FAILED(job.Finish(outcome.code)))
+            throw Failure(job.LastError());
+        break;
+    case JobEnd::Interrupted:
+        job.Stop(false);
+        throw Failure("interrupted; removed the partial " + job.OutputPath());
+    case JobEnd::Stalled:
+        job.Stop(false);
+        throw Failure("the job stopped making progress; removed the partial " + job.OutputPath());
+    }
+    std::printf("%s\n", job.OutputPath().c_str());
+    return 0;
+}
+
+} // namespace cli

@@ -1,0 +1,298 @@
+// Runs the built tarnwick-cli on generated files and checks what it prints,
+// what it writes and what it leaves alone.
+
+#include "Fixtures.h"
+#include "Process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+using namespace fixtures;
+
+namespace {
+
+ProcessResult Cli(const std::vector<std::string>& args, const ProcessOptions& options = {})
+{
+    std::vector<std::string> argv{TARNWICK_CLI};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProcess(argv, options);
+}
+
+std::string Bytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& dir)
+{
+    std::vector<fs::path> files;
+    if (fs::exists(dir))
+        for (const auto& entry : fs::directory_iterator(dir))
+            files.push_back(entry.path());
+    return files;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The split engine describes its last graph in the cache folder.
+        ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+        ::setenv("TARNWICK_AUDIO", "null", 1);
+    }
+    TempDir dir;
+};
+
+std::string Expect(const ProcessResult& r)
+{
+    return "exit " + std::to_string(r.exitCode) + "\nstdout: " + r.out + "\nstderr: " + r.err;
+}
+
+} // namespace
+
+TEST_F(CliTest, WrongUseExitsWithTwoAndShowsTheUsage)
+{
+    const std::vector<std::vector<std::string>> wrong{
+        {},
+        {"frobnicate"},
+        {"probe"},
+        {"split", "a.mp3", "00:00:01"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--format", "ogg"},
+        {"split", "a.mp3", "1:2", "00:00:02"},
+        {"split", "a.mp3", "00:61:00", "01:00:00"},
+        {"split", "a.mp3", "00:00:01.5000", "00:00:02"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--bitrate", "fast"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--bitrate"},
+        {"join", "out.mp3"},
+        {"join", "out.mp3", "a.mp3", "--force"},
+    };
+    for (const auto& args : wrong) {
+        const ProcessResult r = Cli(args);
+        std::string joined;
+        for (const auto& a : args)
+            joined += a + " ";
+        EXPECT_EQ(r.exitCode, 2) << joined << Expect(r);
+        EXPECT_NE(r.err.find("usage: tarnwick-cli"), std::string::npos) << joined;
+        EXPECT_TRUE(r.out.empty()) << joined;
+    }
+    const ProcessResult help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("usage: tarnwick-cli"), std::string::npos);
+}
+
+TEST_F(CliTest, ProbePrintsOneLinePerFileAndReportsUnreadableOnesAfterTheOthers)
+{
+    WriteMp3(dir / "a.mp3", {44100, 2, 88200}, {128});
+    WriteWav(dir / "b.wav", {22050, 1, 33075});
+    std::ofstream(dir / "notes.mp3") << "not audio at all\n";
+    const std::string missing = (dir / "missing.wav").string();
+
+    const ProcessResult r = Cli({"probe", (dir / "a.mp3").string(), missing, (dir / "notes.mp3").string(),
+                                 (dir / "b.wav").string()});
+    ASSERT_EQ(r.exitCode, 1) << Expect(r);
+    const auto out = Lines(r.out);
+    ASSERT_EQ(out.size(), 2u) << r.out;
+    EXPECT_EQ(out[0], "20000000\t00:00:02\t44100\t2\t" + (dir / "a.mp3").string());
+    EXPECT_EQ(out[1], "15000000\t00:00:01\t22050\t1\t" + (dir / "b.wav").string());
+    const auto err = Lines(r.err);
+    ASSERT_EQ(err.size(), 2u) << r.err;
+    EXPECT_NE(err[0].find("tarnwick-cli: "), std::string::npos);
+    EXPECT_NE(err[0].find(missing), std::string::npos);
+    EXPECT_NE(err[1].find("notes.mp3"), std::string::npos);
+
+    EXPECT_EQ(Cli({"probe", (dir / "b.wav").string()}).exitCode, 0);
+}
+
+TEST_F(CliTest, SplitNumbersItsPiecesAndNeverOverwrites)
+{
+    const fs::path source = dir / "Song.MP3";
+    WriteMp3(source, {44100, 2, 5 * 44100}, {160});
+
+    const ProcessResult first = Cli({"split", source.string(), "00:00:01", "00:00:03"});
+    ASSERT_EQ(first.exitCode, 0) << Expect(first);
+    const fs::path piece1 = dir / "Split" / "1-Song.MP3";
+    EXPECT_EQ(first.out, piece1.string() + "\n");
+    EXPECT_EQ(first.err, "") << "nothing on stderr when it is not a terminal";
+    const std::string bytes1 = Bytes(piece1);
+
+    const ProcessResult second = Cli({"split", source.string(), "00:00:01.500", "00:00:02"});
+    ASSERT_EQ(second.exitCode, 0) << Expect(second);
+    EXPECT_EQ(second.out, (dir / "Split" / "2-Song.MP3").string() + "\n");
+    EXPECT_EQ(Bytes(piece1), bytes1);
+
+    const Decoded one = ReadAudio(piece1);
+    EXPECT_EQ(one.sampleRate, 44100);
+    EXPECT_EQ(one.Frames(), 2 * 44100);
+    EXPECT_EQ(ReadAudio(dir / "Split" / "2-Song.MP3").Frames(), 44100 / 2);
+}
+
+TEST_F(CliTest, WavOutputFitsTheExtensionAndKeepsTheSourceRate)
+{
+    const fs::path source = dir / "Song.MP3";
+    WriteMp3(source, {22050, 1, 3 * 22050}, {64});
+    const fs::path out = dir / "pieces" / "deeper";
+    const ProcessResult r = Cli({"split", source.string(), "00:00:00.250", "00:00:02.250", "--format", "wav",
+                                 "--outdir", out.string()});
+    ASSERT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_EQ(r.out, (out / "1-Song.wav").string() + "\n");
+    const Decoded piece = ReadAudio(out / "1-Song.wav");
+    EXPECT_EQ(piece.sampleRate, 22050);
+    EXPECT_EQ(piece.channels, 1);
+    EXPECT_EQ(piece.Frames(), 2 * 22050);
+}
+
+TEST_F(CliTest, SplitRefusesTimesOutsideTheSourceAndWritesNothing)
+{
+    const fs::path source = dir / "short.wav";
+    WriteWav(source, {44100, 2, 3 * 44100});
+    const ProcessResult inverted = Cli({"split", source.string(), "00:00:02", "00:00:01"});
+    EXPECT_EQ(inverted.exitCode, 1) << Expect(inverted);
+    EXPECT_NE(inverted.err.find("before STOP"), std::string::npos) << inverted.err;
+
+    const ProcessResult empty = Cli({"split", source.string(), "00:00:01", "00:00:01"});
+    EXPECT_EQ(empty.exitCode, 1) << Expect(empty);
+
+    const ProcessResult pastEnd = Cli({"split", source.string(), "00:00:01", "00:00:03.001"});
+    EXPECT_EQ(pastEnd.exitCode, 1) << Expect(pastEnd);
+    EXPECT_NE(pastEnd.err.find("past the end"), std::string::npos) << pastEnd.err;
+    EXPECT_EQ(Lines(pastEnd.err).size(), 1u) << "one line: " << pastEnd.err;
+
+    const ProcessResult missing = Cli({"split", (dir / "none.mp3").string(), "00:00:00", "00:00:01"});
+    EXPECT_EQ(missing.exitCode, 1) << Expect(missing);
+
+    EXPECT_FALSE(fs::exists(dir / "Split"));
+    // Up to the very end is fine.
+    EXPECT_EQ(Cli({"split", source.string(), "00:00:02", "00:00:03"}).exitCode, 0);
+}
+
+TEST_F(CliTest, BitRateTheSampleRateCannotCarryIsNotedNotChangedSilently)
+{
+    const fs::path source = dir / "a.wav";
+    WriteWav(source, {44100, 2, 2 * 44100});
+    const ProcessResult r = Cli({"split", source.string(), "00:00:00", "00:00:01", "--samplerate", "22.05"});
+    ASSERT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_EQ(r.err, "note: 192 kbps is above the 160 kbps MPEG-2 allows at 22.05 kHz; using 160 kbps\n");
+    const Decoded piece = ReadAudio(dir / "Split" / "1-a.mp3");
+    EXPECT_EQ(piece.sampleRate, 22050);
+    EXPECT_EQ(piece.Frames(), 22050);
+
+    const ProcessResult badRate = Cli({"split", source.string(), "00:00:00", "00:00:01", "--samplerate", "44"});
+    EXPECT_EQ(badRate.exitCode, 1) << Expect(badRate);
+    EXPECT_NE(badRate.err.find("not an MP3 sample rate"), std::string::npos);
+}
+
+TEST_F(CliTest, JoinWritesTheInputsBackToBack)
+{
+    WriteWav(dir / "a.wav", {22050, 1, 22050});
+    WriteMp3(dir / "b.mp3", {44100, 2, 2 * 44100}, {128});
+    WriteWav(dir / "c.wav", {48000, 2, 24000}, WavSample::Pcm24);
+    const fs::path out = dir / "all.mp3";
+    const ProcessResult r = Cli({"join", out.string(), (dir / "a.wav").string(), (dir / "b.mp3").string(),
+                                 (dir / "c.wav").string(), "--bitrate", "128"});
+    ASSERT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_EQ(r.out, out.string() + "\n");
+    const Decoded joined = ReadAudio(out);
+    EXPECT_EQ(joined.sampleRate, 44100);
+    EXPECT_EQ(joined.Frames(), 44100 + 2 * 44100 + 22050);
+    // No temporary file is left beside it: three inputs and the output.
+    EXPECT_EQ(FilesIn(dir.Path()).size(), 4u);
+}
+
+TEST_F(CliTest, JoinRefusesAnInputAsOutputHoweverItIsNamed)
+{
+    fs::create_directory(dir / "d");
+    const fs::path input = dir / "x.mp3";
+    WriteMp3(input, {44100, 2, 44100}, {128});
+    fs::create_symlink(input, dir / "link.mp3");
+    const std::string before = Bytes(input);
+    const std::vector<std::string> spellings{input.string(), (dir / "d" / ".." / "x.mp3").string(),
+                                             (dir / "link.mp3").string()};
+    for (const std::string& output : spellings) {
+        for (bool overwrite : {false, true}) {
+            std::vector<std::string> args{"join", output, (dir / "x.mp3").string()};
+            if (overwrite)
+                args.push_back("--overwrite");
+            const ProcessResult r = Cli(args);
+            EXPECT_EQ(r.exitCode, 1) << output << Expect(r);
+            EXPECT_NE(r.err.find("is also an input"), std::string::npos) << r.err;
+        }
+    }
+    // Also when the input is the one given in another spelling.
+    const ProcessResult viaWorkingDir =
+        Cli({"join", "x.mp3", "./d/../link.mp3"}, ProcessOptions{dir.Path(), std::chrono::milliseconds(60000), {}});
+    EXPECT_EQ(viaWorkingDir.exitCode, 1) << Expect(viaWorkingDir);
+    EXPECT_EQ(Bytes(input), before);
+}
+
+TEST_F(CliTest, JoinKeepsAnExistingOutputUnlessToldToOverwrite)
+{
+    WriteWav(dir / "in.wav", {44100, 2, 44100});
+    const fs::path out = dir / "out.mp3";
+    std::ofstream(out, std::ios::binary) << "precious bytes";
+    const ProcessResult refused = Cli({"join", out.string(), (dir / "in.wav").string()});
+    EXPECT_EQ(refused.exitCode, 1) << Expect(refused);
+    EXPECT_NE(refused.err.find("--overwrite"), std::string::npos);
+    EXPECT_EQ(Bytes(out), "precious bytes");
+
+    // A failing job with --overwrite leaves the old file as it was.
+    std::ofstream(dir / "broken.mp3") << "no audio";
+    const ProcessResult failed = Cli({"join", out.string(), (dir / "broken.mp3").string(), "--overwrite"});
+    EXPECT_EQ(failed.exitCode, 1) << Expect(failed);
+    EXPECT_EQ(Bytes(out), "precious bytes");
+
+    const ProcessResult replaced = Cli({"join", out.string(), (dir / "in.wav").string(), "--overwrite"});
+    ASSERT_EQ(replaced.exitCode, 0) << Expect(replaced);
+    EXPECT_EQ(ReadAudio(out).Frames(), 44100);
+    EXPECT_EQ(FilesIn(dir.Path()).size(), 3u) << "no temporary file left";
+}
+
+TEST_F(CliTest, InterruptedJoinRemovesItsPartialOutput)
+{
+    // Long enough that the job is still running when the signal lands.
+    const fs::path inputs = dir / "in";
+    const fs::path outputs = dir / "out";
+    fs::create_directories(inputs);
+    fs::create_directories(outputs);
+    WriteWav(inputs / "long.wav", {8000, 1, 8000LL * 600});
+
+    bool signalled = false;
+    std::chrono::steady_clock::time_point signalledAt;
+    ProcessOptions options;
+    options.timeout = std::chrono::seconds(60);
+    options.onTick = [&](int pid) {
+        if (signalled)
+            return;
+        for (const fs::path& file : FilesIn(outputs)) {
+            std::error_code ec;
+            if (fs::file_size(file, ec) > 0 && !ec) {
+                ::kill(pid, SIGINT);
+                signalled = true;
+                signalledAt = std::chrono::steady_clock::now();
+            }
+        }
+    };
+    const std::string in = (inputs / "long.wav").string();
+    const ProcessResult r = Cli({"join", (outputs / "all.mp3").string(), in, in, in}, options);
+    ASSERT_TRUE(signalled) << "the output never appeared: " << Expect(r);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - signalledAt, std::chrono::seconds(5));
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_TRUE(FilesIn(outputs).empty());
+}
