@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libmpg123-dev libmp3lame-dev libsndfile1-dev libsoxr-dev portaudio19-dev
   googletest libgtest-dev
-  fonts-dejavu-core fonts-wqy-microhei
+  fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei
   xvfb xauth xdg-utils
   lame sox libsox-fmt-mp3
 )

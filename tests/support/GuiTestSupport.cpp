@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
+#include <QStyle>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -95,6 +96,22 @@ bool KindMatches(const ui::DialogControl& row, QWidget* w)
     return false;
 }
 
+// Every line of a label or radio button is drawn whole inside its
+// rectangle: the page font must not clip a template's text.
+void ExpectTextFits(const ui::DialogControl& row, QWidget* w)
+{
+    const QFontMetrics fm = w->fontMetrics();
+    int room = w->width();
+    if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+        room -= radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, radio)
+              + radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, radio);
+    }
+    const QStringList lines = row.text.split(QLatin1Char('\n'));
+    for (const QString& line : lines)
+        EXPECT_LE(fm.horizontalAdvance(line), room) << line.toStdString();
+    EXPECT_LE(fm.height() * lines.size(), w->height()) << row.text.toStdString();
+}
+
 } // namespace
 
 void ExpectPageMatchesTemplate(ui::CDialogPage& page)
@@ -131,6 +148,7 @@ void ExpectPageMatchesTemplate(ui::CDialogPage& page)
             if (auto* radio = qobject_cast<QRadioButton*>(w)) {
                 EXPECT_EQ(radio->text(), row.text);
             }
+            ExpectTextFits(row, w);
         }
     }
 }
