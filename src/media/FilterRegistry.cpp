@@ -35,10 +35,6 @@ void EnsureRegistered()
 
 } // namespace
 
-// Until the encoding and writing filters are linked in, there is nothing more
-// to register.
-__attribute__((weak)) void RegisterRenderFilters() {}
-
 void RegisterFilterClass(const std::string& clsidText, FilterFactory factory)
 {
     const auto guid = GuidFromString(clsidText);
