@@ -42,6 +42,25 @@ protected:
     help::LaunchHook launches;
 };
 
+// Once the next page runs modally, clicks its button `id` as a person would
+// and notes which page it was. A missing page fails the test instead of
+// leaving a modal loop running.
+void ClickOnModalPage(int id, QString* pageClass)
+{
+    QTimer::singleShot(0, [id, pageClass] {
+        auto* modal = qobject_cast<ui::CDialogPage*>(QApplication::activeModalWidget());
+        if (!modal) {
+            ADD_FAILURE() << "no page runs modally";
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<ui::CDialogPage*>(w); p && p->isModal())
+                    p->EndDialog(ui::IDCANCEL);
+            return;
+        }
+        *pageClass = QString::fromLatin1(modal->metaObject()->className());
+        QTest::mouseClick(modal->GetDlgItem(id), Qt::LeftButton);
+    });
+}
+
 } // namespace
 
 TEST_F(FirstPage, MatchesTemplate102)
@@ -194,21 +213,17 @@ TEST_F(FirstPage, SecondPageBackButtonReallyReturnsToTheFirstPage)
     // The real pages, run modally: Back on the split page, then Exit on the
     // join page.
     page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/a/b.mp3"));
-    QTimer::singleShot(50, [] {
-        auto* split = qobject_cast<CSplitDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(split, nullptr);
-        QTest::mouseClick(split->GetDlgItem(page_ids::IDC_BACK), Qt::LeftButton);
-    });
+    QString backFrom;
+    ClickOnModalPage(page_ids::IDC_BACK, &backFrom);
     page.OnNext();
+    EXPECT_EQ(backFrom, QStringLiteral("CSplitDlg"));
     EXPECT_TRUE(page.isVisible());
 
     ClickRadio(IDC_MERGE_CHOICE);
-    QTimer::singleShot(50, [] {
-        auto* join = qobject_cast<CJoinDlg*>(QApplication::activeModalWidget());
-        ASSERT_NE(join, nullptr);
-        QTest::mouseClick(join->GetDlgItem(page_ids::IDC_EXIT), Qt::LeftButton);
-    });
+    QString exitFrom;
+    ClickOnModalPage(page_ids::IDC_EXIT, &exitFrom);
     page.OnNext();
+    EXPECT_EQ(exitFrom, QStringLiteral("CJoinDlg"));
     EXPECT_FALSE(page.isVisible());
     EXPECT_EQ(page.Result(), ui::IDCANCEL);
 }
