@@ -318,3 +318,15 @@ TEST(AboutBox, MatchesTemplate100AndItsButtonEndsIt)
     EXPECT_EQ(about.Result(), ui::IDOK);
     EXPECT_FALSE(about.isVisible());
 }
+
+TEST_F(FirstPage, TabOrderFollowsTheTemplateAfterSkinning)
+{
+    std::vector<int> order;
+    for (QWidget* w = page.nextInFocusChain(); w != &page; w = w->nextInFocusChain()) {
+        const QVariant id = w->property("controlId");
+        if (id.isValid() && id.toInt() != ui::IDC_STATIC && (w->focusPolicy() & Qt::TabFocus))
+            order.push_back(id.toInt());
+    }
+    EXPECT_EQ(order, (std::vector<int>{IDC_SPLIT_CHOICE, IDC_NEXT, IDC_EXIT, IDC_SOURCE_PATH,
+                                       IDC_SELECT_FILE, IDC_BACK, IDC_HELP, IDC_FIRST_HOME_PAGE}));
+}
