@@ -33,14 +33,15 @@ void CStreamWorker::SetPaused(bool paused)
 {
     std::lock_guard lock(m_mutex);
     m_paused = paused;
-    m_changed.notify_all();
+    m_dataReady.notify_all();
 }
 
 void CStreamWorker::RequestStop()
 {
     std::lock_guard lock(m_mutex);
     m_stop = true;
-    m_changed.notify_all();
+    m_dataReady.notify_all();
+    m_blockFree.notify_all();
 }
 
 void CStreamWorker::Join()
@@ -56,7 +57,7 @@ void CStreamWorker::Produce()
     auto post = [this](Item item) {
         std::lock_guard lock(m_mutex);
         m_queue.push_back(std::move(item));
-        m_changed.notify_all();
+        m_dataReady.notify_one();
     };
     if (!m_reader->Seek(m_startFrame)) {
         post({ItemKind::Error, -1, 0, m_reader->Error()});
@@ -66,7 +67,7 @@ void CStreamWorker::Produce()
         int block = -1;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stop || !m_free.empty(); });
+            m_blockFree.wait(lock, [this] { return m_stop || !m_free.empty(); });
             if (m_stop)
                 return;
             block = m_free.back();
@@ -87,11 +88,7 @@ void CStreamWorker::Produce()
 
 void CStreamWorker::Fail(const std::string& reason)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stop = true;
-        m_changed.notify_all();
-    }
+    RequestStop();
     m_listener.OnStreamFailed(*this, reason);
 }
 
@@ -112,7 +109,7 @@ void CStreamWorker::Consume()
         Item item;
         {
             std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stop || (!m_paused && !m_queue.empty()); });
+            m_dataReady.wait(lock, [this] { return m_stop || (!m_paused && !m_queue.empty()); });
             if (m_stop)
                 return;
             item = std::move(m_queue.front());
@@ -124,7 +121,7 @@ void CStreamWorker::Consume()
             {
                 std::lock_guard lock(m_mutex);
                 m_free.push_back(item.block);
-                m_changed.notify_all();
+                m_blockFree.notify_one();
                 if (hr == S_OK)
                     m_pushed += item.frames;
                 else if (!FAILED(hr) && m_stop)

@@ -76,7 +76,8 @@ private:
 
     std::vector<std::vector<float>> m_blocks;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_dataReady;  // the consumer waits here
+    std::condition_variable m_blockFree;  // the producer waits here
     std::vector<int> m_free;
     std::deque<Item> m_queue;
     bool m_paused;
