@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTimer>
@@ -282,6 +283,21 @@ void CDialogPage::OnClicked(int id, std::function<void()> handler)
 {
     if (auto* button = DlgItem<QAbstractButton>(id))
         connect(button, &QAbstractButton::clicked, this, [h = std::move(handler)] { h(); });
+}
+
+void CDialogPage::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    if (m_template.hasCaption)
+        return;
+    // A dialog without a title bar gets no frame from most window managers:
+    // draw its modal frame along the edge so it stands out from what lies
+    // behind it.
+    QPainter painter(this);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(QColor(0xd4, 0xd4, 0xd4));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
 }
 
 bool CDialogPage::event(QEvent* event)

@@ -91,6 +91,7 @@ protected:
     void OnClicked(int id, std::function<void()> handler);
 
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QWidget* CreateControl(const DialogControl& control);
