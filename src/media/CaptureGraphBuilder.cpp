@@ -51,6 +51,10 @@ public:
         if (!m_reader) {
             auto input = FirstPin(Filter(), PINDIR_INPUT, false);
             auto upstream = input ? input->ConnectedTo() : nullptr;
+            if (auto* anyFormat = dynamic_cast<IPcmSourceAnyFormat*>(upstream.get())) {
+                m_reader = anyFormat->PcmSourceAs(m_target);
+                return m_reader;
+            }
             auto source = upstream ? upstream->PcmSource() : nullptr;
             if (!source)
                 return nullptr;

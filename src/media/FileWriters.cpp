@@ -98,8 +98,11 @@ public:
         return m_path;
     }
 
-    HRESULT Pause() override { return Open(); }
-    HRESULT Run() override { return Open(); }
+    // The file is made once per run of the graph: on the first of Pause and
+    // Run. A stream may already have ended (or failed) by the time Run comes,
+    // and must not find its finished (or removed) output made again.
+    HRESULT Pause() override { return Start(); }
+    HRESULT Run() override { return Start(); }
 
     // A stop before the end keeps what was written. The descriptor stays
     // open so that the encoding stage can still finish its data (it is
@@ -107,6 +110,7 @@ public:
     HRESULT Stop() override
     {
         std::unique_lock lock(m_mutex);
+        m_running = false;
         if (m_discard && !m_ended) {
             lock.unlock();
             Abort(true);
@@ -174,6 +178,17 @@ public:
     }
 
 private:
+    HRESULT Start()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_running)
+                return S_OK;
+            m_running = true;
+        }
+        return Open();
+    }
+
     HRESULT Open()
     {
         std::lock_guard lock(m_mutex);
@@ -267,6 +282,7 @@ private:
     bool m_ended = false;
     bool m_stoppedInPlace = false;
     bool m_device = false;
+    bool m_running = false; // between the start of a run and the next Stop
 };
 
 CFileWriterInputPin::CFileWriterInputPin(CFileWriter& owner) : CPin(owner, "in", PINDIR_INPUT), m_writer(owner) {}

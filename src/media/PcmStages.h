@@ -37,3 +37,13 @@ struct ConcatPiece {
 // The pieces back to back with no gap or overlap. Each piece is opened when
 // reached and closed when passed, so a long list holds one decoder at a time.
 std::unique_ptr<IPcmReader> MakeConcatReader(const AudioFormat& format, std::vector<ConcatPiece> pieces);
+
+// A PCM output pin that can deliver its stream straight in another format
+// (a timeline group: each source is converted once, to the final format).
+// A converter placed after such a pin asks it for that format instead of
+// converting the group's stream a second time.
+class IPcmSourceAnyFormat {
+public:
+    virtual ~IPcmSourceAnyFormat() = default;
+    virtual std::shared_ptr<IPcmReader> PcmSourceAs(const AudioFormat& format) = 0;
+};

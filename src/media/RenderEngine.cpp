@@ -10,6 +10,7 @@
 #include "Timeline.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -17,42 +18,89 @@ namespace {
 // others are opened when the stream reaches them.
 constexpr std::size_t kMaxOpenReaders = 8;
 
-class CGroupOutputPin final : public CPin {
+struct SourceInfo {
+    std::string path;
+    std::shared_ptr<IPcmReader> reader; // open now (may be null: opened later)
+    AudioFormat format;
+    std::int64_t firstFrame = 0; // the cut in the source's own frames
+    std::int64_t endFrame = 0;
+};
+
+// The group's sources back to back in `format`: each cut, then converted
+// straight to that format.
+std::shared_ptr<IPcmReader> BuildGroupReader(std::vector<SourceInfo>& sources, const AudioFormat& format)
+{
+    std::vector<ConcatPiece> pieces;
+    for (auto& info : sources) {
+        ConcatPiece piece;
+        piece.frames = ConvertedLength(info.endFrame - info.firstFrame, info.format.sampleRate, format.sampleRate);
+        const std::string path = info.path;
+        const std::int64_t first = info.firstFrame, end = info.endFrame;
+        const AudioFormat sourceFormat = info.format;
+        auto stage = [path, first, end, format](std::shared_ptr<IPcmReader> reader) {
+            return MakeConvertReader(MakeCutReader(std::move(reader), first, end, path), format);
+        };
+        if (info.reader) // used once; a second reader of the group opens the file again
+            piece.opened = stage(std::move(info.reader));
+        piece.open = [path, stage, sourceFormat](std::string* reason) -> std::shared_ptr<IPcmReader> {
+            auto reader = std::shared_ptr<IPcmReader>(OpenPcmReader(path, reason));
+            if (!reader)
+                return nullptr;
+            if (reader->Format() != sourceFormat) {
+                *reason = path + " changed while the job ran";
+                return nullptr;
+            }
+            return stage(std::move(reader));
+        };
+        pieces.push_back(std::move(piece));
+    }
+    return MakeConcatReader(format, std::move(pieces));
+}
+
+class CGroupOutputPin final : public CPin, public IPcmSourceAnyFormat {
 public:
-    CGroupOutputPin(CBaseFilter& owner, std::string name, const AudioFormat& format,
-                    std::shared_ptr<IPcmReader> reader)
-        : CPin(owner, std::move(name), PINDIR_OUTPUT), m_format(format), m_reader(std::move(reader))
+    CGroupOutputPin(CBaseFilter& owner, std::string name, const AudioFormat& format, std::vector<SourceInfo> sources)
+        : CPin(owner, std::move(name), PINDIR_OUTPUT), m_format(format), m_sources(std::move(sources))
     {
     }
     std::vector<MediaType> EnumMediaTypes() const override { return {MediaType{MediaKind::Pcm, m_format, {}}}; }
-    std::shared_ptr<IPcmReader> PcmSource() override { return m_reader; }
+
+    std::shared_ptr<IPcmReader> PcmSource() override
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_reader)
+            m_reader = BuildGroupReader(m_sources, m_format);
+        return m_reader;
+    }
+
+    std::shared_ptr<IPcmReader> PcmSourceAs(const AudioFormat& format) override
+    {
+        if (format == m_format)
+            return PcmSource();
+        std::lock_guard lock(m_mutex);
+        return BuildGroupReader(m_sources, format);
+    }
 
 private:
     AudioFormat m_format;
+    std::mutex m_mutex;
+    std::vector<SourceInfo> m_sources;
     std::shared_ptr<IPcmReader> m_reader;
 };
 
 class CTimelineSourceFilter final : public CBaseFilter {
 public:
     CTimelineSourceFilter() : CBaseFilter(kTimelineSourceClsid) {}
-    void AddGroupPin(const AudioFormat& format, std::shared_ptr<IPcmReader> reader, std::string description)
+    void AddGroupPin(const AudioFormat& format, std::vector<SourceInfo> sources, std::string description)
     {
         const std::string name = "Group " + std::to_string(EnumPins().size());
-        AddPin(std::make_shared<CGroupOutputPin>(*this, name, format, std::move(reader)));
+        AddPin(std::make_shared<CGroupOutputPin>(*this, name, format, std::move(sources)));
         m_description += (m_description.empty() ? "" : "; ") + description;
     }
     std::string Describe() const override { return m_description; }
 
 private:
     std::string m_description;
-};
-
-struct SourceInfo {
-    std::shared_ptr<CAMTimelineSrc> node;
-    std::shared_ptr<IPcmReader> reader; // open now (may be null: opened later)
-    AudioFormat format;
-    std::int64_t firstFrame = 0; // the cut in the source's own frames
-    std::int64_t endFrame = 0;
 };
 
 } // namespace
@@ -108,7 +156,7 @@ HRESULT CRenderEngine::ConnectFrontEnd()
         std::vector<SourceInfo> sources;
         AudioFormat groupFormat;
         for (auto& node : nodes) {
-            SourceInfo info{node, node->TakeOpenedReader(), {}, 0, 0};
+            SourceInfo info{node->MediaName(), node->TakeOpenedReader(), {}, 0, 0};
             if (!info.reader) {
                 std::string reason;
                 info.reader = OpenPcmReader(node->MediaName(), &reason);
@@ -142,35 +190,9 @@ HRESULT CRenderEngine::ConnectFrontEnd()
         if (!groupFormat.Valid())
             groupFormat = AudioFormat{44100, 2}; // an empty group: silence of no length
 
-        std::vector<ConcatPiece> pieces;
-        for (auto& info : sources) {
-            ConcatPiece piece;
-            piece.frames = ConvertedLength(info.endFrame - info.firstFrame, info.format.sampleRate,
-                                           groupFormat.sampleRate);
-            const std::string path = info.node->MediaName();
-            const std::int64_t first = info.firstFrame, end = info.endFrame;
-            const AudioFormat sourceFormat = info.format;
-            auto stage = [path, first, end, groupFormat](std::shared_ptr<IPcmReader> reader) {
-                return MakeConvertReader(MakeCutReader(std::move(reader), first, end, path), groupFormat);
-            };
-            if (info.reader)
-                piece.opened = stage(std::move(info.reader));
-            piece.open = [path, stage, sourceFormat](std::string* reason) -> std::shared_ptr<IPcmReader> {
-                auto reader = std::shared_ptr<IPcmReader>(OpenPcmReader(path, reason));
-                if (!reader)
-                    return nullptr;
-                if (reader->Format() != sourceFormat) {
-                    *reason = path + " changed while the job ran";
-                    return nullptr;
-                }
-                return stage(std::move(reader));
-            };
-            pieces.push_back(std::move(piece));
-        }
-        std::shared_ptr<IPcmReader> reader = MakeConcatReader(groupFormat, std::move(pieces));
-        source->AddGroupPin(groupFormat, std::move(reader),
-                            std::to_string(sources.size()) + " source(s) -> "
-                                + DescribeMediaType({MediaKind::Pcm, groupFormat, {}}));
+        const std::string description = std::to_string(sources.size()) + " source(s) -> "
+                                        + DescribeMediaType({MediaKind::Pcm, groupFormat, {}});
+        source->AddGroupPin(groupFormat, std::move(sources), description);
     }
 
     auto graph = CreateFilterGraph();

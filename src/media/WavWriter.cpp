@@ -9,6 +9,7 @@
 
 #include "FilterRegistry.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -111,8 +112,10 @@ public:
             return Fail("the WAV file would pass the format's 4 GiB limit");
         m_buffer.resize(count);
         for (std::size_t i = 0; i < count; ++i) {
-            const long value = std::lrintf(samples[i] * 32768.0f);
-            m_buffer[i] = static_cast<std::int16_t>(value > 32767 ? 32767 : value < -32768 ? -32768 : value);
+            // Clamp, then round half away from zero by truncation (no libm
+            // call in the loop); a 16-bit source (s / 32768) gives back s.
+            const float scaled = std::clamp(samples[i] * 32768.0f, -32768.0f, 32767.0f);
+            m_buffer[i] = static_cast<std::int16_t>(scaled + (scaled >= 0 ? 0.5f : -0.5f));
         }
         static_assert(std::endian::native == std::endian::little, "WAV data is little-endian");
         if (HRESULT hr = Push(kHeaderBytes + m_dataBytes, m_buffer.data(), count * 2); FAILED(hr))
