@@ -151,8 +151,12 @@ int RunJoin(const std::vector<std::string>& args)
         graph.Stop();
         break;
     case JobEnd::Failed: {
-        const std::string reason = graph.events->ErrorReason();
+        std::string reason = graph.events->ErrorReason();
         graph.Stop();
+        // Speak of the file the user named, not of the temporary one.
+        const std::string temporaryName = temporary.Path().string();
+        for (auto at = reason.find(temporaryName); at != std::string::npos; at = reason.find(temporaryName))
+            reason.replace(at, temporaryName.size(), output.string());
         throw Failure("join failed: " + (reason.empty() ? "the graph stopped (event " + std::to_string(outcome.code) + ")"
                                                         : reason));
     }

@@ -262,6 +262,32 @@ TEST_F(CliTest, JoinKeepsAnExistingOutputUnlessToldToOverwrite)
     EXPECT_EQ(FilesIn(dir.Path()).size(), 3u) << "no temporary file left";
 }
 
+// Runs tarnwick-cli and sends it SIGINT as soon as a file with content
+// appears in `outputs`; `signalled` tells whether it got that far.
+static ProcessResult InterruptOnceWriting(const std::vector<std::string>& args, const fs::path& outputs, bool* signalled,
+                                   std::chrono::steady_clock::duration* exitDelay)
+{
+    std::chrono::steady_clock::time_point signalledAt;
+    ProcessOptions options;
+    options.timeout = std::chrono::seconds(60);
+    options.onTick = [&](int pid) {
+        if (*signalled)
+            return;
+        for (const fs::path& file : FilesIn(outputs)) {
+            std::error_code ec;
+            if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0 && !ec) {
+                ::kill(pid, SIGINT);
+                *signalled = true;
+                signalledAt = std::chrono::steady_clock::now();
+                return;
+            }
+        }
+    };
+    ProcessResult r = Cli(args, options);
+    *exitDelay = std::chrono::steady_clock::now() - signalledAt;
+    return r;
+}
+
 TEST_F(CliTest, InterruptedJoinRemovesItsPartialOutput)
 {
     // Long enough that the job is still running when the signal lands.
@@ -270,28 +296,33 @@ TEST_F(CliTest, InterruptedJoinRemovesItsPartialOutput)
     fs::create_directories(inputs);
     fs::create_directories(outputs);
     WriteWav(inputs / "long.wav", {8000, 1, 8000LL * 600});
+    const std::string in = (inputs / "long.wav").string();
 
     bool signalled = false;
-    std::chrono::steady_clock::time_point signalledAt;
-    ProcessOptions options;
-    options.timeout = std::chrono::seconds(60);
-    options.onTick = [&](int pid) {
-        if (signalled)
-            return;
-        for (const fs::path& file : FilesIn(outputs)) {
-            std::error_code ec;
-            if (fs::file_size(file, ec) > 0 && !ec) {
-                ::kill(pid, SIGINT);
-                signalled = true;
-                signalledAt = std::chrono::steady_clock::now();
-            }
-        }
-    };
-    const std::string in = (inputs / "long.wav").string();
-    const ProcessResult r = Cli({"join", (outputs / "all.mp3").string(), in, in, in}, options);
+    std::chrono::steady_clock::duration exitDelay{};
+    const ProcessResult r =
+        InterruptOnceWriting({"join", (outputs / "all.mp3").string(), in, in, in}, outputs, &signalled, &exitDelay);
     ASSERT_TRUE(signalled) << "the output never appeared: " << Expect(r);
     EXPECT_FALSE(r.timedOut);
-    EXPECT_LT(std::chrono::steady_clock::now() - signalledAt, std::chrono::seconds(5));
+    EXPECT_LT(exitDelay, std::chrono::seconds(5));
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_TRUE(FilesIn(outputs).empty());
+}
+
+TEST_F(CliTest, InterruptedSplitRemovesItsPartialPiece)
+{
+    const fs::path source = dir / "long.wav";
+    WriteWav(source, {8000, 1, 8000LL * 900});
+    const fs::path outputs = dir / "pieces";
+
+    bool signalled = false;
+    std::chrono::steady_clock::duration exitDelay{};
+    const ProcessResult r = InterruptOnceWriting(
+        {"split", source.string(), "00:00:00", "00:14:59", "--outdir", outputs.string()}, outputs, &signalled,
+        &exitDelay);
+    ASSERT_TRUE(signalled) << "the piece never appeared: " << Expect(r);
+    EXPECT_LT(exitDelay, std::chrono::seconds(5));
     EXPECT_EQ(r.exitCode, 1) << Expect(r);
     EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
     EXPECT_TRUE(FilesIn(outputs).empty());
