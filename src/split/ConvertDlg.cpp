@@ -1,6 +1,7 @@
 #include "ConvertDlg.h"
 
 #include "ConvertDlgIds.h"
+#include "SplitEngine.h"
 
 #include <QComboBox>
 #include <QProgressBar>
@@ -23,16 +24,6 @@ void SelectString(QComboBox* combo, const QString& text)
 
 } // namespace
 
-QString FitOutputNameToFormat(const QString& name, bool mp3Output)
-{
-    QString fitted = name;
-    if (mp3Output)
-        fitted.replace(QLatin1String(".wav"), QLatin1String(".mp3"), Qt::CaseInsensitive);
-    else
-        fitted.replace(QLatin1String(".mp3"), QLatin1String(".wav"), Qt::CaseInsensitive);
-    return fitted;
-}
-
 CConvertDlg::CConvertDlg(QWidget* parent)
     : CDialogPage(ConvertDlgTemplate(), parent)
 {
@@ -45,7 +36,7 @@ bool CConvertDlg::OnInitDialog()
     // The encoder settings only matter for MP3 output.
     for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE, IDC_BIT_RATE_LABEL, IDC_SAMPLE_RATE_LABEL})
         ShowWindow(id, m_bMp3Output);
-    m_strOutputName = FitOutputNameToFormat(m_strOutputName, m_bMp3Output);
+    m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
 
     if (auto* bitRate = DlgItem<QComboBox>(IDC_BIT_RATE))
         SelectString(bitRate, QStringLiteral("192"));

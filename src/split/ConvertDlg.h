@@ -9,11 +9,6 @@
 
 const ui::DialogTemplate& ConvertDlgTemplate();
 
-// The output name with its extension fitted to the chosen format: every
-// ".wav" becomes ".mp3" for MP3 output, every ".mp3" becomes ".wav" for WAV
-// output. File names keep their case, so the match ignores it.
-QString FitOutputNameToFormat(const QString& name, bool mp3Output);
-
 class CConvertDlg : public ui::CDialogPage {
     Q_OBJECT
 public:

@@ -7,4 +7,5 @@ add_library(tarnwick_split_pages STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ConvertDlg.h ${CMAKE_CURRENT_LIST_DIR}/ConvertDlg.cpp
 )
 target_include_directories(tarnwick_split_pages PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(tarnwick_split_pages PUBLIC tarnwick_ui tarnwick_controls tarnwick_help)
+target_link_libraries(tarnwick_split_pages PUBLIC
+  tarnwick_ui tarnwick_controls tarnwick_help tarnwick_split_engine)

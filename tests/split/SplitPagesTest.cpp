@@ -203,17 +203,16 @@ TEST(SplitSettings, WavOutputHidesTheEncoderSettings)
 
 TEST(SplitSettings, OutputNameTakesTheFormatsExtension)
 {
-    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("song.mp3"), false), QStringLiteral("song.wav"));
-    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("clip.wav"), true), QStringLiteral("clip.mp3"));
-    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("song.mp3"), true), QStringLiteral("song.mp3"));
-    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("Song.MP3"), false), QStringLiteral("Song.wav"));
-    EXPECT_EQ(FitOutputNameToFormat(QStringLiteral("notes.txt"), false), QStringLiteral("notes.txt"));
+    CConvertDlg wav;
+    wav.m_bMp3Output = false;
+    wav.m_strOutputName = QStringLiteral("Live.Mp3");
+    wav.show();
+    EXPECT_EQ(wav.m_strOutputName, QStringLiteral("Live.wav"));
 
-    CConvertDlg dialog;
-    dialog.m_bMp3Output = false;
-    dialog.m_strOutputName = QStringLiteral("Live.Mp3");
-    dialog.show();
-    EXPECT_EQ(dialog.m_strOutputName, QStringLiteral("Live.wav"));
+    CConvertDlg mp3;
+    mp3.m_strOutputName = QStringLiteral("Chöre clip.wav");
+    mp3.show();
+    EXPECT_EQ(mp3.m_strOutputName, QStringLiteral("Chöre clip.mp3"));
 }
 
 TEST(SplitSettings, CancelEndsWithCancelAndStartDoesNothingYet)
