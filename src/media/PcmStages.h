@@ -16,6 +16,16 @@
 std::unique_ptr<IPcmReader> MakeCutReader(std::shared_ptr<IPcmReader> source, std::int64_t firstFrame,
                                           std::int64_t endFrame, std::string name = {});
 
+// Opens a new, independent reader of the same source.
+using SourceOpener = std::function<std::shared_ptr<IPcmReader>(std::string* reason)>;
+
+// The same frames as MakeCutReader(opened, ...), decoded ahead on two
+// threads (even chunks with `opened`, odd ones with a second reader from
+// `open`). For long cuts whose consumer is cheap, such as WAV output.
+std::unique_ptr<IPcmReader> MakeParallelDecodeReader(SourceOpener open, std::shared_ptr<IPcmReader> opened,
+                                                     std::int64_t firstFrame, std::int64_t endFrame,
+                                                     std::string name = {});
+
 // Converts to `target` (rate with libsoxr SOXR_HQ; channels mono <-> stereo,
 // more than two folded to stereo). Length is exactly
 // round(n * target.sampleRate / source.sampleRate). Returns the source itself

@@ -27,8 +27,13 @@ public:
     // S_OK with the pin of group `group`; E_INVALIDARG when there is none.
     HRESULT GetGroupOutputPin(long group, std::shared_ptr<CPin>* pin) const;
     std::string LastError() const { return m_lastError; }
+    // Long MP3 cuts are decoded on two threads (set before ConnectFrontEnd).
+    // Pays off only when the consumer is cheap, as when writing WAV; an
+    // encoder wants the second core for itself.
+    HRESULT SetParallelDecode(bool parallel);
 
 private:
+    bool m_parallelDecode = false;
     std::shared_ptr<CAMTimeline> m_timeline;
     std::shared_ptr<CFilterGraph> m_graph;
     std::shared_ptr<CBaseFilter> m_source;

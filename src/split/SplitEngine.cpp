@@ -90,6 +90,7 @@ HRESULT CSplitJob::Build()
         return Fail(hr, timeline->LastError());
     // 9. Render engine and its graph.
     CRenderEngine engine;
+    engine.SetParallelDecode(!r.mp3Output); // writing WAV leaves a core free for decoding
     engine.SetTimelineObject(timeline);
     if (HRESULT hr = engine.ConnectFrontEnd(); FAILED(hr))
         return Fail(hr, engine.LastError());

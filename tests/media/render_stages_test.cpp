@@ -219,3 +219,68 @@ TEST(ConcatReader, APieceThatCannotBeOpenedFailsWithItsReason)
     EXPECT_EQ(concat->Read(buffer.data(), 100), -1);
     EXPECT_NE(concat->Error().find("/music/gone.wav"), std::string::npos);
 }
+
+// --- decoding on two threads ---------------------------------------------------
+
+TEST(ParallelDecodeReader, GivesTheSameFramesAsTheCutInOrder)
+{
+    auto data = fixtures::MakeSamples({8000, 2, 300000});
+    auto open = [&](std::string*) -> std::shared_ptr<IPcmReader> {
+        return std::make_shared<MemoryReader>(AudioFormat{8000, 2}, data);
+    };
+    auto reader = MakeParallelDecodeReader(open, open(nullptr), 1001, 290001);
+    EXPECT_EQ(reader->LengthFrames(), 289000);
+    const auto out = ReadAll(*reader, 3000);
+    ASSERT_EQ(out.size(), 289000u * 2);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), data.begin() + 1001 * 2));
+}
+
+TEST(ParallelDecodeReader, SeeksAnywhereAndGoesOnFromThere)
+{
+    auto data = fixtures::MakeSamples({8000, 1, 400000});
+    auto open = [&](std::string*) -> std::shared_ptr<IPcmReader> {
+        return std::make_shared<MemoryReader>(AudioFormat{8000, 1}, data);
+    };
+    auto reader = MakeParallelDecodeReader(open, open(nullptr), 0, 400000);
+    std::vector<float> block(5000);
+    ASSERT_EQ(reader->Read(block.data(), 5000), 5000);
+    for (std::int64_t to : {300000LL, 70000LL, 131072LL, 399999LL}) {
+        ASSERT_TRUE(reader->Seek(to));
+        const std::int64_t got = reader->Read(block.data(), 5000);
+        ASSERT_EQ(got, std::min<std::int64_t>(5000, 400000 - to));
+        EXPECT_EQ(block[0], data[std::size_t(to)]) << to;
+        EXPECT_EQ(block[std::size_t(got - 1)], data[std::size_t(to + got - 1)]) << to;
+    }
+}
+
+TEST(ParallelDecodeReader, ASecondDecoderThatCannotOpenFailsWithTheReason)
+{
+    auto data = fixtures::MakeSamples({8000, 1, 200000});
+    auto first = std::make_shared<MemoryReader>(AudioFormat{8000, 1}, data);
+    auto reader = MakeParallelDecodeReader(
+        [](std::string* reason) -> std::shared_ptr<IPcmReader> {
+            *reason = "cannot open /music/a.mp3: Permission denied";
+            return nullptr;
+        },
+        first, 0, 200000);
+    EXPECT_THROW(ReadAll(*reader), std::runtime_error);
+    EXPECT_NE(reader->Error().find("/music/a.mp3"), std::string::npos);
+}
+
+TEST(ParallelDecodeReader, MatchesOneDecoderOnARealMp3)
+{
+    fixtures::TempDir dir;
+    const auto path = dir / "long.mp3";
+    fixtures::WriteMp3(path, {44100, 2, 44100 * 12});
+    std::string reason;
+    auto open = [&](std::string* why) -> std::shared_ptr<IPcmReader> { return OpenPcmReader(path, why); };
+    auto single = MakeCutReader(open(&reason), 22050, 44100 * 11);
+    auto parallel = MakeParallelDecodeReader(open, open(&reason), 22050, 44100 * 11);
+    const auto a = ReadAll(*single);
+    const auto b = ReadAll(*parallel);
+    ASSERT_EQ(a.size(), b.size());
+    float worst = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        worst = std::max(worst, std::abs(a[i] - b[i]));
+    EXPECT_LT(worst, 1e-6f); // chunk seams decode as the continuous stream does
+}
