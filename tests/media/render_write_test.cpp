@@ -315,3 +315,17 @@ TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
         }
     }
 }
+
+TEST_F(RenderWrite, AStreamThatEndsBeforeRunReturnsKeepsItsFinishedFile)
+{
+    // A tiny stream can be written and finished before the graph has told
+    // every filter to run; the writer must not start the file again then.
+    const auto source = dir / "tiny.wav";
+    fixtures::WriteWav(source, {8000, 1, 100});
+    for (int i = 0; i < 20; ++i) {
+        const auto out = dir / ("tiny" + std::to_string(i) + ".wav");
+        auto job = BuildWrite(source, out, {.mp3 = false});
+        ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+        ASSERT_EQ(fs::file_size(out), 44u + 200u) << i;
+    }
+}
