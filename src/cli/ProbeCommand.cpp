@@ -10,6 +10,7 @@
 #include "MediaGraph.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace cli {
 namespace {
@@ -39,6 +40,13 @@ struct Probed {
 // the file cannot be decoded.
 Probed Probe(const std::string& path)
 {
+    // Opening a FIFO for reading would wait for a writer forever.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)
+        && !std::filesystem::is_directory(status))
+        throw Failure("cannot read " + path + ": not a regular file");
+
     CMediaGraph graph;
     graph.BuildDecodeGraph(path);
     Probed probed;

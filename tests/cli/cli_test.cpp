@@ -13,6 +13,8 @@
 #include <iterator>
 #include <sstream>
 
+#include <sys/stat.h>
+
 using namespace fixtures;
 
 namespace {
@@ -102,19 +104,23 @@ TEST_F(CliTest, ProbePrintsOneLinePerFileAndReportsUnreadableOnesAfterTheOthers)
     WriteWav(dir / "b.wav", {22050, 1, 33075});
     std::ofstream(dir / "notes.mp3") << "not audio at all\n";
     const std::string missing = (dir / "missing.wav").string();
+    ASSERT_EQ(::mkfifo((dir / "pipe.mp3").c_str(), 0600), 0); // must not wait for a writer
 
     const ProcessResult r = Cli({"probe", (dir / "a.mp3").string(), missing, (dir / "notes.mp3").string(),
-                                 (dir / "b.wav").string()});
+                                 (dir / "pipe.mp3").string(), (dir / "b.wav").string()},
+                                ProcessOptions{{}, std::chrono::milliseconds(30000), {}});
+    ASSERT_FALSE(r.timedOut);
     ASSERT_EQ(r.exitCode, 1) << Expect(r);
     const auto out = Lines(r.out);
     ASSERT_EQ(out.size(), 2u) << r.out;
     EXPECT_EQ(out[0], "20000000\t00:00:02\t44100\t2\t" + (dir / "a.mp3").string());
     EXPECT_EQ(out[1], "15000000\t00:00:01\t22050\t1\t" + (dir / "b.wav").string());
     const auto err = Lines(r.err);
-    ASSERT_EQ(err.size(), 2u) << r.err;
+    ASSERT_EQ(err.size(), 3u) << r.err;
     EXPECT_NE(err[0].find("tarnwick-cli: "), std::string::npos);
     EXPECT_NE(err[0].find(missing), std::string::npos);
     EXPECT_NE(err[1].find("notes.mp3"), std::string::npos);
+    EXPECT_NE(err[2].find("pipe.mp3"), std::string::npos);
 
     EXPECT_EQ(Cli({"probe", (dir / "b.wav").string()}).exitCode, 0);
 }
