@@ -144,7 +144,9 @@ QWidget* CDialogPage::CreateControl(const DialogControl& c)
     }
     case ControlKind::ListBox: {
         auto* list = new QListWidget(this);
-        list->setSortingEnabled((c.style & StyleSorted) != 0);
+        // A sorted list box sorts what is added (AddListString), not what is
+        // inserted at an index, so Qt's own sorting stays off.
+        list->setProperty("sorted", (c.style & StyleSorted) != 0);
         list->setFrameShape((c.style & StyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
         list->setVerticalScrollBarPolicy((c.style & StyleVScroll) ? Qt::ScrollBarAsNeeded
                                                                   : Qt::ScrollBarAlwaysOff);

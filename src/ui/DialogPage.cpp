@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
 #include <QRadioButton>
 #include <QShortcut>
@@ -226,19 +227,42 @@ void CDialogPage::ShowWindow(int id, bool show)
         w->setVisible(show);
 }
 
-void CDialogPage::AddComboString(int id, const QString& text)
+namespace {
+
+// Where `text` goes among `count` items read by `itemText`.
+template <class ItemText>
+int SortedPosition(int count, const QString& text, ItemText itemText)
+{
+    int at = 0;
+    while (at < count && QString::compare(itemText(at), text, Qt::CaseInsensitive) <= 0)
+        ++at;
+    return at;
+}
+
+} // namespace
+
+int CDialogPage::AddComboString(int id, const QString& text)
 {
     auto* combo = DlgItem<QComboBox>(id);
     if (!combo)
-        return;
-    int at = combo->count();
-    if (combo->property("sorted").toBool()) {
-        at = 0;
-        while (at < combo->count()
-               && QString::compare(combo->itemText(at), text, Qt::CaseInsensitive) <= 0)
-            ++at;
-    }
+        return -1;
+    const int at = combo->property("sorted").toBool()
+        ? SortedPosition(combo->count(), text, [combo](int i) { return combo->itemText(i); })
+        : combo->count();
     combo->insertItem(at, text);
+    return at;
+}
+
+int CDialogPage::AddListString(int id, const QString& text)
+{
+    auto* list = DlgItem<QListWidget>(id);
+    if (!list)
+        return -1;
+    const int at = list->property("sorted").toBool()
+        ? SortedPosition(list->count(), text, [list](int i) { return list->item(i)->text(); })
+        : list->count();
+    list->insertItem(at, text);
+    return at;
 }
 
 int CDialogPage::SetTimer(int id, int periodMs)

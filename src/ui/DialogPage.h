@@ -57,8 +57,10 @@ public:
     void EnableWindow(int id, bool enable);
     void ShowWindow(int id, bool show);
 
-    // Adds an item to a combo box; a sorted combo puts it in text order.
-    void AddComboString(int id, const QString& text);
+    // Adds an item to a combo box or list box; a sorted one puts it in text
+    // order (ignoring case), any other appends it. Returns its index, or -1.
+    int AddComboString(int id, const QString& text);
+    int AddListString(int id, const QString& text);
 
     // (Re)starts timer `id`; OnTimer(id) runs every `periodMs`. Returns id.
     int SetTimer(int id, int periodMs);

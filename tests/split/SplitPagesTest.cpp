@@ -53,7 +53,7 @@ TEST(SplitPage, MatchesTemplate129)
     EXPECT_EQ(page.DlgItem<QSlider>(IDC_POSITION)->tickPosition(), QSlider::NoTicks);
     EXPECT_TRUE(page.DlgItem<QLineEdit>(IDC_OUTPUT_DIR)->isReadOnly());
     EXPECT_FALSE(page.DlgItem<QLineEdit>(IDC_TYPED_TIME)->isReadOnly());
-    EXPECT_TRUE(page.DlgItem<QListWidget>(IDC_BREAKPOINTS)->isSortingEnabled());
+    EXPECT_TRUE(page.DlgItem<QListWidget>(IDC_BREAKPOINTS)->property("sorted").toBool());
 }
 
 TEST(SplitPage, StartsWithTypedTimeZeroAndMp3Chosen)

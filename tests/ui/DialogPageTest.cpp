@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -107,6 +108,20 @@ TEST(DialogPage, SortedComboListsItemsAsText)
     EXPECT_EQ(plain->itemText(0), QStringLiteral("b"));
     EXPECT_TRUE(plain->isEditable());
     EXPECT_FALSE(combo->isEditable());
+}
+
+TEST(DialogPage, SortedListBoxSortsAddedItemsButNotInsertedOnes)
+{
+    SamplePage page;
+    auto* list = page.DlgItem<QListWidget>(17);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(page.AddListString(17, QStringLiteral("00:02:00")), 0);
+    EXPECT_EQ(page.AddListString(17, QStringLiteral("00:01:00")), 0);
+    EXPECT_EQ(page.AddListString(17, QStringLiteral("00:03:00")), 2);
+    list->insertItem(0, QStringLiteral("99:00:00"));
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("99:00:00"));
+    EXPECT_EQ(list->item(1)->text(), QStringLiteral("00:01:00"));
+    EXPECT_EQ(page.AddListString(999, QStringLiteral("x")), -1);
 }
 
 TEST(DialogPage, DialogItemHelpersWorkByControlId)
