@@ -113,6 +113,10 @@ private:
     // when the position stands at the end.
     bool StartStreamingLocked(bool paused, bool fromStop, std::string* failure);
     void StopStreamingLocked();
+    // From stopped: pauses every filter and starts the streaming. False when
+    // a filter failed to start (its EC_ERRORABORT is queued) or when nothing
+    // can stream (`failure` says why).
+    bool CueLocked(bool paused, std::string* failure);
     REFERENCE_TIME PositionLocked();
     REFERENCE_TIME DurationLocked();
 
@@ -142,6 +146,7 @@ private:
     std::string m_abortReason;
     std::atomic<bool> m_abortRequested{false};
     std::atomic<bool> m_streaming{false};
+    std::atomic<bool> m_startFailed{false}; // a filter reported a failure while starting
 
     mutable std::mutex m_eventMutex;
     std::condition_variable m_eventArrived;

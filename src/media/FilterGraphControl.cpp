@@ -98,6 +98,29 @@ REFERENCE_TIME CFilterGraph::PositionLocked()
 
 // --- IMediaControl ---------------------------------------------------------
 
+bool CFilterGraph::CueLocked(bool paused, std::string* failure)
+{
+    const auto order = DownstreamFirstLocked();
+    m_startFailed = false;
+    for (auto& filter : order)
+        filter->Pause();
+    if (m_startFailed) {
+        // A filter could not start (an output that cannot be made...) and
+        // reported why; nothing streams and nothing is left behind.
+        for (auto& filter : order)
+            filter->Abort(true);
+        for (auto& filter : order)
+            filter->Stop();
+        return false;
+    }
+    if (!StartStreamingLocked(paused, true, failure)) {
+        for (auto& filter : order)
+            filter->Stop();
+        return false;
+    }
+    return true;
+}
+
 HRESULT CFilterGraph::Run()
 {
     std::string failure;
@@ -105,36 +128,26 @@ HRESULT CFilterGraph::Run()
         std::lock_guard lock(m_controlMutex);
         if (m_state == State_Running)
             return S_OK;
-        const auto order = DownstreamFirstLocked();
-        if (m_state == State_Stopped) {
-            for (auto& filter : order)
-                filter->Pause();
-            if (!StartStreamingLocked(false, true, &failure)) {
-                for (auto& filter : order)
-                    filter->Stop();
-            }
-        }
-        if (failure.empty()) {
-            for (auto& filter : order)
+        if (m_state == State_Stopped && !CueLocked(false, &failure)) {
+            if (failure.empty())
+                return E_FAIL;
+            m_lastError = failure;
+        } else {
+            for (auto& filter : DownstreamFirstLocked())
                 filter->Run();
             for (auto& worker : m_workers)
                 worker->SetPaused(false);
             m_state = State_Running;
+            return S_OK;
         }
     }
-    if (!failure.empty()) {
-        // Ends at once, so that whoever waits for the end is not left waiting.
-        {
-            std::lock_guard lock(m_eventMutex);
-            m_errorReason = failure;
-            m_completion = EC_ERRORABORT;
-        }
-        {
-            std::lock_guard lock(m_controlMutex);
-            m_lastError = failure;
-        }
-        PostEvent(EC_ERRORABORT, VFW_E_NOT_CONNECTED, 0);
+    // Nothing can stream: the run ends at once, so that whoever waits for
+    // the end is not left waiting.
+    {
+        std::lock_guard lock(m_eventMutex);
+        m_errorReason = failure;
     }
+    PostEvent(EC_ERRORABORT, VFW_E_NOT_CONNECTED, 0);
     return S_OK;
 }
 
@@ -143,15 +156,16 @@ HRESULT CFilterGraph::Pause()
     std::lock_guard lock(m_controlMutex);
     if (m_state == State_Paused)
         return S_OK;
-    const auto order = DownstreamFirstLocked();
-    for (auto& worker : m_workers)
-        worker->SetPaused(true);
-    for (auto& filter : order)
-        filter->Pause();
     if (m_state == State_Stopped) {
         // Cued: the stream is read ahead and waits for Run.
         std::string failure;
-        StartStreamingLocked(true, true, &failure);
+        if (!CueLocked(true, &failure) && failure.empty())
+            return E_FAIL;
+    } else {
+        for (auto& worker : m_workers)
+            worker->SetPaused(true);
+        for (auto& filter : DownstreamFirstLocked())
+            filter->Pause();
     }
     m_state = State_Paused;
     return S_OK;
@@ -374,6 +388,7 @@ void CFilterGraph::Notify(long code, long param1, const std::string& reason)
         return;
     }
     if (code == EC_ERRORABORT) {
+        m_startFailed = true;
         std::lock_guard lock(m_eventMutex);
         m_errorReason = reason;
     }

@@ -18,6 +18,16 @@ public:
         AddPin(std::make_shared<Input>(*this));
     }
 
+    // Fails to start, as a writer does whose file cannot be made.
+    bool failOnStart = false;
+    HRESULT Pause() override
+    {
+        if (!failOnStart)
+            return S_OK;
+        NotifyEvent(EC_ERRORABORT, E_FAIL, "cannot create /nowhere/out.mp3: Permission denied");
+        return E_FAIL;
+    }
+
     HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override
     {
         std::lock_guard lock(mutex);

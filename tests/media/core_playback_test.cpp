@@ -248,6 +248,22 @@ TEST_F(PlaybackTest, ASinkFailureAbortsWithItsReasonAfterCleaningUp)
     EXPECT_FALSE(sink->abortedKeeping);
 }
 
+TEST_F(PlaybackTest, AFilterThatCannotStartEndsTheRunBeforeAnyData)
+{
+    Pipeline pipeline(*s_dir / "five.mp3");
+    pipeline.sink->failOnStart = true;
+    EXPECT_TRUE(FAILED(pipeline.graph->Run()));
+    long code = 0;
+    ASSERT_EQ(pipeline.graph->WaitForCompletion(1000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_EQ(pipeline.graph->ErrorReason(), "cannot create /nowhere/out.mp3: Permission denied");
+    EXPECT_TRUE(pipeline.sink->abortedRemoving);
+    EXPECT_EQ(pipeline.sink->blocks, 0);
+    FILTER_STATE state{};
+    pipeline.graph->GetState(0, &state);
+    EXPECT_EQ(state, State_Stopped);
+}
+
 TEST_F(PlaybackTest, AUserStopOfAJobKeepsWhatWasWritten)
 {
     // A pipeline that has started (cued) but not finished is stopped.
