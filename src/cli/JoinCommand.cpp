@@ -8,6 +8,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "FilterGraph.h"
+#include "FilterRegistry.h"
 #include "JobWatch.h"
 #include "LameEncoder.h"
 #include "MediaGraph.h"
@@ -123,7 +124,9 @@ int RunJoin(const std::vector<std::string>& args)
     for (const std::string& input : inputs)
         durations.push_back(MeasureFile(input).duration);
 
-    std::shared_ptr<CBaseFilter> encoder = CreateLameEncoder();
+    // Created by its class identifier, as the join page creates its encoder.
+    std::shared_ptr<CBaseFilter> encoder;
+    CreateFilter(clsid::LameEncoder, &encoder);
     IAudioEncoderProperties* properties = GetEncoderProperties(encoder);
     if (!properties || FAILED(properties->set_SampleRate(settings.sampleRate))
         || FAILED(properties->set_Bitrate(settings.bitRate)))
