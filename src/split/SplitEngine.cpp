@@ -112,7 +112,9 @@ HRESULT CSplitJob::Build()
         properties->set_SampleRate(r.sampleRate);
         properties->set_Bitrate(r.bitRate);
         m_effectiveBitRate = properties->EffectiveBitrate();
-        const std::int32_t bytesPerSecond = r.bitRate * 1000 / 8;
+        // Predicted from the rate really written, so that the bar fills
+        // when the piece is done even where LAME lowered the bit rate.
+        const std::int32_t bytesPerSecond = m_effectiveBitRate * 1000 / 8;
         m_predictedSize = PredictedOutputSize(bytesPerSecond, m_length);
         CreateFilter(clsid::RawFileWriter, &writer);
     } else {
