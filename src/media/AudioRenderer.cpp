@@ -65,9 +65,13 @@ HRESULT CAudioRenderer::Run()
 HRESULT CAudioRenderer::Stop()
 {
     m_running = false;
-    // The device is given back while the graph is stopped.
+    // The device stays open (a seek while stopped cues and stops the graph
+    // again at once); what was queued is dropped.
     std::lock_guard lock(m_mutex);
-    m_output.reset();
+    if (m_output) {
+        m_output->Pause();
+        m_output->Flush();
+    }
     return S_OK;
 }
 

@@ -154,6 +154,6 @@ private:
     long m_completion = 0; // EC_COMPLETE / EC_ERRORABORT of the current run, 0 while none
     std::string m_errorReason;
 
-    std::mutex m_notifyMutex;
+    std::recursive_mutex m_notifyMutex; // held while the callback runs; it may detach itself
     NotifyCallback m_notify;
 };
