@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <optional>
+#include <vector>
 #include <gtest/gtest.h>
 
 using help::CutAtPlaceholder;
@@ -37,6 +39,39 @@ void WriteFile(const QString& path, const QByteArray& text)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(text);
 }
+
+// Sets environment variables for one test and restores them afterwards.
+class EnvOverride {
+public:
+    void Set(const char* name, const QString& value)
+    {
+        Remember(name);
+        qputenv(name, value.toUtf8());
+    }
+    void Unset(const char* name)
+    {
+        Remember(name);
+        qunsetenv(name);
+    }
+    ~EnvOverride()
+    {
+        for (const auto& [name, value] : m_saved) {
+            if (value)
+                qputenv(name, *value);
+            else
+                qunsetenv(name);
+        }
+    }
+
+private:
+    void Remember(const char* name)
+    {
+        m_saved.emplace_back(name, qEnvironmentVariableIsSet(name)
+                                       ? std::optional<QByteArray>(qgetenv(name))
+                                       : std::nullopt);
+    }
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> m_saved;
+};
 
 } // namespace
 
@@ -168,24 +203,18 @@ TEST(HomePage, FallsBackToTheDefaultHtmlHandler)
     WriteFile(data + QStringLiteral("/applications/tarnwick-test-browser.desktop"),
               "[Desktop Entry]\nType=Application\nName=Test\nMimeType=text/html;\n"
               "Exec=\"/opt/Test Browser/browser\" --new-tab \"%u\" --never\n");
-    const QByteArray saved[] = {qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_DATA_HOME"),
-                                qgetenv("XDG_DATA_DIRS"), qgetenv("XDG_CURRENT_DESKTOP")};
-    qputenv("XDG_CONFIG_HOME", config.toUtf8());
-    qputenv("XDG_DATA_HOME", data.toUtf8());
-    qputenv("XDG_DATA_DIRS", root.filePath(QStringLiteral("none")).toUtf8());
-    qunsetenv("XDG_CURRENT_DESKTOP");
-
+    EnvOverride env;
+    env.Set("XDG_CONFIG_HOME", config);
+    env.Set("XDG_DATA_HOME", data);
+    env.Set("XDG_DATA_DIRS", root.filePath(QStringLiteral("none")));
+    env.Unset("XDG_CURRENT_DESKTOP");
     if (desktop::DefaultApplication(QStringLiteral("text/html")).isEmpty())
         GTEST_SKIP() << "xdg-mime is not available";
+
     LaunchRecorder launches(false);
     OpenHomePage();
-
-    qputenv("XDG_CONFIG_HOME", saved[0]);
-    qputenv("XDG_DATA_HOME", saved[1]);
-    qputenv("XDG_DATA_DIRS", saved[2]);
-    qputenv("XDG_CURRENT_DESKTOP", saved[3]);
-
     ASSERT_EQ(launches.requests.size(), 2u);
+    EXPECT_EQ(launches.requests[0].kind, help::LaunchRequest::Kind::OpenUrl);
     EXPECT_EQ(launches.requests[1].kind, help::LaunchRequest::Kind::StartDetached);
     EXPECT_EQ(launches.requests[1].program, QStringLiteral("/opt/Test Browser/browser"));
     EXPECT_EQ(launches.requests[1].arguments,
@@ -195,16 +224,12 @@ TEST(HomePage, FallsBackToTheDefaultHtmlHandler)
 TEST(HomePage, WithoutAnyHandlerNothingElseHappens)
 {
     QTemporaryDir root;
-    const QByteArray saved[] = {qgetenv("XDG_CONFIG_HOME"), qgetenv("XDG_DATA_HOME"),
-                                qgetenv("XDG_DATA_DIRS")};
-    qputenv("XDG_CONFIG_HOME", root.path().toUtf8());
-    qputenv("XDG_DATA_HOME", root.path().toUtf8());
-    qputenv("XDG_DATA_DIRS", root.path().toUtf8());
+    EnvOverride env;
+    env.Set("XDG_CONFIG_HOME", root.path());
+    env.Set("XDG_DATA_HOME", root.path());
+    env.Set("XDG_DATA_DIRS", root.path());
     LaunchRecorder launches(false);
     OpenHomePage();
-    qputenv("XDG_CONFIG_HOME", saved[0]);
-    qputenv("XDG_DATA_HOME", saved[1]);
-    qputenv("XDG_DATA_DIRS", saved[2]);
     EXPECT_EQ(launches.requests.size(), 1u);
 }
 
