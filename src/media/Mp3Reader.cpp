@@ -18,7 +18,9 @@ UniqueFd OpenForReading(const std::string& path, std::string* reason, long long*
     };
     if (path.empty())
         return fail("no file name");
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO does not wait for a writer; only regular
+    // files pass the check below.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd)
         return fail(std::strerror(errno));
     struct stat info {};
@@ -28,6 +30,9 @@ UniqueFd OpenForReading(const std::string& path, std::string* reason, long long*
         return fail("it is a folder, not a file");
     if (!S_ISREG(info.st_mode))
         return fail("not a regular file");
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) < 0)
+        return fail(std::strerror(errno));
     if (size)
         *size = static_cast<long long>(info.st_size);
     return fd;

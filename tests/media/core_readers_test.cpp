@@ -12,6 +12,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <sys/stat.h>
 
 using namespace fixtures;
 
@@ -253,7 +254,15 @@ TEST(BadInput, IsRefusedQuicklyWithAReason)
         {write("text.wav", "just some text, not a sound file"), "not a sound file"},
         {write("empty.wav", ""), "not a sound file"},
     };
-    for (const Case& c : cases) {
+    // A named pipe would make a plain open wait for a writer forever.
+    const std::string mp3Pipe = (dir / "pipe.mp3").string();
+    const std::string wavPipe = (dir / "pipe.wav").string();
+    ASSERT_EQ(mkfifo(mp3Pipe.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(wavPipe.c_str(), 0600), 0);
+    const Case more[] = {{mp3Pipe, "not a regular file"}, {wavPipe, "not a regular file"}};
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+    all.insert(all.end(), std::begin(more), std::end(more));
+    for (const Case& c : all) {
         SCOPED_TRACE(c.path);
         const auto start = std::chrono::steady_clock::now();
         std::string reason;
