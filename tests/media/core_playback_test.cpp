@@ -190,12 +190,16 @@ TEST_F(PlaybackTest, EndOfStreamPostsCompleteAndNotifies)
     EXPECT_EQ(code, EC_COMPLETE);
     EXPECT_EQ(player.graph->FreeEventParams(code, p1, p2), S_OK);
     EXPECT_EQ(player.graph->GetEvent(&code, &p1, &p2, 0), E_ABORT);
+    const auto deadline = Clock::now() + 2s;
+    while (notified == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
     EXPECT_EQ(notified, 1);
 
     // Stopped at the end, Play starts over.
     player.graph->Stop();
     player.graph->Run();
     EXPECT_LT(Position(*player.graph), 100 * kMs);
+    player.graph->SetNotifyWindow(nullptr); // waits for a callback under way
 }
 
 TEST_F(PlaybackTest, WithoutAClockTheGraphRunsFasterThanRealTime)
@@ -235,15 +239,26 @@ TEST_F(PlaybackTest, EverySampleReachesTheSinkOnceFromTheSeekPosition)
 TEST_F(PlaybackTest, ASinkFailureAbortsWithItsReasonAfterCleaningUp)
 {
     Pipeline pipeline(*s_dir / "five.mp3", 3);
+    std::atomic<bool> notified{false};
     std::atomic<bool> cleanedFirst{false};
     auto sink = pipeline.sink;
-    pipeline.graph->SetNotifyWindow([&] { cleanedFirst = sink->abortedRemoving.load(); });
+    pipeline.graph->SetNotifyWindow([&] {
+        cleanedFirst = sink->abortedRemoving.load();
+        notified = true;
+    });
     pipeline.graph->Run();
     long code = 0;
     ASSERT_EQ(pipeline.graph->WaitForCompletion(5000, &code), S_OK);
+    // Whoever hears of the failure finds the partial output gone already.
+    EXPECT_TRUE(sink->abortedRemoving);
     EXPECT_EQ(code, EC_ERRORABORT);
     EXPECT_EQ(pipeline.graph->ErrorReason(), "cannot write /nowhere/out.mp3: No space left on device");
+    const auto deadline = Clock::now() + 2s;
+    while (!notified && Clock::now() < deadline)
+        std::this_thread::sleep_for(1ms);
+    EXPECT_TRUE(notified);
     EXPECT_TRUE(cleanedFirst);
+    pipeline.graph->SetNotifyWindow(nullptr);
     pipeline.graph->Stop();
     EXPECT_FALSE(sink->abortedKeeping);
 }
