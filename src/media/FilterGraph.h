@@ -34,6 +34,11 @@ public:
     virtual std::string LastError() const = 0;
 };
 
+// Run from stopped goes through pause: every filter is paused (downstream
+// first), the streaming starts, then every filter runs. A filter that fails
+// to start makes Run fail (its EC_ERRORABORT is queued); a graph with nothing
+// to stream queues EC_ERRORABORT at once. Stop keeps the position; Run after
+// a Stop at the very end starts again from the beginning.
 class IMediaControl {
 public:
     virtual ~IMediaControl() = default;
@@ -59,7 +64,9 @@ public:
     virtual HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) = 0;
     virtual HRESULT FreeEventParams(long code, long param1, long param2) = 0;
     // Waits until the graph completes or aborts: S_OK with the event code,
-    // E_ABORT (code 0) on time-out.
+    // E_ABORT (code 0) on time-out, VFW_E_WRONG_STATE at once when the graph
+    // is stopped and has not ended (it never would). A negative time-out
+    // waits without limit.
     virtual HRESULT WaitForCompletion(long timeoutMs, long* code) = 0;
     // Reason carried by the last EC_ERRORABORT ("" otherwise).
     virtual std::string ErrorReason() const = 0;
