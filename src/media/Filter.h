@@ -78,6 +78,10 @@ public:
     virtual HRESULT QueryAccept(const MediaType& type) const;
 
     // Output pins of kind Pcm hand out their reader; others return null.
+    // The graph asks once per change of its connections and keeps the
+    // reader for every run (seeking it to the start position), so the same
+    // reader should be handed out each time. A pin of kind Pcm connected to
+    // a pin with a PcmSink() is a stream head: the graph streams it.
     virtual std::shared_ptr<IPcmReader> PcmSource() { return nullptr; }
     // Input pins of kind Pcm / Mp3 / Wave take pushed data.
     virtual IPcmSink* PcmSink() { return nullptr; }
@@ -113,7 +117,11 @@ public:
     virtual HRESULT Run() { return S_OK; }
     virtual HRESULT Stop() { return S_OK; }
     // The job ended in failure or was stopped by the user: writers remove a
-    // partial output when `removeOutput` is true.
+    // partial output when `removeOutput` is true. On a failure the graph
+    // calls Abort(true) on every filter from the streaming thread, before
+    // EC_ERRORABORT is queued; on a Stop that interrupts an unfinished
+    // stream it calls Abort(false) after the streaming threads have ended
+    // and before Stop().
     virtual void Abort(bool removeOutput) { (void)removeOutput; }
     // Renderers report the frames actually played (for the position).
     virtual bool IsRenderer() const { return false; }
