@@ -112,6 +112,12 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     int encoding = 0;
     if (mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0 || channels <= 0)
         return fail("cannot decode " + path + ": no MPEG audio found in the file");
+    // The output keeps the format the stream opened with: a later part of
+    // another channel count is mixed or spread to it, one of another rate is
+    // resampled to it.
+    mpg123_format_none(mh);
+    if (mpg123_format(mh, rate, channels == 1 ? MPG123_MONO : MPG123_STEREO, MPG123_ENC_FLOAT_32) != MPG123_OK)
+        return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
     struct mpg123_frameinfo info {};
     if (mpg123_info(mh, &info) != MPG123_OK || info.layer < 1 || info.layer > 3)
         return fail("cannot decode " + path + ": no MPEG audio found in the file");
