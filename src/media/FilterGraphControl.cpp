@@ -88,9 +88,10 @@ REFERENCE_TIME CFilterGraph::PositionLocked()
         return m_start;
     const CStreamWorker& worker = *m_workers.front();
     const CBaseFilter& sink = worker.SinkFilter();
+    // A renderer knows what has been heard; otherwise what the sink took.
     std::int64_t done = worker.PushedFrames();
     if (sink.IsRenderer() && sink.PlayedFrames() >= 0)
-        done = std::min(done, sink.PlayedFrames());
+        done = sink.PlayedFrames();
     const REFERENCE_TIME position = FrameToTime(worker.StartFrame() + done, worker.Format().sampleRate);
     const REFERENCE_TIME duration = DurationLocked();
     return duration > 0 ? std::min(position, duration) : position;

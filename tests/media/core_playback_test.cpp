@@ -103,6 +103,18 @@ TEST_F(PlaybackTest, NullOutputPlaysAtRealTimePace)
     FILTER_STATE state{};
     EXPECT_EQ(player.graph->GetState(10, &state), S_OK);
     EXPECT_EQ(state, State_Running);
+
+    // The position moves smoothly, not a decoded block (93 ms) at a time.
+    REFERENCE_TIME last = Position(seeking);
+    REFERENCE_TIME largestStep = 0;
+    const auto until = Clock::now() + 300ms;
+    while (Clock::now() < until) {
+        std::this_thread::sleep_for(5ms);
+        const REFERENCE_TIME now = Position(seeking);
+        largestStep = std::max(largestStep, now - last);
+        last = now;
+    }
+    EXPECT_LT(largestStep, 60 * kMs);
 }
 
 TEST_F(PlaybackTest, PauseAndStopKeepThePositionAndRunResumes)
