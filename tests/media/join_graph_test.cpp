@@ -161,3 +161,15 @@ TEST_F(JoinGraph, TheSameEncoderServesAgainAfterAJob)
     graph.seeking->GetDuration(&duration);
     EXPECT_EQ(duration, 2'000'000);
 }
+
+TEST_F(JoinGraph, AFileListedWithNoDurationTakesNoTime)
+{
+    const auto a = dir / "a.wav";
+    const auto b = dir / "b.wav";
+    fixtures::WriteWav(a, {44100, 2, 44100});
+    fixtures::WriteWav(b, {44100, 2, 22050});
+    graph.BuildJoinGraph({a, b}, dir / "out.wav", {0, FrameToTime(22050, 44100)}, Create(clsid::WavWriter));
+    ASSERT_EQ(RunToEnd(*graph.control, *graph.events, std::chrono::seconds(30)), EC_COMPLETE) << graph.LastError();
+    const auto joined = fixtures::ReadAudio(dir / "out.wav");
+    EXPECT_EQ(joined.samples, fixtures::ReadAudio(b).samples);
+}

@@ -312,3 +312,22 @@ TEST_F(SplitEngine, AJobDroppedHalfWayLeavesNoPiece)
     }
     EXPECT_FALSE(fs::exists(output));
 }
+
+TEST_F(SplitEngine, AStoppedWavPieceIsACompleteShorterFile)
+{
+    const auto source = dir / "song.wav";
+    fixtures::WriteWav(source, {44100, 2, 44100 * 60});
+    CSplitJob job(Request(source, 0, 60 * kSecond, false));
+    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    job.Control()->Run();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::error_code ec;
+    while (fs::file_size(job.OutputPath(), ec) < 200000 && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+    job.Stop(true);
+    ASSERT_TRUE(fs::exists(job.OutputPath()));
+    // Its header tells the length that is really there.
+    const auto piece = fixtures::ReadAudio(job.OutputPath());
+    EXPECT_EQ(std::uintmax_t(44 + piece.Frames() * 4), fs::file_size(job.OutputPath()));
+    EXPECT_GT(piece.Frames(), 0);
+}
