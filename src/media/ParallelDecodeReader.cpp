@@ -91,6 +91,7 @@ public:
             done += n;
             m_position += n;
             if (offset + n >= ready.frames) {
+                lane.spare = std::move(ready.data); // its memory serves the lane's next chunk
                 lane.ready.pop_front();
                 m_changed.notify_all();
             }
@@ -108,6 +109,7 @@ private:
         std::shared_ptr<IPcmReader> reader; // the cut, in this lane's own decoder
         std::thread thread;
         std::deque<Chunk> ready;
+        std::vector<float> spare;
         std::int64_t next = 0; // the next chunk this lane decodes
     };
 
@@ -153,6 +155,8 @@ private:
                     return;
                 index = lane.next;
                 generation = m_generation;
+                if (buffer.empty())
+                    buffer = std::move(lane.spare);
             }
             const std::int64_t start = index * kChunkFrames;
             const std::int64_t frames = std::min(kChunkFrames, m_length - start);
@@ -174,7 +178,8 @@ private:
                 m_changed.notify_all();
                 return;
             }
-            lane.ready.push_back(Chunk{index, frames, buffer});
+            lane.ready.push_back(Chunk{index, frames, std::move(buffer)});
+            buffer.clear();
             lane.next += 2;
             m_changed.notify_all();
         }
