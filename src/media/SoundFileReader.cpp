@@ -82,6 +82,13 @@ std::int64_t SoundFileReader::Read(float* out, std::int64_t frames)
         m_error = "cannot read " + m_path + ": " + sf_strerror(m_file.get());
         return -1;
     }
+    if (got == 0) {
+        // The length was known when the file was opened: the file has been
+        // cut short since.
+        m_error = "cannot read " + m_path + ": the file ends before its announced length "
+                  "(it was truncated while it was read)";
+        return -1;
+    }
     m_position += got;
     return got;
 }

@@ -318,3 +318,21 @@ TEST(BadInput, TruncatedMp3EndsWhereTheDataEnds)
     EXPECT_EQ(decoded, reader->LengthFrames());
     EXPECT_NEAR(double(decoded), 441000 / 2.0, 441000 * 0.05);
 }
+
+TEST(BadInput, WavTruncatedWhileReadingIsAnErrorNotAShortStream)
+{
+    TempDir dir;
+    const fs::path path = dir / "shrinking.wav";
+    WriteWav(path, Signal{44100, 2, 44100});
+    auto reader = MustOpen(path);
+    ASSERT_TRUE(reader);
+    fs::resize_file(path, 20000);
+    std::vector<float> block(4096 * 2);
+    std::int64_t n = 0;
+    std::int64_t total = 0;
+    while ((n = reader->Read(block.data(), 4096)) > 0)
+        total += n;
+    EXPECT_EQ(n, -1);
+    EXPECT_LT(total, 44100);
+    EXPECT_NE(reader->Error().find("truncated"), std::string::npos) << reader->Error();
+}
