@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <unistd.h>
 
 UniqueFd OpenForReading(const std::string& path, std::string* reason, long long* size)
 {
@@ -47,6 +48,7 @@ void Mp3Reader::HandleDeleter::operator()(mpg123_handle_struct* handle) const
 namespace {
 
 constexpr long kFirstFrameSearchBytes = 128 * 1024;
+constexpr std::size_t kReadBufferBytes = 128 * 1024;
 constexpr const char* kTruncated = "the file was truncated while it was read";
 
 const char* VersionText(int version)
@@ -64,6 +66,67 @@ const char* VersionText(int version)
 }
 
 } // namespace
+
+ssize_t Mp3Reader::BufferedFile::Read(void* self, void* out, std::size_t count)
+{
+    auto& file = *static_cast<BufferedFile*>(self);
+    auto* to = static_cast<unsigned char*>(out);
+    std::size_t done = 0;
+    while (done < count) {
+        const off_t end = file.bufferStart + static_cast<off_t>(file.bufferFill);
+        if (file.position >= file.bufferStart && file.position < end) {
+            const std::size_t at = static_cast<std::size_t>(file.position - file.bufferStart);
+            const std::size_t n = std::min(count - done, file.bufferFill - at);
+            std::memcpy(to + done, file.buffer.data() + at, n);
+            done += n;
+            file.position += static_cast<off_t>(n);
+            continue;
+        }
+        // A request at least as large as the buffer goes straight in.
+        const bool direct = count - done >= file.buffer.size();
+        unsigned char* into = direct ? to + done : file.buffer.data();
+        const std::size_t size = direct ? count - done : file.buffer.size();
+        const ssize_t got = ::pread(file.fd, into, size, file.position);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return done ? static_cast<ssize_t>(done) : -1;
+        }
+        if (got == 0)
+            break; // end of file
+        if (direct) {
+            done += static_cast<std::size_t>(got);
+            file.position += got;
+        } else {
+            file.bufferStart = file.position;
+            file.bufferFill = static_cast<std::size_t>(got);
+        }
+    }
+    return static_cast<ssize_t>(done);
+}
+
+off_t Mp3Reader::BufferedFile::Seek(void* self, off_t offset, int whence)
+{
+    auto& file = *static_cast<BufferedFile*>(self);
+    off_t base = 0;
+    if (whence == SEEK_CUR) {
+        base = file.position;
+    } else if (whence == SEEK_END) {
+        struct stat info {};
+        if (::fstat(file.fd, &info) != 0)
+            return -1;
+        base = info.st_size;
+    } else if (whence != SEEK_SET) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (offset < 0 && base < -offset) {
+        errno = EINVAL;
+        return -1;
+    }
+    file.position = base + offset; // the buffer stays: a seek back into it costs nothing
+    return file.position;
+}
 
 std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string* reason)
 {
@@ -105,7 +168,10 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     for (size_t i = 0; i < rateCount; ++i)
         mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
 
-    if (mpg123_open_fd(mh, reader->m_fd.Get()) != MPG123_OK)
+    reader->m_file.fd = reader->m_fd.Get();
+    reader->m_file.buffer.resize(kReadBufferBytes);
+    if (mpg123_replace_reader_handle(mh, &BufferedFile::Read, &BufferedFile::Seek, nullptr) != MPG123_OK ||
+        mpg123_open_handle(mh, &reader->m_file) != MPG123_OK)
         return fail("cannot decode " + path + ": " + mpg123_strerror(mh));
     long rate = 0;
     int channels = 0;

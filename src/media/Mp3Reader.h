@@ -6,6 +6,8 @@
 #include "UniqueFd.h"
 
 #include <memory>
+#include <sys/types.h>
+#include <vector>
 
 struct mpg123_handle_struct;
 
@@ -30,11 +32,25 @@ private:
     struct HandleDeleter {
         void operator()(mpg123_handle_struct* handle) const;
     };
+    // The file as libmpg123 reads it: through a buffer, since the decoder
+    // asks for each frame's header and body separately (two system calls a
+    // frame unbuffered). pread keeps the position here, not in the fd.
+    struct BufferedFile {
+        int fd = -1;
+        off_t position = 0;      // where the decoder reads next
+        off_t bufferStart = 0;   // file offset of buffer[0]
+        std::size_t bufferFill = 0;
+        std::vector<unsigned char> buffer;
+        static ssize_t Read(void* self, void* out, std::size_t count);
+        static off_t Seek(void* self, off_t offset, int whence);
+    };
+
     Mp3Reader() = default;
     bool FileShrank() const;
 
     std::string m_path;
     UniqueFd m_fd;
+    BufferedFile m_file; // outlives m_handle, which reads through it
     std::unique_ptr<mpg123_handle_struct, HandleDeleter> m_handle;
     AudioFormat m_format;
     std::int64_t m_length = 0;
