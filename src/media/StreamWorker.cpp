@@ -8,11 +8,13 @@ CStreamWorker::CStreamWorker(std::shared_ptr<IPcmReader> reader, IPcmSink* sink,
     , m_startFrame(startFrame)
     , m_format(m_reader->Format())
     , m_listener(listener)
+    , m_blockFrames(sinkFilter.IsRenderer() ? kRendererBlockFrames : kBlockFrames)
     , m_paused(paused)
 {
-    m_blocks.resize(kBlocks);
-    for (int i = 0; i < kBlocks; ++i) {
-        m_blocks[i].resize(static_cast<std::size_t>(kBlockFrames) * m_format.channels);
+    const int blocks = sinkFilter.IsRenderer() ? kRendererBlocks : kBlocks;
+    m_blocks.resize(blocks);
+    for (int i = 0; i < blocks; ++i) {
+        m_blocks[i].resize(static_cast<std::size_t>(m_blockFrames) * m_format.channels);
         m_free.push_back(i);
     }
 }
@@ -73,7 +75,7 @@ void CStreamWorker::Produce()
             block = m_free.back();
             m_free.pop_back();
         }
-        const std::int64_t got = m_reader->Read(m_blocks[block].data(), kBlockFrames);
+        const std::int64_t got = m_reader->Read(m_blocks[block].data(), m_blockFrames);
         if (got < 0) {
             post({ItemKind::Error, block, 0, m_reader->Error()});
             return;

@@ -50,8 +50,13 @@ public:
     CBaseFilter& SinkFilter() const { return m_sinkFilter; }
     const AudioFormat& Format() const { return m_format; }
 
-    static constexpr std::int64_t kBlockFrames = 4096;
-    static constexpr int kBlocks = 4;
+    // A renderer takes blocks at real-time pace: small ones keep what is
+    // decoded ahead short. Writers and encoders take them as fast as they
+    // come, and larger blocks cut the hand-overs between the two threads.
+    static constexpr std::int64_t kRendererBlockFrames = 4096;
+    static constexpr int kRendererBlocks = 4;
+    static constexpr std::int64_t kBlockFrames = 16384;
+    static constexpr int kBlocks = 8;
 
 private:
     enum class ItemKind { Data, End, Error };
@@ -73,6 +78,7 @@ private:
     const std::int64_t m_startFrame;
     const AudioFormat m_format;
     Listener& m_listener;
+    const std::int64_t m_blockFrames;
 
     std::vector<std::vector<float>> m_blocks;
     std::mutex m_mutex;
