@@ -23,9 +23,9 @@ fi
 # A tone that sweeps plus a little noise: not trivially compressible, quick
 # to synthesise. The 60-minute files are encoded in parallel (two cores).
 synth() { # seconds rate channels output (- for a WAV on stdout)
-  local spec=(sine 200-2000 sine 3000-300)
-  [ "$3" = 1 ] && spec=(sine 200-2000)
-  sox -V1 -n -r "$2" -c "$3" -b 16 -t wav "$4" synth "$1" "${spec[@]}" vol 0.4 dither
+  local tones=(sine 200-2000 sine 3000-300)
+  [ "$3" = 1 ] && tones=(sine 200-2000)
+  sox -V1 -n -r "$2" -c "$3" -b 16 -t wav "$4" synth "$1" "${tones[@]}" vol 0.4 dither
 }
 pids=()
 if [ ! -s "$out/long.mp3" ]; then
