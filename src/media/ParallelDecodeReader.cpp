@@ -1,11 +1,12 @@
 // Decoding a long cut on two threads: the cut is read in chunks, the even
-// chunks by one decoder, the odd ones by another, each on a thread of its
-// own, and handed out in order. Worth it when what consumes the stream is
-// cheap (writing WAV): the job then decodes at up to twice one core's speed.
-// Chunks are an eighth of the cut, from 65536 up to 262144 frames (about
-// 6 s at 44.1 kHz): each one starts with a seek, which decodes a few frames
-// ahead of it, so long cuts get long chunks. Each lane keeps at most two
-// ready, so memory stays near 12 MiB.
+// ones by the reading thread itself, straight into the buffer it reads into,
+// the odd ones ahead of time by a second decoder on a thread of its own. Worth
+// it when what consumes the stream is cheap (writing WAV): the job then
+// decodes at up to twice one core's speed.
+// Chunks are an eighth of the cut, from 65536 up to 524288 frames (about
+// 12 s at 44.1 kHz): each one starts with a seek, which decodes a few frames
+// ahead of it, so long cuts get long chunks. The second decoder keeps at most
+// two chunks ready, so memory stays near 12 MiB.
 
 #include "PcmStages.h"
 
@@ -19,8 +20,8 @@
 namespace {
 
 constexpr std::int64_t kMinChunkFrames = 65536;
-constexpr std::int64_t kMaxChunkFrames = 262144;
-constexpr std::size_t kReadyPerLane = 2;
+constexpr std::int64_t kMaxChunkFrames = 524288;
+constexpr std::size_t kReadyChunks = 2;
 
 class CParallelDecodeReader final : public IPcmReader {
 public:
@@ -29,12 +30,11 @@ public:
         : m_open(std::move(open)), m_name(std::move(name))
     {
         m_format = opened->Format();
-        auto firstLane = std::shared_ptr<IPcmReader>(MakeCutReader(std::move(opened), first, end, m_name));
-        m_length = firstLane->LengthFrames();
+        m_own = std::shared_ptr<IPcmReader>(MakeCutReader(std::move(opened), first, end, m_name));
+        m_length = m_own->LengthFrames();
         m_chunkFrames = std::clamp(m_length / 8, kMinChunkFrames, kMaxChunkFrames);
         m_first = first;
         m_end = first + m_length;
-        m_lanes[0].reader = std::move(firstLane);
     }
 
     ~CParallelDecodeReader() override
@@ -44,9 +44,8 @@ public:
             m_stop = true;
         }
         m_changed.notify_all();
-        for (Lane& lane : m_lanes)
-            if (lane.thread.joinable())
-                lane.thread.join();
+        if (m_helper.joinable())
+            m_helper.join();
     }
 
     AudioFormat Format() const override { return m_format; }
@@ -66,11 +65,8 @@ public:
             std::lock_guard lock(m_mutex);
             m_position = frame;
             ++m_generation;
-            const std::int64_t chunk = frame / m_chunkFrames;
-            for (int l = 0; l < 2; ++l) {
-                m_lanes[l].ready.clear();
-                m_lanes[l].next = chunk + ((chunk % 2 == l) ? 0 : 1);
-            }
+            m_ready.clear();
+            m_next = FirstOddChunkFrom(frame);
         }
         m_changed.notify_all();
         return true;
@@ -78,28 +74,34 @@ public:
 
     std::int64_t Read(float* out, std::int64_t frames) override
     {
-        StartLanes();
+        StartHelper();
         const int channels = m_format.channels;
         std::int64_t done = 0;
-        std::unique_lock lock(m_mutex);
         while (done < frames && m_position < m_length) {
             const std::int64_t chunk = m_position / m_chunkFrames;
-            Lane& lane = m_lanes[chunk % 2];
-            m_changed.wait(lock, [&] { return !m_error.empty() || (!lane.ready.empty()); });
-            if (!m_error.empty())
-                return -1;
-            Chunk& ready = lane.ready.front();
-            const std::int64_t offset = m_position - ready.index * m_chunkFrames;
-            const std::int64_t n = std::min(frames - done, ready.frames - offset);
-            std::memcpy(out + done * channels, ready.data.data() + offset * channels,
-                        sizeof(float) * static_cast<std::size_t>(n * channels));
+            const std::int64_t chunkEnd = std::min((chunk + 1) * m_chunkFrames, m_length);
+            const std::int64_t n = std::min(frames - done, chunkEnd - m_position);
+            if (chunk % 2 == 0) {
+                if (!ReadOwn(out + done * channels, n))
+                    return -1;
+            } else {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [&] { return !m_error.empty() || !m_ready.empty(); });
+                if (!m_error.empty())
+                    return -1;
+                Chunk& ready = m_ready.front();
+                const std::int64_t offset = m_position - ready.index * m_chunkFrames;
+                std::memcpy(out + done * channels, ready.data.data() + offset * channels,
+                            sizeof(float) * static_cast<std::size_t>(n * channels));
+                if (offset + n >= ready.frames) {
+                    m_spare = std::move(ready.data); // its memory serves the next chunk
+                    m_ready.pop_front();
+                    lock.unlock();
+                    m_changed.notify_all();
+                }
+            }
             done += n;
             m_position += n;
-            if (offset + n >= ready.frames) {
-                lane.spare = std::move(ready.data); // its memory serves the lane's next chunk
-                lane.ready.pop_front();
-                m_changed.notify_all();
-            }
         }
         return done;
     }
@@ -110,32 +112,47 @@ private:
         std::int64_t frames = 0;
         std::vector<float> data;
     };
-    struct Lane {
-        std::shared_ptr<IPcmReader> reader; // the cut, in this lane's own decoder
-        std::thread thread;
-        std::deque<Chunk> ready;
-        std::vector<float> spare;
-        std::int64_t next = 0; // the next chunk this lane decodes
-    };
 
-    void StartLanes()
+    std::int64_t FirstOddChunkFrom(std::int64_t frame) const
+    {
+        const std::int64_t chunk = frame / m_chunkFrames;
+        return chunk % 2 == 1 ? chunk : chunk + 1;
+    }
+
+    // The even chunks: this thread's own decoder, straight into `out`.
+    bool ReadOwn(float* out, std::int64_t frames)
+    {
+        std::string failure;
+        if (m_own->Tell() != m_position && !m_own->Seek(m_position))
+            failure = m_own->Error();
+        for (std::int64_t got = 0; failure.empty() && got < frames;) {
+            const std::int64_t n = m_own->Read(out + got * m_format.channels, frames - got);
+            if (n <= 0)
+                failure = m_own->Error().empty() ? "cannot decode " + m_name : m_own->Error();
+            got += std::max<std::int64_t>(n, 0);
+        }
+        if (failure.empty())
+            return true;
+        std::lock_guard lock(m_mutex);
+        m_error = failure;
+        return false;
+    }
+
+    void StartHelper()
     {
         if (m_started)
             return;
         m_started = true;
         {
             std::lock_guard lock(m_mutex);
-            const std::int64_t chunk = m_position / m_chunkFrames;
-            for (int l = 0; l < 2; ++l)
-                m_lanes[l].next = chunk + ((chunk % 2 == l) ? 0 : 1);
+            m_next = FirstOddChunkFrom(m_position);
         }
-        for (int l = 0; l < 2; ++l)
-            m_lanes[l].thread = std::thread([this, l] { Decode(l); });
+        m_helper = std::thread([this] { DecodeOddChunks(); });
     }
 
-    void Decode(int l)
+    void DecodeOddChunks()
     {
-        Lane& lane = m_lanes[l];
+        std::shared_ptr<IPcmReader> reader; // the cut, in a decoder of its own
         std::vector<float> buffer;
         for (;;) {
             std::int64_t index = 0;
@@ -143,50 +160,52 @@ private:
             {
                 std::unique_lock lock(m_mutex);
                 m_changed.wait(lock, [&] {
-                    return m_stop || (lane.ready.size() < kReadyPerLane && lane.next * m_chunkFrames < m_length);
+                    return m_stop || (m_ready.size() < kReadyChunks && m_next * m_chunkFrames < m_length);
                 });
                 if (m_stop)
                     return;
-                index = lane.next;
+                index = m_next;
                 generation = m_generation;
                 if (buffer.empty())
-                    buffer = std::move(lane.spare);
+                    buffer = std::move(m_spare);
             }
-            if (!lane.reader) {
+            if (!reader) {
                 // Opened when it first has work: a cut of one chunk never needs it.
                 std::string reason;
                 auto source = m_open ? m_open(&reason) : nullptr;
-                std::lock_guard lock(m_mutex);
                 if (!source) {
+                    std::lock_guard lock(m_mutex);
                     m_error = reason.empty() ? "cannot open " + m_name + " again" : reason;
                     m_changed.notify_all();
                     return;
                 }
-                lane.reader = std::shared_ptr<IPcmReader>(MakeCutReader(std::move(source), m_first, m_end, m_name));
+                reader = std::shared_ptr<IPcmReader>(MakeCutReader(std::move(source), m_first, m_end, m_name));
             }
             const std::int64_t start = index * m_chunkFrames;
             const std::int64_t frames = std::min(m_chunkFrames, m_length - start);
             buffer.resize(static_cast<std::size_t>(frames * m_format.channels));
             std::string failure;
-            if (lane.reader->Tell() != start && !lane.reader->Seek(start))
-                failure = lane.reader->Error();
+            if (reader->Tell() != start && !reader->Seek(start))
+                failure = reader->Error();
             for (std::int64_t got = 0; failure.empty() && got < frames;) {
-                const std::int64_t n = lane.reader->Read(buffer.data() + got * m_format.channels, frames - got);
+                const std::int64_t n = reader->Read(buffer.data() + got * m_format.channels, frames - got);
                 if (n <= 0)
-                    failure = lane.reader->Error().empty() ? "cannot decode " + m_name : lane.reader->Error();
+                    failure = reader->Error().empty() ? "cannot decode " + m_name : reader->Error();
                 got += std::max<std::int64_t>(n, 0);
             }
-            std::lock_guard lock(m_mutex);
-            if (generation != m_generation)
-                continue; // a seek came in meanwhile: decode from the new place
-            if (!failure.empty()) {
-                m_error = failure;
-                m_changed.notify_all();
-                return;
+            {
+                std::lock_guard lock(m_mutex);
+                if (generation != m_generation)
+                    continue; // a seek came in meanwhile: decode from the new place
+                if (!failure.empty()) {
+                    m_error = failure;
+                    m_changed.notify_all();
+                    return;
+                }
+                m_ready.push_back(Chunk{index, frames, std::move(buffer)});
+                buffer.clear();
+                m_next += 2;
             }
-            lane.ready.push_back(Chunk{index, frames, std::move(buffer)});
-            buffer.clear();
-            lane.next += 2;
             m_changed.notify_all();
         }
     }
@@ -194,6 +213,7 @@ private:
     SourceOpener m_open;
     std::string m_name;
     AudioFormat m_format;
+    std::shared_ptr<IPcmReader> m_own; // the cut, in the reading thread's decoder
     std::int64_t m_first = 0;
     std::int64_t m_end = 0;
     std::int64_t m_length = 0;
@@ -203,7 +223,10 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    Lane m_lanes[2];
+    std::thread m_helper;
+    std::deque<Chunk> m_ready;  // decoded odd chunks, in order
+    std::vector<float> m_spare; // a handed-out chunk's memory
+    std::int64_t m_next = 1;    // the next odd chunk to decode
     std::uint64_t m_generation = 0;
     bool m_stop = false;
     std::string m_error;
