@@ -96,32 +96,7 @@ TEST(JoinPage, EnableControlsTouchesExactlySixButtons)
 
 TEST(JoinPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)
 {
-    CJoinDlg back;
-    back.show();
-    QTest::mouseClick(back.GetDlgItem(IDC_BACK), Qt::LeftButton);
-    EXPECT_EQ(back.Result(), ui::IDOK);
-    EXPECT_FALSE(back.isVisible());
-
-    CJoinDlg enter;
-    enter.show();
-    enter.GetDlgItem(IDC_FILES)->setFocus();
-    QTest::keyClick(enter.GetDlgItem(IDC_FILES), Qt::Key_Return);
-    EXPECT_EQ(enter.Result(), ui::IDOK);
-
-    CJoinDlg exit;
-    exit.show();
-    QTest::mouseClick(exit.GetDlgItem(IDC_EXIT), Qt::LeftButton);
-    EXPECT_EQ(exit.Result(), ui::IDCANCEL);
-
-    CJoinDlg esc;
-    esc.show();
-    QTest::keyClick(&esc, Qt::Key_Escape);
-    EXPECT_EQ(esc.Result(), ui::IDCANCEL);
-
-    CJoinDlg closed;
-    closed.show();
-    closed.close();
-    EXPECT_EQ(closed.Result(), ui::IDCANCEL);
+    testsupport::ExpectSecondPageEndings<CJoinDlg>(IDC_BACK, IDC_EXIT, IDC_FILES);
 }
 
 TEST(JoinPage, HelpAndHomePageLaunchOtherButtonsDoNothingYet)

@@ -97,32 +97,7 @@ TEST(SplitPage, EveryButtonIsSkinnedWithItsTipAndEnabled)
 
 TEST(SplitPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)
 {
-    CSplitDlg back;
-    back.show();
-    QTest::mouseClick(back.GetDlgItem(IDC_BACK), Qt::LeftButton);
-    EXPECT_EQ(back.Result(), ui::IDOK);
-    EXPECT_FALSE(back.isVisible());
-
-    CSplitDlg enter;
-    enter.show();
-    enter.GetDlgItem(IDC_TYPED_TIME)->setFocus();
-    QTest::keyClick(enter.GetDlgItem(IDC_TYPED_TIME), Qt::Key_Return);
-    EXPECT_EQ(enter.Result(), ui::IDOK);
-
-    CSplitDlg exit;
-    exit.show();
-    QTest::mouseClick(exit.GetDlgItem(IDC_EXIT), Qt::LeftButton);
-    EXPECT_EQ(exit.Result(), ui::IDCANCEL);
-
-    CSplitDlg esc;
-    esc.show();
-    QTest::keyClick(&esc, Qt::Key_Escape);
-    EXPECT_EQ(esc.Result(), ui::IDCANCEL);
-
-    CSplitDlg closed;
-    closed.show();
-    closed.close();
-    EXPECT_EQ(closed.Result(), ui::IDCANCEL);
+    testsupport::ExpectSecondPageEndings<CSplitDlg>(IDC_BACK, IDC_EXIT, IDC_TYPED_TIME);
 }
 
 TEST(SplitPage, ButtonsNotYetWiredNeitherCloseNorReport)

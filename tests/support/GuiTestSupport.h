@@ -9,6 +9,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <gtest/gtest.h>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -66,5 +68,38 @@ void ExpectPageMatchesTemplate(ui::CDialogPage& page);
 // The control of the page at the template row `index` (also for controls
 // without an id).
 QWidget* ControlAtRow(ui::CDialogPage& page, int index);
+
+// A second page ends with IDOK by Back and by Enter (pressed in the control
+// `enterFocusId`), and with IDCANCEL by Exit, Esc and the close box.
+template <class Page>
+void ExpectSecondPageEndings(int backId, int exitId, int enterFocusId)
+{
+    Page back;
+    back.show();
+    QTest::mouseClick(back.GetDlgItem(backId), Qt::LeftButton);
+    EXPECT_EQ(back.Result(), ui::IDOK);
+    EXPECT_FALSE(back.isVisible());
+
+    Page enter;
+    enter.show();
+    enter.GetDlgItem(enterFocusId)->setFocus();
+    QTest::keyClick(enter.GetDlgItem(enterFocusId), Qt::Key_Return);
+    EXPECT_EQ(enter.Result(), ui::IDOK);
+
+    Page exit;
+    exit.show();
+    QTest::mouseClick(exit.GetDlgItem(exitId), Qt::LeftButton);
+    EXPECT_EQ(exit.Result(), ui::IDCANCEL);
+
+    Page esc;
+    esc.show();
+    QTest::keyClick(&esc, Qt::Key_Escape);
+    EXPECT_EQ(esc.Result(), ui::IDCANCEL);
+
+    Page closed;
+    closed.show();
+    closed.close();
+    EXPECT_EQ(closed.Result(), ui::IDCANCEL);
+}
 
 } // namespace testsupport
