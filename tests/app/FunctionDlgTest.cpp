@@ -88,12 +88,7 @@ TEST_F(FirstPage, EveryPushButtonIsSkinnedWithItsTooltip)
         {IDC_EXIT, QStringLiteral("Exit")},         {IDC_HELP, QStringLiteral("Help")},
         {IDC_SELECT_FILE, QStringLiteral("Select a File")},
         {IDC_FIRST_HOME_PAGE, QStringLiteral("Home Page")}};
-    for (const auto& [id, tip] : buttons) {
-        SCOPED_TRACE(id);
-        auto* button = page.DlgItem<CSkinButton>(id);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), tip);
-    }
+    testsupport::ExpectSkinnedButtons<CSkinButton>(page, buttons);
 }
 
 TEST_F(FirstPage, ChoosingMergeClearsTheSourceAndDisablesBrowsing)

@@ -64,20 +64,16 @@ TEST(JoinPage, EveryButtonIsSkinnedWithItsTip)
 {
     CJoinDlg page;
     page.show();
-    const std::vector<std::pair<int, const char*>> buttons{
+    const std::vector<std::pair<int, QString>> buttons{
         {IDC_BACK, "Back"},          {IDC_EXIT, "Exit"},
         {IDC_HELP, "Help"},          {IDC_HOME_PAGE, "Home Page"},
         {IDC_ADD, "Add Mp3 Files"},  {IDC_DELETE, "Delete Mp3 Files"},
         {IDC_MOVE_UP, "Move Up"},    {IDC_MOVE_DOWN, "Move Down"},
         {IDC_STOP, "Stop Joining"},  {IDC_PLAY_FILE, "Play The File"},
         {IDC_SETTINGS, "Setting"},   {IDC_BEGIN, "Begin to Join Files"}};
-    for (const auto& [id, tip] : buttons) {
-        SCOPED_TRACE(id);
-        auto* button = page.DlgItem<CSkinButton>(id);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), QString::fromLatin1(tip));
-        EXPECT_TRUE(button->isEnabled());
-    }
+    testsupport::ExpectSkinnedButtons<CSkinButton>(page, buttons);
+    for (const auto& [id, tip] : buttons)
+        EXPECT_TRUE(page.GetDlgItem(id)->isEnabled()) << id;
 }
 
 TEST(JoinPage, EnableControlsTouchesExactlySixButtons)

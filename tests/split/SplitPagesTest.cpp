@@ -71,7 +71,7 @@ TEST(SplitPage, EveryButtonIsSkinnedWithItsTipAndEnabled)
 {
     CSplitDlg page;
     page.show();
-    const std::vector<std::pair<int, const char*>> buttons{
+    const std::vector<std::pair<int, QString>> buttons{
         {IDC_SPLIT_NEXT, "Next"},
         {IDC_BACK, "Back"},
         {IDC_EXIT, "Exit"},
@@ -86,13 +86,9 @@ TEST(SplitPage, EveryButtonIsSkinnedWithItsTipAndEnabled)
         {IDC_FAST_BACKWARD, "Fast backward"},
         {IDC_FAST_FORWARD, "Fast foreward"},
         {IDC_HOME_PAGE, "Home Page"}};
-    for (const auto& [id, tip] : buttons) {
-        SCOPED_TRACE(id);
-        auto* button = page.DlgItem<CSkinButton>(id);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->toolTip(), QString::fromLatin1(tip));
-        EXPECT_TRUE(button->isEnabled());
-    }
+    testsupport::ExpectSkinnedButtons<CSkinButton>(page, buttons);
+    for (const auto& [id, tip] : buttons)
+        EXPECT_TRUE(page.GetDlgItem(id)->isEnabled()) << id;
 }
 
 TEST(SplitPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)

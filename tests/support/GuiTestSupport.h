@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <deque>
 #include <functional>
+#include <utility>
 #include <optional>
 #include <vector>
 
@@ -68,6 +69,19 @@ void ExpectPageMatchesTemplate(ui::CDialogPage& page);
 // The control of the page at the template row `index` (also for controls
 // without an id).
 QWidget* ControlAtRow(ui::CDialogPage& page, int index);
+
+// Each listed control is a skinned button of class `Button` carrying its
+// tooltip text.
+template <class Button>
+void ExpectSkinnedButtons(ui::CDialogPage& page, const std::vector<std::pair<int, QString>>& tips)
+{
+    for (const auto& [id, tip] : tips) {
+        SCOPED_TRACE(id);
+        auto* button = page.DlgItem<Button>(id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), tip);
+    }
+}
 
 // A second page ends with IDOK by Back and by Enter (pressed in the control
 // `enterFocusId`), and with IDCANCEL by Exit, Esc and the close box.
