@@ -1,6 +1,7 @@
 #include "ToolApp.h"
 
 #include "FunctionDlg.h"
+#include "media/render/MediaInit.h"
 
 bool CToolApp::InitInstance()
 {
@@ -16,7 +17,14 @@ int CToolApp::ExitInstance()
     return 0;
 }
 
-// The media layer's process-wide start-up and shutdown belong here; it
-// needs none yet.
-void CToolApp::StartMediaLayer() {}
-void CToolApp::StopMediaLayer() {}
+// The media layer's process-wide start-up and shutdown: the built-in
+// filters are registered, and the audio back end is closed at the end.
+void CToolApp::StartMediaLayer()
+{
+    MediaInitialize();
+}
+
+void CToolApp::StopMediaLayer()
+{
+    MediaUninitialize();
+}

@@ -1,6 +1,6 @@
 #include "CliArgs.h"
 
-#include "LameEncoder.h"
+#include "media/filters/LameEncoder.h"
 
 #include <algorithm>
 #include <cctype>

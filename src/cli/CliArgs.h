@@ -2,7 +2,7 @@
 // Command-line vocabulary of tarnwick-cli: the two kinds of failure, option
 // splitting, and the parsers for times and encoder settings.
 
-#include "MediaTypes.h"
+#include "media/graph/MediaTypes.h"
 
 #include <map>
 #include <optional>

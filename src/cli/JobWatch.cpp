@@ -1,6 +1,6 @@
 #include "JobWatch.h"
 
-#include "MediaTypes.h"
+#include "media/graph/MediaTypes.h"
 
 #include <algorithm>
 #include <chrono>

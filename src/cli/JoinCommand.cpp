@@ -7,11 +7,11 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "FilterGraph.h"
-#include "FilterRegistry.h"
+#include "media/graph/FilterGraph.h"
+#include "media/graph/FilterRegistry.h"
 #include "JobWatch.h"
-#include "LameEncoder.h"
-#include "MediaGraph.h"
+#include "media/filters/LameEncoder.h"
+#include "media/render/MediaGraph.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -6,8 +6,9 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "FilterGraph.h"
-#include "MediaGraph.h"
+#include "media/graph/FilterGraph.h"
+#include "media/render/MediaGraph.h"
+#include "media/decode/OpenReader.h"
 
 #include <cstdio>
 #include <filesystem>

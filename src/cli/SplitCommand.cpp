@@ -3,7 +3,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "FilterGraph.h"
+#include "media/graph/FilterGraph.h"
 #include "JobWatch.h"
 #include "SplitEngine.h"
 

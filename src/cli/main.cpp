@@ -3,7 +3,8 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "FilterRegistry.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/render/MediaInit.h"
 #include "JobWatch.h"
 
 #include <cstdio>

@@ -76,12 +76,3 @@ std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME len
         return 2147483647; // past what 32 bits hold: the bar simply fills late
     return static_cast<std::int32_t>(bytes);
 }
-
-std::string FormatClock(REFERENCE_TIME t)
-{
-    const long long totalSeconds = t / 10'000'000;
-    char text[48];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", totalSeconds / 3600, totalSeconds / 60 % 60,
-                  totalSeconds % 60);
-    return text;
-}

@@ -4,14 +4,17 @@
 
 #include "SplitEngine.h"
 
-#include "CFilterGraph.h"
-#include "CaptureGraphBuilder.h"
-#include "FileWriters.h"
-#include "FilterRegistry.h"
-#include "LameEncoder.h"
-#include "MediaGraph.h"
-#include "RenderEngine.h"
-#include "Timeline.h"
+#include "media/graph/CFilterGraph.h"
+#include "media/filters/CaptureGraphBuilder.h"
+#include "media/filters/FileWriter.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/filters/LameEncoder.h"
+#include "media/render/MediaGraph.h"
+#include "media/render/RenderEngine.h"
+#include "media/render/Timeline.h"
+#include "media/graph/GraphDot.h"
+#include "media/graph/MediaTypeValue.h"
+#include "media/graph/TimeText.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -15,8 +15,7 @@
 //   if (FAILED(job.Finish(code))) report(job.LastError());
 //   // else job.OutputPath() holds the piece.
 
-#include "FilterGraph.h" // DefaultGraphDotPath
-#include "MediaTypes.h"
+#include "media/graph/MediaTypes.h"
 
 #include <cstdint>
 #include <memory>
@@ -56,9 +55,6 @@ std::string FindFreeOutputPath(const std::string& dir, const std::string& name, 
 
 // bytesPerSecond * L * 1e-7 in double precision, truncated to 32 bits.
 std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length);
-
-// A time as "%02d:%02d:%02d" (hours unbounded, seconds truncated).
-std::string FormatClock(REFERENCE_TIME t);
 
 class CSplitJob {
 public:

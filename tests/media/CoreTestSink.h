@@ -3,7 +3,7 @@
 // fails on purpose after some blocks), the way an encoder or writer sits at
 // the end of a graph.
 
-#include "Filter.h"
+#include "media/graph/Filter.h"
 
 #include <atomic>
 #include <mutex>

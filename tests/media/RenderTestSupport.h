@@ -3,8 +3,8 @@
 // source for the stage tests, running a graph to its end with a deadline,
 // and the comparisons the tests make on decoded audio.
 
-#include "FilterGraph.h"
-#include "PcmReader.h"
+#include "media/graph/FilterGraph.h"
+#include "media/graph/PcmReader.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,11 +1,12 @@
 // Building graphs: filters under names, pins in their fixed order, media
 // type negotiation, RenderFile, the registry, the graph description.
 
-#include "CFilterGraph.h"
+#include "media/graph/CFilterGraph.h"
 #include "CoreTestSink.h"
 #include "Fixtures.h"
-#include "FilterRegistry.h"
-#include "MediaGraph.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/render/MediaGraph.h"
+#include "media/graph/GraphDot.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,6 @@ TEST(Times, RoundToTheNearestSample)
 
 TEST(Registry, CreatesTheKnownClassesAndRefusesOthers)
 {
-    MediaInitialize();
     std::shared_ptr<CBaseFilter> filter;
     EXPECT_EQ(CreateFilter("{336475d0-942a-11ce-a870-00aa002feab5}", &filter), S_OK);
     ASSERT_TRUE(filter);

@@ -1,10 +1,12 @@
 // The graph holder, the pin finder, the duration text and the media type
 // record, on real decode graphs.
 
-#include "CFilterGraph.h"
-#include "FilterRegistry.h"
+#include "media/graph/CFilterGraph.h"
+#include "media/graph/FilterRegistry.h"
 #include "Fixtures.h"
-#include "MediaGraph.h"
+#include "media/render/MediaGraph.h"
+#include "media/graph/MediaTypeValue.h"
+#include "media/graph/TimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +14,13 @@
 
 using namespace fixtures;
 
-TEST(DurationText, FormatsHoursMinutesSecondsWithoutWrapping)
+TEST(FormatClock, FormatsHoursMinutesSecondsWithoutWrapping)
 {
-    EXPECT_EQ(DurationText(37'239'000'000), "01:02:03");
-    EXPECT_EQ(DurationText(0), "00:00:00");
-    EXPECT_EQ(DurationText(360'000LL * kUnitsPerSecond), "100:00:00");
-    EXPECT_EQ(DurationText(59'999'999), "00:00:05");
-    EXPECT_EQ(DurationText(86'400LL * kUnitsPerSecond), "24:00:00");
+    EXPECT_EQ(FormatClock(37'239'000'000), "01:02:03");
+    EXPECT_EQ(FormatClock(0), "00:00:00");
+    EXPECT_EQ(FormatClock(360'000LL * kUnitsPerSecond), "100:00:00");
+    EXPECT_EQ(FormatClock(59'999'999), "00:00:05");
+    EXPECT_EQ(FormatClock(86'400LL * kUnitsPerSecond), "24:00:00");
     CMediaGraph empty;
     EXPECT_EQ(empty.GetDurationText(), "00:00:00");
 }

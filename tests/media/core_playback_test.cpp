@@ -2,11 +2,11 @@
 // and seek keeping the position, completion and failure events, streaming
 // every sample exactly once to a sink.
 
-#include "CFilterGraph.h"
+#include "media/graph/CFilterGraph.h"
 #include "CoreTestSink.h"
-#include "FilterRegistry.h"
+#include "media/graph/FilterRegistry.h"
 #include "Fixtures.h"
-#include "MediaGraph.h"
+#include "media/render/MediaGraph.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,10 @@
 // every WAV variant, sample-exact seeks, and bad files refused with a reason.
 
 #include "Fixtures.h"
-#include "Mp3Reader.h"
-#include "PcmReader.h"
-#include "SoundFileReader.h"
+#include "media/decode/Mp3Reader.h"
+#include "media/graph/PcmReader.h"
+#include "media/decode/SoundFileReader.h"
+#include "media/decode/OpenReader.h"
 
 #include <gtest/gtest.h>
 

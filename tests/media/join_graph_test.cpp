@@ -1,12 +1,12 @@
 // CMediaGraph::BuildJoinGraph on real files of different rates and channel
 // counts: lengths, seams, and the faults a join must refuse.
 
-#include "CFilterGraph.h"
-#include "FilterRegistry.h"
-#include "LameEncoder.h"
-#include "MediaGraph.h"
-#include "PcmStages.h"
-#include "RenderEngine.h"
+#include "media/graph/CFilterGraph.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/filters/LameEncoder.h"
+#include "media/render/MediaGraph.h"
+#include "media/pcm/PcmStages.h"
+#include "media/render/RenderEngine.h"
 #include "RenderTestSupport.h"
 
 #include <Fixtures.h>
@@ -22,7 +22,6 @@ namespace {
 
 class JoinGraph : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { MediaInitialize(); }
 
     // The duration the join page measures for a file.
     static REFERENCE_TIME Measure(const fs::path& path)

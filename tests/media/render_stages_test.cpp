@@ -1,6 +1,7 @@
 // The PCM stages behind a timeline group: cut, conversion, concatenation.
 
-#include "PcmStages.h"
+#include "media/pcm/PcmStages.h"
+#include "media/decode/OpenReader.h"
 #include "RenderTestSupport.h"
 
 #include <Fixtures.h>

@@ -2,15 +2,17 @@
 // files: the encoded result, the LAME info frame, and every way writing can
 // fail.
 
-#include "CFilterGraph.h"
-#include "CaptureGraphBuilder.h"
-#include "FileWriters.h"
-#include "FilterRegistry.h"
-#include "LameEncoder.h"
-#include "MediaGraph.h"
-#include "RenderEngine.h"
+#include "media/graph/CFilterGraph.h"
+#include "media/filters/CaptureGraphBuilder.h"
+#include "media/filters/FileWriter.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/filters/LameEncoder.h"
+#include "media/render/MediaGraph.h"
+#include "media/render/RenderEngine.h"
 #include "RenderTestSupport.h"
-#include "Timeline.h"
+#include "media/render/Timeline.h"
+#include "media/graph/MediaTypeValue.h"
+#include "media/filters/WavWriter.h"
 
 #include <Fixtures.h>
 
@@ -131,7 +133,6 @@ LameTag ParseLameTag(const std::string& path)
 
 class RenderWrite : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { MediaInitialize(); }
     fixtures::TempDir dir;
 };
 

@@ -3,8 +3,9 @@
 
 #include "SplitEngine.h"
 
-#include "FilterGraph.h"
-#include "FilterRegistry.h"
+#include "media/graph/FilterGraph.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/graph/GraphDot.h"
 #include "RenderTestSupport.h"
 
 #include <Fixtures.h>
@@ -25,7 +26,6 @@ constexpr REFERENCE_TIME kSecond = 10'000'000;
 
 class SplitEngine : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { MediaInitialize(); }
     void SetUp() override { ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1); }
 
     SplitPieceRequest Request(const fs::path& source, REFERENCE_TIME start, REFERENCE_TIME stop, bool mp3)

@@ -3,7 +3,7 @@ include(GoogleTest)
 add_executable(split_engine_test SplitEngineTest.cpp)
 target_include_directories(split_engine_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/media)
 target_link_libraries(split_engine_test PRIVATE
-  tarnwick_split_engine tarnwick_test_fixtures GTest::gtest GTest::gtest_main)
+  tarnwick_split_engine tarnwick_test_fixtures tarnwick_media_test_main GTest::gtest)
 gtest_discover_tests(split_engine_test
   PROPERTIES LABELS split ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWICK_AUDIO=null"
   DISCOVERY_TIMEOUT 30)

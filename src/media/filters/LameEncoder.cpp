@@ -1,0 +1,373 @@
+// The MP3 encoder filter "Lame". Input: float PCM at the output sample rate,
+// mono or stereo (the capture graph builder puts a converter in front when
+// the stream has another format). Output: MP3 bytes pushed to the writer at
+// their file offsets; the stream opens with LAME's placeholder info frame,
+// replaced by the finished frame (exact length, encoder delay and padding)
+// when the stream ends.
+
+#include "media/filters/LameEncoder.h"
+
+#include "media/graph/ClassIds.h"
+
+#include <lame/lame.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+bool IsMp3SampleRate(std::int32_t hz)
+{
+    switch (hz) {
+    case 8000: case 11025: case 12000:
+    case 16000: case 22050: case 24000:
+    case 32000: case 44100: case 48000:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::int32_t LegalMp3Bitrate(std::int32_t kbps, std::int32_t sampleRate)
+{
+    static constexpr std::array<int, 14> mpeg1 = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    static constexpr std::array<int, 14> mpeg2 = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    const bool isMpeg1 = sampleRate >= 32000;
+    const bool isMpeg25 = sampleRate < 16000;
+    int best = 0;
+    for (int rate : (isMpeg1 ? mpeg1 : mpeg2)) {
+        if (isMpeg25 && rate > 64)
+            break;
+        if (best == 0 || std::abs(rate - kbps) < std::abs(best - kbps))
+            best = rate;
+    }
+    return best;
+}
+
+namespace {
+
+struct LameDeleter {
+    void operator()(lame_global_flags* flags) const { lame_close(flags); }
+};
+using LameHandle = std::unique_ptr<lame_global_flags, LameDeleter>;
+
+class CLameEncoder;
+
+class CEncoderInputPin final : public CPin, public IPcmSink {
+public:
+    CEncoderInputPin(CLameEncoder& owner);
+    HRESULT QueryAccept(const MediaType& type) const override;
+    // The formats this input prefers (what a converter in front should make).
+    std::vector<MediaType> EnumMediaTypes() const override;
+    IPcmSink* PcmSink() override { return this; }
+    HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override;
+    HRESULT Receive(const float* samples, std::int64_t frames) override;
+    HRESULT EndOfStream() override;
+
+private:
+    CLameEncoder& m_encoder;
+};
+
+class CEncoderOutputPin final : public CPin {
+public:
+    CEncoderOutputPin(CLameEncoder& owner);
+    std::vector<MediaType> EnumMediaTypes() const override;
+
+private:
+    CLameEncoder& m_encoder;
+};
+
+class CLameEncoder final : public CBaseFilter, public IAudioEncoderProperties {
+public:
+    CLameEncoder() : CBaseFilter(clsid::LameEncoder)
+    {
+        m_input = std::make_shared<CEncoderInputPin>(*this);
+        m_output = std::make_shared<CEncoderOutputPin>(*this);
+        AddPin(m_input);
+        AddPin(m_output);
+    }
+
+    // Settings.
+    HRESULT set_Bitrate(std::int32_t kbps) override
+    {
+        if (kbps < 8 || kbps > 320)
+            return E_INVALIDARG;
+        m_bitrate = kbps;
+        return S_OK;
+    }
+    HRESULT get_Bitrate(std::int32_t* kbps) const override { return Get(kbps, m_bitrate.load()); }
+    HRESULT set_SampleRate(std::int32_t hz) override
+    {
+        if (!IsMp3SampleRate(hz))
+            return E_INVALIDARG;
+        m_sampleRate = hz;
+        return S_OK;
+    }
+    HRESULT get_SampleRate(std::int32_t* hz) const override { return Get(hz, m_sampleRate.load()); }
+    HRESULT set_ChannelMode(Mp3ChannelMode mode) override
+    {
+        if (mode != Mp3ChannelMode::Stereo && mode != Mp3ChannelMode::JointStereo && mode != Mp3ChannelMode::Mono)
+            return E_INVALIDARG;
+        m_mode = mode;
+        return S_OK;
+    }
+    HRESULT get_ChannelMode(Mp3ChannelMode* mode) const override
+    {
+        if (!mode)
+            return E_POINTER;
+        *mode = m_mode.load();
+        return S_OK;
+    }
+    HRESULT set_Quality(std::int32_t quality) override
+    {
+        if (quality < 0 || quality > 9)
+            return E_INVALIDARG;
+        m_quality = quality;
+        return S_OK;
+    }
+    HRESULT get_Quality(std::int32_t* quality) const override { return Get(quality, m_quality.load()); }
+    std::int32_t EffectiveBitrate() const override { return LegalMp3Bitrate(m_bitrate, m_sampleRate); }
+
+    std::string Describe() const override
+    {
+        char text[96];
+        static const char* modes[] = {"stereo", "joint stereo", "", "mono"};
+        std::snprintf(text, sizeof text, "%d kbps CBR, %d Hz, %s, quality %d", EffectiveBitrate(),
+                      m_sampleRate.load(), modes[static_cast<int>(m_mode.load())], m_quality.load());
+        return text;
+    }
+
+    std::int32_t SampleRate() const { return m_sampleRate; }
+    int OutputChannels(int inputChannels) const
+    {
+        return (inputChannels == 1 || m_mode == Mp3ChannelMode::Mono) ? 1 : 2;
+    }
+
+    HRESULT Stop() override
+    {
+        // A user stop in mid-stream: finish the MP3 so the kept part plays
+        // and knows its length. After a failure the writer refuses the bytes.
+        std::lock_guard lock(m_streamMutex);
+        if (m_lame && !m_ended) {
+            m_quiet = true; // the job is over: nothing more to report
+            Finish();
+            m_quiet = false;
+        }
+        m_lame.reset();
+        m_ended = false;
+        return S_OK;
+    }
+
+    HRESULT Run() override { return S_OK; }
+
+    // Streaming (the graph's pushing thread).
+    HRESULT StartStream(const AudioFormat& format)
+    {
+        std::lock_guard lock(m_streamMutex);
+        if (m_lame)
+            return S_OK; // a new segment after a seek continues the same file
+        if (format.sampleRate != m_sampleRate || (format.channels != 1 && format.channels != 2))
+            return Fail(VFW_E_TYPE_NOT_ACCEPTED, "the MP3 encoder was given " + DescribeMediaType({MediaKind::Pcm, format, {}}));
+        LameHandle lame(lame_init());
+        if (!lame)
+            return Fail(E_OUTOFMEMORY, "cannot start the MP3 encoder");
+        const int outChannels = OutputChannels(format.channels);
+        lame_set_num_channels(lame.get(), format.channels);
+        lame_set_in_samplerate(lame.get(), format.sampleRate);
+        lame_set_out_samplerate(lame.get(), m_sampleRate);
+        lame_set_VBR(lame.get(), vbr_off);
+        lame_set_brate(lame.get(), EffectiveBitrate());
+        lame_set_mode(lame.get(), outChannels == 1 ? MONO
+                                  : m_mode == Mp3ChannelMode::Stereo ? STEREO : JOINT_STEREO);
+        lame_set_quality(lame.get(), m_quality);
+        lame_set_bWriteVbrTag(lame.get(), 1);
+        lame_set_write_id3tag_automatic(lame.get(), 0);
+        if (lame_init_params(lame.get()) < 0)
+            return Fail(E_INVALIDARG, "the MP3 encoder refused its settings (" + Describe() + ")");
+        m_lame = std::move(lame);
+        m_inputChannels = format.channels;
+        m_offset = 0;
+        m_ended = false;
+        return S_OK;
+    }
+
+    HRESULT Encode(const float* samples, std::int64_t frames)
+    {
+        std::lock_guard lock(m_streamMutex);
+        if (!m_lame)
+            return Fail(VFW_E_WRONG_STATE, "the MP3 encoder received audio before its format");
+        constexpr std::int64_t kChunk = 8192;
+        while (frames > 0) {
+            const int n = static_cast<int>(std::min(frames, kChunk));
+            m_buffer.resize(static_cast<std::size_t>(n) * 5 / 4 + 7200);
+            const int size = m_inputChannels == 2
+                ? lame_encode_buffer_interleaved_ieee_float(m_lame.get(), samples, n, m_buffer.data(),
+                                                            static_cast<int>(m_buffer.size()))
+                : lame_encode_buffer_ieee_float(m_lame.get(), samples, samples, n, m_buffer.data(),
+                                                static_cast<int>(m_buffer.size()));
+            if (size < 0)
+                return Fail(E_FAIL, "the MP3 encoder failed (" + std::to_string(size) + ")");
+            if (HRESULT hr = Push(m_buffer.data(), static_cast<std::size_t>(size)); FAILED(hr))
+                return hr;
+            samples += static_cast<std::int64_t>(n) * m_inputChannels;
+            frames -= n;
+        }
+        return S_OK;
+    }
+
+    HRESULT End()
+    {
+        bool started = false;
+        {
+            std::lock_guard lock(m_streamMutex);
+            started = static_cast<bool>(m_lame);
+        }
+        if (!started) { // an empty stream still makes a (tiny) valid file
+            if (HRESULT hr = StartStream(m_input->ConnectionMediaType().audio); FAILED(hr))
+                return hr;
+        }
+        std::lock_guard lock(m_streamMutex);
+        if (HRESULT hr = Finish(); FAILED(hr))
+            return hr;
+        IByteSink* sink = Downstream();
+        return sink ? sink->EndOfStream() : S_OK;
+    }
+
+private:
+    static HRESULT Get(std::int32_t* out, std::int32_t value)
+    {
+        if (!out)
+            return E_POINTER;
+        *out = value;
+        return S_OK;
+    }
+
+    IByteSink* Downstream()
+    {
+        auto peer = m_output->ConnectedTo();
+        return peer ? peer->ByteSink() : nullptr;
+    }
+
+    HRESULT Push(const unsigned char* data, std::size_t size)
+    {
+        if (size == 0)
+            return S_OK;
+        IByteSink* sink = Downstream();
+        if (!sink)
+            return Fail(VFW_E_NOT_CONNECTED, "the MP3 encoder has no writer");
+        const HRESULT hr = sink->WriteAt(m_offset, data, size);
+        if (FAILED(hr))
+            return PassOnFailure(hr); // the writer has told the graph why
+        m_offset += size;
+        return S_OK;
+    }
+
+    // Flushes LAME and writes the finished info frame over the first one.
+    HRESULT Finish()
+    {
+        m_ended = true;
+        m_buffer.resize(7200);
+        const int size = lame_encode_flush(m_lame.get(), m_buffer.data(), static_cast<int>(m_buffer.size()));
+        if (size < 0)
+            return Fail(E_FAIL, "the MP3 encoder failed to finish");
+        if (HRESULT hr = Push(m_buffer.data(), static_cast<std::size_t>(size)); FAILED(hr))
+            return hr;
+        std::array<unsigned char, 2880> tag{};
+        const std::size_t tagSize = lame_get_lametag_frame(m_lame.get(), tag.data(), tag.size());
+        if (tagSize > 0 && tagSize <= tag.size()) {
+            IByteSink* sink = Downstream();
+            if (!sink)
+                return Fail(VFW_E_NOT_CONNECTED, "the MP3 encoder has no writer");
+            if (HRESULT hr = sink->WriteAt(0, tag.data(), tagSize); FAILED(hr))
+                return PassOnFailure(hr);
+        }
+        return S_OK;
+    }
+
+    // Our failure is the writer's: take its reason as ours.
+    HRESULT PassOnFailure(HRESULT hr)
+    {
+        if (auto peer = m_output->ConnectedTo(); peer && !m_quiet)
+            SetLastError(peer->Filter().LastError());
+        return hr;
+    }
+
+    HRESULT Fail(HRESULT hr, const std::string& reason)
+    {
+        if (m_quiet)
+            return hr;
+        SetLastError(reason);
+        NotifyEvent(EC_ERRORABORT, hr, reason);
+        return hr;
+    }
+
+    std::shared_ptr<CEncoderInputPin> m_input;
+    std::shared_ptr<CEncoderOutputPin> m_output;
+    std::atomic<std::int32_t> m_bitrate{kDefaultMp3Bitrate};
+    std::atomic<std::int32_t> m_sampleRate{kDefaultMp3SampleRate};
+    std::atomic<Mp3ChannelMode> m_mode{Mp3ChannelMode::JointStereo};
+    std::atomic<std::int32_t> m_quality{kDefaultMp3Quality};
+
+    std::mutex m_streamMutex;
+    LameHandle m_lame;
+    int m_inputChannels = 2;
+    std::uint64_t m_offset = 0;
+    bool m_ended = false;
+    bool m_quiet = false;
+    std::vector<unsigned char> m_buffer;
+};
+
+CEncoderInputPin::CEncoderInputPin(CLameEncoder& owner) : CPin(owner, "In", PINDIR_INPUT), m_encoder(owner) {}
+
+HRESULT CEncoderInputPin::QueryAccept(const MediaType& type) const
+{
+    const bool ok = type.kind == MediaKind::Pcm && type.audio.sampleRate == m_encoder.SampleRate()
+                    && (type.audio.channels == 1 || type.audio.channels == 2);
+    return ok ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+std::vector<MediaType> CEncoderInputPin::EnumMediaTypes() const
+{
+    return {MediaType{MediaKind::Pcm, {m_encoder.SampleRate(), 2}, {}},
+            MediaType{MediaKind::Pcm, {m_encoder.SampleRate(), 1}, {}}};
+}
+
+HRESULT CEncoderInputPin::NewSegment(const AudioFormat& format, std::int64_t)
+{
+    return m_encoder.StartStream(format);
+}
+
+HRESULT CEncoderInputPin::Receive(const float* samples, std::int64_t frames)
+{
+    return m_encoder.Encode(samples, frames);
+}
+
+HRESULT CEncoderInputPin::EndOfStream()
+{
+    return m_encoder.End();
+}
+
+CEncoderOutputPin::CEncoderOutputPin(CLameEncoder& owner) : CPin(owner, "Out", PINDIR_OUTPUT), m_encoder(owner) {}
+
+std::vector<MediaType> CEncoderOutputPin::EnumMediaTypes() const
+{
+    int channels = 2;
+    if (auto in = m_encoder.EnumPins().front(); in->IsConnected())
+        channels = m_encoder.OutputChannels(in->ConnectionMediaType().audio.channels);
+    return {MediaType{MediaKind::Mp3, {m_encoder.SampleRate(), channels}, {}}};
+}
+
+} // namespace
+
+IAudioEncoderProperties* GetEncoderProperties(const std::shared_ptr<CBaseFilter>& filter)
+{
+    return dynamic_cast<IAudioEncoderProperties*>(filter.get());
+}
+
+std::shared_ptr<CBaseFilter> CreateLameEncoder()
+{
+    return std::make_shared<CLameEncoder>();
+}

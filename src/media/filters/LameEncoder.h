@@ -1,0 +1,50 @@
+#pragma once
+// The MP3 encoder filter "Lame" (libmp3lame, constant bit rate): PCM in at
+// its output sample rate, MP3 bytes out. When the stream ends it writes the
+// LAME info frame over the file's first frame, so players know the exact
+// length and play the piece without gaps.
+
+#include "media/graph/Filter.h"
+#include "media/graph/MediaTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum class Mp3ChannelMode { Stereo = 0, JointStereo = 1, Mono = 3 };
+
+// The encoder's settings, kept in the filter instance (what its property
+// page shows and changes). Setters take effect at the next run and refuse
+// values MPEG audio has no place for (E_INVALIDARG, setting unchanged).
+class IAudioEncoderProperties {
+public:
+    virtual ~IAudioEncoderProperties() = default;
+    virtual HRESULT set_Bitrate(std::int32_t kbps) = 0;        // 8..320
+    virtual HRESULT get_Bitrate(std::int32_t* kbps) const = 0;
+    virtual HRESULT set_SampleRate(std::int32_t hz) = 0;       // an MPEG rate, 8000..48000
+    virtual HRESULT get_SampleRate(std::int32_t* hz) const = 0;
+    virtual HRESULT set_ChannelMode(Mp3ChannelMode mode) = 0;
+    virtual HRESULT get_ChannelMode(Mp3ChannelMode* mode) const = 0;
+    virtual HRESULT set_Quality(std::int32_t quality) = 0;     // 0 best/slowest .. 9 fastest
+    virtual HRESULT get_Quality(std::int32_t* quality) const = 0;
+    // The bit rate really written: MPEG-2 rates (16..24 kHz) carry at most
+    // 160 kbps, MPEG-2.5 rates (8..12 kHz) 64; LAME takes the nearest legal one.
+    virtual std::int32_t EffectiveBitrate() const = 0;
+};
+
+constexpr const char* kIID_AudioEncoderProperties = "ca7e9ef0-1cbe-11d3-8d29-00a0c94bbfee";
+
+// Defaults of a new encoder: 192 kbps, 44.1 kHz, joint stereo, quality 3
+// (LAME's own default, the one other LAME front ends use).
+constexpr std::int32_t kDefaultMp3Bitrate = 192;
+constexpr std::int32_t kDefaultMp3SampleRate = 44100;
+constexpr std::int32_t kDefaultMp3Quality = 3;
+
+bool IsMp3SampleRate(std::int32_t hz);
+// The bit rate LAME uses for `kbps` at `sampleRate` (nearest legal one).
+std::int32_t LegalMp3Bitrate(std::int32_t kbps, std::int32_t sampleRate);
+
+// The settings facet of an encoder filter; null for any other filter.
+IAudioEncoderProperties* GetEncoderProperties(const std::shared_ptr<CBaseFilter>& filter);
+
+std::shared_ptr<CBaseFilter> CreateLameEncoder();

@@ -1,0 +1,48 @@
+#pragma once
+// "Default DirectSound Device": plays pushed PCM on the default output
+// device (or the null output) at the audio's real-time pace and reports how
+// much has been played, which is the graph's position.
+
+#include "media/output/AudioOutput.h"
+#include "media/graph/Filter.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class CAudioRenderer final : public CBaseFilter, private IPcmSink {
+public:
+    CAudioRenderer();
+    ~CAudioRenderer() override;
+
+    HRESULT Pause() override;
+    HRESULT Run() override;
+    HRESULT Stop() override;
+    void Interrupt() override;
+    bool IsRenderer() const override { return true; }
+    std::int64_t PlayedFrames() const override;
+    std::string Describe() const override;
+
+    void SetPaced(bool paced) override;
+    HRESULT SetVolume(long volume) override;
+    HRESULT GetVolume(long* volume) const override;
+
+private:
+    friend class AudioRendererInputPin;
+    IPcmSink* Sink() { return this; }
+    HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override;
+    HRESULT Receive(const float* samples, std::int64_t frames) override;
+    HRESULT EndOfStream() override;
+    void Flush() override;
+    // Opens the output for the connection's format unless open already.
+    void EnsureOutput();
+
+    mutable std::mutex m_mutex; // guards m_output's replacement
+    std::shared_ptr<IAudioOutput> m_output;
+    AudioFormat m_outputFormat;
+    std::atomic<bool> m_paced{true};
+    std::atomic<long> m_volume{0};
+    std::atomic<bool> m_running{false};
+    std::vector<float> m_scratch;
+};
