@@ -8,4 +8,4 @@ add_library(tarnwick_split_pages STATIC
 )
 target_include_directories(tarnwick_split_pages PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(tarnwick_split_pages PUBLIC
-  tarnwick_ui tarnwick_controls tarnwick_help tarnwick_split_engine)
+  tarnwick_ui tarnwick_controls tarnwick_split_engine)
