@@ -8,7 +8,6 @@
 #include "Commands.h"
 #include "media/graph/FilterGraph.h"
 #include "media/render/MediaGraph.h"
-#include "media/decode/OpenReader.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -49,7 +48,7 @@ Probed Probe(const std::string& path)
         throw Failure("cannot read " + path + ": not a regular file");
 
     CMediaGraph graph;
-    graph.BuildDecodeGraph(path);
+    graph.BuildDecodeGraph(path); // measured below even when a step failed
     Probed probed;
     if (graph.graph) {
         const AudioFormat format = DecodedFormat(*graph.graph);
@@ -58,14 +57,9 @@ Probed Probe(const std::string& path)
         if (format.Valid())
             return probed;
     }
-    std::string reason = graph.graph ? graph.graph->LastError() : std::string();
-    if (reason.empty()) {
-        // The graph keeps no reason: ask the decoder directly.
-        if (!OpenPcmReader(path, &reason) && reason.empty())
-            reason = "not a sound file this program reads";
-        if (reason.empty())
-            reason = "no decodable audio";
-    }
+    std::string reason = graph.LastError();
+    if (reason.empty())
+        reason = "no decodable audio";
     throw Failure("cannot read " + path + ": " + reason);
 }
 

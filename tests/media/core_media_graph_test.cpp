@@ -61,10 +61,12 @@ TEST(BuildDecodeGraph, TakesTheMp3BranchOnAnyMp3InThePath)
     EXPECT_EQ(holder.GetCurrentPosition(), 0);
 
     // A WAV named a.mp3.wav goes the same way, where the splitter refuses it:
-    // the graph stops after the source link and the duration reads 0.
+    // the graph stops after the source link, says why, and the duration
+    // reads 0.
     const fs::path disguised = dir / "a.mp3.wav";
     WriteWav(disguised, Signal{44100, 2, 44100});
-    ASSERT_EQ(holder.BuildDecodeGraph(disguised.string()), S_OK);
+    EXPECT_TRUE(FAILED(holder.BuildDecodeGraph(disguised.string())));
+    EXPECT_FALSE(holder.LastError().empty());
     ASSERT_EQ(holder.graph->EnumFilters().size(), 4u);
     EXPECT_EQ(holder.GetDuration(), 0);
     EXPECT_EQ(holder.GetDurationText(), "00:00:00");
@@ -87,6 +89,11 @@ TEST(BuildDecodeGraph, RendersEveryOtherFile)
     CMediaGraph holder;
     EXPECT_EQ(holder.BuildDecodeGraph((dir / "missing.wav").string()), VFW_E_NOT_FOUND_FILE);
     EXPECT_EQ(holder.GetDuration(), 0);
+    EXPECT_NE(holder.LastError().find("missing.wav"), std::string::npos) << holder.LastError();
+    // The first failure is kept, whichever branch the file takes.
+    EXPECT_EQ(holder.BuildDecodeGraph((dir / "missing.mp3").string()), VFW_E_NOT_FOUND_FILE);
+    EXPECT_NE(holder.LastError().find("cannot open " + (dir / "missing.mp3").string()), std::string::npos)
+        << holder.LastError();
 }
 
 TEST(MediaGraphHolder, ReleasesEverythingWhenRebuiltOrDeleted)

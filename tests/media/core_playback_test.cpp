@@ -298,6 +298,28 @@ TEST_F(PlaybackTest, AFilterThatCannotStartEndsTheRunBeforeAnyData)
     EXPECT_EQ(state, State_Stopped);
 }
 
+TEST_F(PlaybackTest, PauseOnAGraphThatCannotCueFailsWithTheReasonAndRunStillEnds)
+{
+    auto empty = CreateFilterGraph();
+    EXPECT_TRUE(FAILED(empty->Pause()));
+    EXPECT_FALSE(empty->LastError().empty());
+    FILTER_STATE state{};
+    empty->GetState(0, &state);
+    EXPECT_EQ(state, State_Stopped);
+    empty->Run();
+    long code = 0;
+    ASSERT_EQ(empty->WaitForCompletion(1000, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+
+    Pipeline pipeline(*s_dir / "five.mp3");
+    pipeline.sink->failOnStart = true;
+    EXPECT_TRUE(FAILED(pipeline.graph->Pause()));
+    EXPECT_EQ(pipeline.graph->LastError(), "cannot create /nowhere/out.mp3: Permission denied");
+    pipeline.graph->GetState(0, &state);
+    EXPECT_EQ(state, State_Stopped);
+    EXPECT_EQ(pipeline.sink->blocks, 0);
+}
+
 TEST_F(PlaybackTest, AUserStopOfAJobKeepsWhatWasWritten)
 {
     // A pipeline that has started (cued) but not finished is stopped.

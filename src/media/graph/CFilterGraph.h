@@ -113,10 +113,12 @@ private:
     // when the position stands at the end.
     bool StartStreamingLocked(bool paused, bool fromStop, std::string* failure);
     void StopStreamingLocked();
-    // From stopped: pauses every filter and starts the streaming. False when
-    // a filter failed to start (its EC_ERRORABORT is queued) or when nothing
-    // can stream (`failure` says why).
-    bool CueLocked(bool paused, std::string* failure);
+    // From stopped: pauses every filter and starts the streaming. E_FAIL
+    // when a filter failed to start (its EC_ERRORABORT is queued),
+    // VFW_E_NOT_CONNECTED when nothing can stream; `failure` says why.
+    HRESULT CueLocked(bool paused, std::string* failure);
+    // A run that cannot stream ends at once with EC_ERRORABORT and its reason.
+    void EndRunLocked(HRESULT hr, const std::string& failure);
     REFERENCE_TIME PositionLocked();
     REFERENCE_TIME DurationLocked();
 

@@ -37,7 +37,8 @@ public:
 // Run from stopped goes through pause: every filter is paused (downstream
 // first), the streaming starts, then every filter runs. A filter that fails
 // to start makes Run fail (its EC_ERRORABORT is queued); a graph with nothing
-// to stream queues EC_ERRORABORT at once. Stop keeps the position; Run after
+// to stream queues EC_ERRORABORT at once. Pause from stopped on a graph that
+// cannot cue fails with the reason (LastError) and leaves it stopped. Stop keeps the position; Run after
 // a Stop at the very end starts again from the beginning.
 class IMediaControl {
 public:

@@ -97,8 +97,14 @@ REFERENCE_TIME CFilterGraph::PositionLocked()
 
 // --- IMediaControl ---------------------------------------------------------
 
-bool CFilterGraph::CueLocked(bool paused, std::string* failure)
+HRESULT CFilterGraph::CueLocked(bool paused, std::string* failure)
 {
+    {
+        // This run's ending, whatever a run before it ended with.
+        std::lock_guard lock(m_eventMutex);
+        m_completion = 0;
+        m_errorReason.clear();
+    }
     const auto order = DownstreamFirstLocked();
     m_startFailed = false;
     for (auto& filter : order)
@@ -110,43 +116,58 @@ bool CFilterGraph::CueLocked(bool paused, std::string* failure)
             filter->Abort(true);
         for (auto& filter : order)
             filter->Stop();
-        return false;
+        *failure = ErrorReason();
+        if (failure->empty())
+            *failure = "a filter of the graph could not start";
+        return E_FAIL;
     }
     if (!StartStreamingLocked(paused, true, failure)) {
         for (auto& filter : order)
             filter->Stop();
-        return false;
+        return VFW_E_NOT_CONNECTED;
     }
-    return true;
+    return S_OK;
 }
 
-HRESULT CFilterGraph::Run()
+void CFilterGraph::EndRunLocked(HRESULT hr, const std::string& failure)
 {
-    std::string failure;
-    {
-        std::lock_guard lock(m_controlMutex);
-        if (m_state == State_Running)
-            return S_OK;
-        if (m_state == State_Stopped && !CueLocked(false, &failure)) {
-            if (failure.empty())
-                return E_FAIL;
-            m_lastError = failure;
-        } else {
-            for (auto& filter : DownstreamFirstLocked())
-                filter->Run();
-            for (auto& worker : m_workers)
-                worker->SetPaused(false);
-            m_state = State_Running;
-            return S_OK;
-        }
-    }
-    // Nothing can stream: the run ends at once, so that whoever waits for
-    // the end is not left waiting.
+    m_lastError = failure;
+    // A filter that could not start has queued its EC_ERRORABORT already.
+    if (hr == E_FAIL)
+        return;
     {
         std::lock_guard lock(m_eventMutex);
         m_errorReason = failure;
     }
-    PostEvent(EC_ERRORABORT, VFW_E_NOT_CONNECTED, 0);
+    PostEvent(EC_ERRORABORT, hr, 0);
+}
+
+HRESULT CFilterGraph::Run()
+{
+    std::lock_guard lock(m_controlMutex);
+    if (m_state == State_Running)
+        return S_OK;
+    std::string failure;
+    if (m_state == State_Stopped) {
+        // Nothing can stream: the run ends at once, so that whoever waits
+        // for the end is not left waiting.
+        if (const HRESULT hr = CueLocked(false, &failure); FAILED(hr)) {
+            EndRunLocked(hr, failure);
+            return hr == E_FAIL ? hr : S_OK;
+        }
+    } else if (m_workers.empty() && !StartStreamingLocked(false, false, &failure)) {
+        // Paused, but the stream could not be taken up again after a seek.
+        for (auto& filter : DownstreamFirstLocked())
+            filter->Stop();
+        m_state = State_Stopped;
+        EndRunLocked(VFW_E_NOT_CONNECTED, failure);
+        return S_OK;
+    }
+    for (auto& filter : DownstreamFirstLocked())
+        filter->Run();
+    for (auto& worker : m_workers)
+        worker->SetPaused(false);
+    m_state = State_Running;
     return S_OK;
 }
 
@@ -156,10 +177,13 @@ HRESULT CFilterGraph::Pause()
     if (m_state == State_Paused)
         return S_OK;
     if (m_state == State_Stopped) {
-        // Cued: the stream is read ahead and waits for Run.
+        // Cued: the stream is read ahead and waits for Run. A graph that
+        // cannot cue stays stopped and says why.
         std::string failure;
-        if (!CueLocked(true, &failure) && failure.empty())
-            return E_FAIL;
+        if (const HRESULT hr = CueLocked(true, &failure); FAILED(hr)) {
+            m_lastError = failure;
+            return hr;
+        }
     } else {
         for (auto& worker : m_workers)
             worker->SetPaused(true);
@@ -256,7 +280,14 @@ HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, unsigned currentFlag
         sink->Flush();
     m_start = target;
     std::string failure;
-    StartStreamingLocked(paused, false, &failure);
+    if (!StartStreamingLocked(paused, false, &failure) && m_state == State_Running) {
+        // A running graph that cannot go on from the new place ends now
+        // (a paused one tries again on Run).
+        for (auto& filter : DownstreamFirstLocked())
+            filter->Stop();
+        m_state = State_Stopped;
+        EndRunLocked(VFW_E_NOT_CONNECTED, failure);
+    }
     return S_OK;
 }
 

@@ -96,19 +96,31 @@ std::string CMediaGraph::GetDurationText()
 
 HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
 {
+    m_lastError.clear();
     CreateGraph();
-    if (!graph)
-        return S_OK;
+    if (!graph) {
+        m_lastError = "cannot create a filter graph";
+        return E_OUTOFMEMORY;
+    }
+    // Every step is taken even after one failed, as a graph that is only
+    // measured may still give a duration; the first failure is what the
+    // caller hears of (a missing file, data that is not audio...).
+    HRESULT first = S_OK;
+    auto step = [&](HRESULT hr, const char* what = nullptr) {
+        if (FAILED(hr) && SUCCEEDED(first)) {
+            first = hr;
+            m_lastError = what ? what : graph->LastError();
+        }
+        return hr;
+    };
     if (!PathNamesMp3(path))
-        return graph->RenderFile(path, nullptr);
+        return step(graph->RenderFile(path, nullptr));
 
-    // Creation results are not checked: a missing filter shows later as a
-    // zero duration.
     std::shared_ptr<CBaseFilter> splitter, decoder, renderer, source;
-    CreateFilter(clsid::MPEG1Splitter, &splitter);
-    CreateFilter(clsid::Mp3Decoder, &decoder);
-    CreateFilter(clsid::DSoundRender, &renderer);
-    graph->AddSourceFilter(path, path, &source);
+    step(CreateFilter(clsid::MPEG1Splitter, &splitter), "the MPEG splitter is not available");
+    step(CreateFilter(clsid::Mp3Decoder, &decoder), "the MP3 decoder is not available");
+    step(CreateFilter(clsid::DSoundRender, &renderer), "the audio renderer is not available");
+    step(graph->AddSourceFilter(path, path, &source));
     graph->AddFilter(splitter, "MPEG-I Stream Splitter");
     graph->AddFilter(decoder, "MPEG Layer-3 Decoder");
     graph->AddFilter(renderer, "Default DirectSound Device");
@@ -116,13 +128,16 @@ HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
     std::shared_ptr<CPin> out, in;
     GetPin(source, PINDIR_OUTPUT, 0, &out);
     GetPin(splitter, PINDIR_INPUT, 0, &in);
-    graph->ConnectDirect(out, in, nullptr);
-    if (FAILED(GetPin(splitter, PINDIR_OUTPUT, 0, &out)))
-        return S_OK;
+    if (out && in)
+        step(graph->ConnectDirect(out, in, nullptr));
+    if (FAILED(GetPin(splitter, PINDIR_OUTPUT, 0, &out))) {
+        step(VFW_E_CANNOT_RENDER, "no MPEG audio stream to decode");
+        return first;
+    }
     GetPin(decoder, PINDIR_INPUT, 0, &in);
-    graph->ConnectDirect(out, in, nullptr);
+    step(graph->ConnectDirect(out, in, nullptr));
     GetPin(decoder, PINDIR_OUTPUT, 0, &out);
     GetPin(renderer, PINDIR_INPUT, 0, &in);
-    graph->ConnectDirect(out, in, nullptr);
-    return S_OK;
+    step(graph->ConnectDirect(out, in, nullptr));
+    return first;
 }
