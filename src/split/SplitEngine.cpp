@@ -4,17 +4,14 @@
 
 #include "SplitEngine.h"
 
-#include "media/graph/CFilterGraph.h"
-#include "media/filters/CaptureGraphBuilder.h"
 #include "media/filters/FileWriter.h"
-#include "media/graph/FilterRegistry.h"
 #include "media/filters/LameEncoder.h"
-#include "media/render/MediaGraph.h"
-#include "media/render/RenderEngine.h"
-#include "media/render/Timeline.h"
+#include "media/graph/CFilterGraph.h"
+#include "media/graph/FilterRegistry.h"
 #include "media/graph/GraphDot.h"
-#include "media/graph/MediaTypeValue.h"
 #include "media/graph/TimeText.h"
+#include "media/render/AudioTimeline.h"
+#include "media/render/MediaInit.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -46,6 +43,7 @@ HRESULT CSplitJob::Build()
     m_writer.reset();
     m_finished = m_userStopped = false;
     m_lastError.clear();
+    MediaInitialize();
     const SplitPieceRequest& r = m_request;
     if (r.start < 0 || r.stop <= r.start)
         return Fail(E_INVALIDARG, "the piece from " + FormatClock(r.start) + " to " + FormatClock(r.stop)
@@ -55,53 +53,16 @@ HRESULT CSplitJob::Build()
     if (r.mp3Output && (r.bitRate < 8 || r.bitRate > 320))
         return Fail(E_INVALIDARG, std::to_string(r.bitRate) + " kbps is not a bit rate of MP3 audio");
 
-    // 1. Timeline.
-    auto timeline = std::make_shared<CAMTimeline>();
-    // 2. Its audio group.
-    std::shared_ptr<CAMTimelineObj> group;
-    timeline->CreateEmptyNode(&group, TIMELINE_MAJOR_TYPE_GROUP);
-    CMediaTypeValue mediaType;
-    mediaType.SetMajorType(MEDIATYPE_Audio);
-    if (auto settings = std::dynamic_pointer_cast<IAMTimelineGroup>(group))
-        settings->SetMediaType(&mediaType);
-    timeline->AddGroup(group);
-    // 3. Track.
-    std::shared_ptr<CAMTimelineObj> track;
-    timeline->CreateEmptyNode(&track, TIMELINE_MAJOR_TYPE_TRACK);
-    if (auto composition = std::dynamic_pointer_cast<IAMTimelineComp>(group))
-        composition->VTrackInsBefore(track, -1);
-    // 4. Source.
-    std::shared_ptr<CAMTimelineObj> source;
-    timeline->CreateEmptyNode(&source, TIMELINE_MAJOR_TYPE_SOURCE);
-    // 5. Times.
+    // 1-8. The timeline of the one source, the piece starting at time 0 of
+    // the output; a missing or unreadable source ends the job here, named.
     const REFERENCE_TIME start = r.start;
     const REFERENCE_TIME stop = r.stop;
     m_length = stop - start + 1;
-    // 6. The piece starts at time 0 of the output.
-    if (auto src = std::dynamic_pointer_cast<IAMTimelineSrc>(source)) {
-        src->SetMediaName(r.sourcePath);
-        source->SetStartStop(0, m_length - 1);
-        src->SetMediaTimes(start, stop);
-    }
-    // 7.
-    if (auto trackSources = std::dynamic_pointer_cast<IAMTimelineTrack>(track))
-        trackSources->SrcAdd(source);
-    // 8. A missing or unreadable source ends the job here, named.
-    if (HRESULT hr = timeline->ValidateSourceNames(SFN_VALIDATEF_CHECK | SFN_VALIDATEF_POPUP
-                                                       | SFN_VALIDATEF_REPLACE, nullptr, 0);
+    AudioTimeline timeline;
+    std::string reason;
+    if (HRESULT hr = BuildAudioTimeline({{r.sourcePath, start, stop, 0, m_length - 1}}, &timeline, &reason);
         FAILED(hr))
-        return Fail(hr, timeline->LastError());
-    // 9. Render engine and its graph.
-    CRenderEngine engine;
-    engine.SetParallelDecode(!r.mp3Output); // writing WAV leaves a core free for decoding
-    engine.SetTimelineObject(timeline);
-    if (HRESULT hr = engine.ConnectFrontEnd(); FAILED(hr))
-        return Fail(hr, engine.LastError());
-    std::shared_ptr<CFilterGraph> graph;
-    engine.GetFilterGraph(&graph);
-    // 10. Builder.
-    CCaptureGraphBuilder2 builder;
-    builder.SetFiltergraph(graph);
+        return Fail(hr, reason);
     // 11. The encoding stage and the writer.
     std::shared_ptr<CBaseFilter> stage, writer;
     m_predictedSize = 0;
@@ -126,24 +87,21 @@ HRESULT CSplitJob::Build()
     }
     if (!stage || !writer)
         return Fail(REGDB_E_CLASSNOTREG, "the encoding or writing filter is not available");
-    // 12.
-    graph->AddFilter(stage, "Lame");
-    graph->AddFilter(writer, "Dest");
     IFileSinkFilter* sink = GetFileSink(writer);
     // 13. The output folder and the first free numbered name in it.
-    std::string reason;
     if (!MakeSureDirectoryPathExists(r.outputDir, &reason))
         return Fail(VFW_E_NOT_FOUND_FILE, reason);
     m_outputPath = FindFreeOutputPath(r.outputDir, FitOutputName(r.outputName, r.mp3Output), r.pieceIndex);
     // 15. (The labels of step 14 are the caller's.)
     if (!sink || FAILED(sink->SetFileName(m_outputPath, nullptr)))
         return Fail(E_FAIL, "cannot name the output " + m_outputPath);
-    // 16. Group output -> encoding stage -> writer.
-    std::shared_ptr<CPin> pin;
-    if (engine.GetGroupOutputPin(0, &pin) != S_OK)
-        return Fail(VFW_E_CANNOT_RENDER, "the timeline has no audio output");
-    if (HRESULT hr = builder.RenderStream(nullptr, nullptr, pin, stage, writer); FAILED(hr))
-        return Fail(hr, builder.LastError());
+    // 9, 10, 12, 16. The render engine's graph, group output -> encoding
+    // stage -> writer. Writing WAV leaves a core free for decoding.
+    std::shared_ptr<CRenderEngine> engine;
+    std::shared_ptr<CFilterGraph> graph;
+    if (HRESULT hr = RenderAudioTimeline(timeline.timeline, stage, writer, !r.mp3Output, &engine, &graph, &reason);
+        FAILED(hr))
+        return Fail(hr, reason);
     // 17. The graph's description; a failure to write it is no failure of the job.
     const std::string dotPath = r.graphDotPath.empty() ? DefaultGraphDotPath() : r.graphDotPath;
     std::error_code ec;

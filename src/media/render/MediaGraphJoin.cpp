@@ -4,13 +4,12 @@
 
 #include "media/render/MediaGraph.h"
 
-#include "media/graph/CFilterGraph.h"
-#include "media/filters/CaptureGraphBuilder.h"
 #include "media/filters/FileWriter.h"
+#include "media/graph/CFilterGraph.h"
 #include "media/graph/FilterRegistry.h"
+#include "media/render/AudioTimeline.h"
 #include "media/render/RenderEngine.h"
 #include "media/render/Timeline.h"
-#include "media/graph/MediaTypeValue.h"
 
 #include <filesystem>
 
@@ -59,84 +58,46 @@ void CMediaGraph::BuildJoinGraph(const std::vector<std::string>& files, const st
         return;
     }
 
-    // 3. Timeline.
-    timeline = std::make_shared<CAMTimeline>();
-    // 4-6. One audio group.
-    timeline->CreateEmptyNode(&group, TIMELINE_MAJOR_TYPE_GROUP);
-    auto groupSettings = std::dynamic_pointer_cast<IAMTimelineGroup>(group);
-    CMediaTypeValue mediaType;
-    mediaType.SetMajorType(MEDIATYPE_Audio);
-    if (groupSettings)
-        groupSettings->SetMediaType(&mediaType);
-    timeline->AddGroup(group);
-    // 7. Its track.
-    std::shared_ptr<CAMTimelineObj> track;
-    timeline->CreateEmptyNode(&track, TIMELINE_MAJOR_TYPE_TRACK);
-    if (auto composition = std::dynamic_pointer_cast<IAMTimelineComp>(group))
-        composition->VTrackInsBefore(track, -1);
-    auto trackSources = std::dynamic_pointer_cast<IAMTimelineTrack>(track);
-    // 8. The files back to back, each from its start for its duration.
+    // 3-9. The timeline: one audio group and track, the files back to back,
+    // each from its start for its duration; every input must be there and
+    // readable, and nobody is asked to find one.
+    std::vector<TimelineSource> sources;
     REFERENCE_TIME start = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        std::shared_ptr<CAMTimelineObj> source;
-        timeline->CreateEmptyNode(&source, TIMELINE_MAJOR_TYPE_SOURCE);
-        if (auto src = std::dynamic_pointer_cast<IAMTimelineSrc>(source)) {
-            src->SetMediaName(files[i]);
-            src->SetMediaTimes(0, durations[i]);
-        }
-        source->SetStartStop(start, start + durations[i]);
-        if (trackSources)
-            trackSources->SrcAdd(source);
+        sources.push_back({files[i], 0, durations[i], start, start + durations[i]});
         start += durations[i];
     }
-    // 9. Every input must be there and readable; nobody is asked to find one.
-    if (FAILED(timeline->ValidateSourceNames(SFN_VALIDATEF_CHECK | SFN_VALIDATEF_POPUP | SFN_VALIDATEF_REPLACE,
-                                             nullptr, 0))) {
-        m_lastError = timeline->LastError();
+    AudioTimeline built;
+    const HRESULT validated = BuildAudioTimeline(sources, &built, &m_lastError);
+    timeline = built.timeline;
+    group = built.group;
+    if (FAILED(validated)) {
         QueryControls();
         return;
     }
-    // 10-12. The render engine's graph becomes the holder's graph.
-    renderEngine = std::make_shared<CRenderEngine>();
-    renderEngine->SetTimelineObject(timeline);
-    if (FAILED(renderEngine->ConnectFrontEnd())) {
-        m_lastError = renderEngine->LastError();
-        QueryControls();
-        return;
-    }
-    std::shared_ptr<CFilterGraph> engineGraph;
-    renderEngine->GetFilterGraph(&engineGraph);
-    graph = engineGraph;
-    // 13. Capture graph builder.
-    CCaptureGraphBuilder2 builder;
-    builder.SetFiltergraph(graph);
     // 14. The raw file writer, from its identifier text.
     GUID writerClass;
     std::shared_ptr<CBaseFilter> writer;
     if (SUCCEEDED(UuidFromString(clsid::RawFileWriter, &writerClass)))
         CreateFilter(writerClass, &writer);
-    // 15.
-    if (encoder)
-        graph->AddFilter(encoder, "Lame");
-    if (writer)
-        graph->AddFilter(writer, "Dest");
     // 16. The output was chosen with the overwrite question already asked.
     if (IFileSinkFilter* sink = GetFileSink(writer)) {
         sink->SetFileName(outputPath, nullptr);
         sink->SetOverwrite(true);
     }
-    // 17. Group output -> encoder -> writer (a converter where needed).
-    std::shared_ptr<CPin> pin;
-    if (renderEngine->GetGroupOutputPin(0, &pin) == S_OK) {
-        if (FAILED(builder.RenderStream(nullptr, nullptr, pin, encoder, writer)))
-            m_lastError = builder.LastError();
-    } else {
-        m_lastError = "the timeline has no audio output";
+    // 10-13, 15, 17. The render engine's graph becomes the holder's graph:
+    // group output -> encoder -> writer (a converter where needed). A graph
+    // that could not be connected is kept: running it ends in an error.
+    std::shared_ptr<CFilterGraph> engineGraph;
+    RenderAudioTimeline(timeline, encoder, writer, false, &renderEngine, &engineGraph, &m_lastError);
+    if (!engineGraph) {
+        QueryControls();
+        return;
     }
+    graph = engineGraph;
     // 18. No clock: as fast as decoding and encoding go.
     if (auto filter = std::dynamic_pointer_cast<IMediaFilter>(graph))
         filter->SetSyncSource(nullptr);
     // 19.
     QueryControls();
-    // 20. The builder, pin, writer, track and media type go with this scope.
 }
