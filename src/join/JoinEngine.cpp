@@ -1,0 +1,230 @@
+#include "JoinEngine.h"
+
+#include "media/graph/FilterGraph.h"
+#include "media/graph/FilterRegistry.h"
+#include "media/render/MediaGraph.h"
+#include "media/render/MediaInit.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool SameFile(const fs::path& a, const fs::path& b)
+{
+    std::error_code ec;
+    if (fs::exists(a, ec) && fs::exists(b, ec)) {
+        const bool same = fs::equivalent(a, b, ec);
+        if (!ec)
+            return same;
+    }
+    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
+// A name beside `output` that no file has yet.
+fs::path TemporaryBeside(const fs::path& output)
+{
+    for (int attempt = 0;; ++attempt) {
+        const fs::path candidate = output.parent_path()
+                                   / ("." + output.filename().string() + ".tarnwick-" + std::to_string(::getpid())
+                                      + "-" + std::to_string(attempt) + ".part");
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(candidate, ec)))
+            return candidate;
+    }
+}
+
+// Puts the finished file in place: replacing only when asked to, and never
+// replacing a file that appeared while the job ran when not.
+std::string MoveIntoPlace(const fs::path& from, const fs::path& to, bool overwrite)
+{
+    if (overwrite) {
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return "cannot put the output in place as " + to.string() + ": " + std::strerror(errno);
+        return {};
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    int err = errno;
+    if (err == EINVAL || err == ENOSYS) { // file systems without renameat2 flags
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return {};
+        }
+        err = errno;
+    }
+    if (err == EEXIST)
+        return to.string() + " appeared while joining; the result was not written over it";
+    return "cannot put the output in place as " + to.string() + ": " + std::strerror(err);
+}
+
+} // namespace
+
+CJoinJob::CJoinJob(JoinRequest request) : m_request(std::move(request)) {}
+
+CJoinJob::~CJoinJob()
+{
+    if (m_graph)
+        Stop();
+}
+
+HRESULT CJoinJob::Fail(HRESULT hr, std::string reason)
+{
+    m_lastError = std::move(reason);
+    return hr;
+}
+
+std::string CJoinJob::OutputPath() const
+{
+    return fs::absolute(m_request.outputPath).string();
+}
+
+std::shared_ptr<IMediaEventEx> CJoinJob::Events() const
+{
+    return m_graph ? m_graph->events : nullptr;
+}
+
+HRESULT CJoinJob::Build()
+{
+    MediaInitialize();
+    m_lastError.clear();
+    const JoinRequest& r = m_request;
+    if (r.inputs.empty())
+        return Fail(E_INVALIDARG, "there are no files to join");
+    if (!r.durations.empty() && r.durations.size() != r.inputs.size())
+        return Fail(E_INVALIDARG, "every file to join needs its duration");
+    const fs::path output = OutputPath();
+    for (const std::string& input : r.inputs)
+        if (SameFile(output, fs::absolute(input)))
+            return Fail(E_INVALIDARG, "the output " + r.outputPath + " is also an input (" + input + ")");
+    std::error_code ec;
+    if (fs::is_directory(fs::status(output, ec)))
+        return Fail(E_INVALIDARG, output.string() + " is a folder");
+    if (fs::exists(fs::symlink_status(output, ec)) && !r.overwrite)
+        return Fail(kJoinOutputExists, output.string() + " exists and is not to be replaced");
+    if (!fs::is_directory(output.parent_path(), ec))
+        return Fail(VFW_E_NOT_FOUND_FILE, "no folder " + output.parent_path().string() + " for the output");
+
+    m_durations = r.durations;
+    if (m_durations.empty()) {
+        for (const std::string& input : r.inputs) {
+            CMediaGraph probe;
+            probe.BuildDecodeGraph(input);
+            const REFERENCE_TIME duration = probe.GetDuration();
+            if (duration <= 0 && !probe.LastError().empty())
+                return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+            m_durations.push_back(duration);
+        }
+    }
+
+    std::shared_ptr<CBaseFilter> encoder = r.encoder;
+    if (!encoder) {
+        CreateFilter(clsid::LameEncoder, &encoder);
+        IAudioEncoderProperties* properties = GetEncoderProperties(encoder);
+        // Sample rate first: the legal bit rates depend on it.
+        if (!properties || FAILED(properties->set_SampleRate(r.sampleRate))
+            || FAILED(properties->set_Bitrate(r.bitRate)))
+            return Fail(E_INVALIDARG, "the MP3 encoder does not take " + std::to_string(r.bitRate) + " kbps at "
+                                          + std::to_string(r.sampleRate) + " Hz");
+    }
+
+    std::vector<std::string> inputs;
+    for (const std::string& input : r.inputs)
+        inputs.push_back(fs::absolute(input).string());
+    m_temporaryPath = TemporaryBeside(output).string();
+    m_graph = std::make_unique<CMediaGraph>();
+    m_graph->BuildJoinGraph(inputs, m_temporaryPath, m_durations, encoder);
+    if (!m_graph->control || !m_graph->events) {
+        const std::string why = m_graph->LastError();
+        m_graph.reset();
+        return Fail(E_FAIL, "cannot build the join graph" + (why.empty() ? "" : ": " + why));
+    }
+    return S_OK;
+}
+
+HRESULT CJoinJob::Start()
+{
+    if (!m_graph)
+        return Fail(E_UNEXPECTED, "the join was not built");
+    m_stopped = false;
+    m_graph->Run();
+    return S_OK;
+}
+
+long CJoinJob::WaitStep(long timeoutMs)
+{
+    if (!m_graph)
+        return EC_ERRORABORT;
+    long code = 0;
+    const HRESULT hr = m_graph->events->WaitForCompletion(timeoutMs, &code);
+    if (hr == VFW_E_WRONG_STATE)
+        return EC_USERABORT; // stopped and never to end by itself
+    return SUCCEEDED(hr) ? code : 0;
+}
+
+REFERENCE_TIME CJoinJob::Duration() const
+{
+    return m_graph ? m_graph->GetDuration() : 0;
+}
+
+REFERENCE_TIME CJoinJob::Position() const
+{
+    return m_graph ? m_graph->GetCurrentPosition() : 0;
+}
+
+double CJoinJob::Progress() const
+{
+    const REFERENCE_TIME total = Duration();
+    return total > 0 ? double(Position()) / double(total) : 0.0;
+}
+
+HRESULT CJoinJob::Finish(long code)
+{
+    const std::string output = OutputPath();
+    const bool stopped = m_stopped || code == EC_USERABORT;
+    if (!m_graph || stopped) {
+        Stop();
+        return stopped ? Fail(E_ABORT, "the join was stopped; nothing was written to " + output)
+                       : Fail(E_UNEXPECTED, "the join was not built");
+    }
+    if (code == EC_COMPLETE) {
+        m_graph->Stop();
+        m_graph->ReleaseAll();
+        m_graph.reset();
+        const std::string failure = MoveIntoPlace(m_temporaryPath, output, m_request.overwrite);
+        RemoveTemporary();
+        return failure.empty() ? S_OK : Fail(E_FAIL, failure);
+    }
+    std::string reason = m_graph->events->ErrorReason();
+    Stop();
+    // Speak of the file the user named, not of the temporary one.
+    for (auto at = reason.find(m_temporaryPath); at != std::string::npos; at = reason.find(m_temporaryPath))
+        reason.replace(at, m_temporaryPath.size(), output);
+    return Fail(E_FAIL, reason.empty() ? "the graph stopped (event " + std::to_string(code) + ")" : reason);
+}
+
+void CJoinJob::Stop()
+{
+    if (!m_graph)
+        return;
+    m_stopped = true;
+    m_graph->Stop();
+    m_graph->ReleaseAll();
+    m_graph.reset();
+    RemoveTemporary();
+}
+
+void CJoinJob::RemoveTemporary()
+{
+    if (m_temporaryPath.empty())
+        return;
+    std::error_code ec;
+    fs::remove(m_temporaryPath, ec);
+}
