@@ -98,15 +98,6 @@ REFERENCE_TIME ParseTime(const std::string& text)
     return ((REFERENCE_TIME(h) * 3600 + m * 60 + s) * 1000 + ms) * 10'000;
 }
 
-std::string FormatTime(REFERENCE_TIME t)
-{
-    const std::int64_t ms = t / 10'000;
-    char text[48];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", (long long)(ms / 3'600'000),
-                  (long long)(ms / 60'000 % 60), (long long)(ms / 1000 % 60), (long long)(ms % 1000));
-    return text;
-}
-
 int KiloHertzToHz(const std::string& text)
 {
     const double khz = std::strtod(text.c_str(), nullptr);
@@ -114,13 +105,6 @@ int KiloHertzToHz(const std::string& text)
     if (!(hz > 0) || hz > 1e9)
         return 0;
     return int(hz);
-}
-
-std::string HzToKiloHertzText(int hz)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", hz / 1000.0);
-    return text;
 }
 
 int ParseBitRate(const std::string& text)

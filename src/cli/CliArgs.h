@@ -2,6 +2,7 @@
 // Command-line vocabulary of tarnwick-cli: the two kinds of failure, option
 // splitting, and the parsers for times and encoder settings.
 
+#include "media/filters/LameEncoder.h"
 #include "media/graph/MediaTypes.h"
 
 #include <map>
@@ -38,14 +39,10 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::s
 // "hh:mm:ss" or "hh:mm:ss.mmm" (hours any width, minutes and seconds below
 // 60, one to three fraction digits) in 100 ns units. Throws UsageError.
 REFERENCE_TIME ParseTime(const std::string& text);
-// A time as "hh:mm:ss.mmm" for messages.
-std::string FormatTime(REFERENCE_TIME t);
 
 // Kilohertz text read as the split settings dialog reads it: the leading
 // decimal number times 1000, truncated ("44.1" -> 44100, "22.05" -> 22050).
 int KiloHertzToHz(const std::string& text);
-// 22050 -> "22.05", 44100 -> "44.1", 8000 -> "8".
-std::string HzToKiloHertzText(int hz);
 // A whole positive number of kbps. Throws UsageError.
 int ParseBitRate(const std::string& text);
 
@@ -53,8 +50,8 @@ int ParseBitRate(const std::string& text);
 // a bit rate its MPEG version cannot carry is moved to the nearest legal
 // one and `note` says so. Throws Failure for a sample rate MP3 lacks.
 struct Mp3Settings {
-    int sampleRate = 44100;
-    int bitRate = 192;
+    int sampleRate = kDefaultMp3SampleRate;
+    int bitRate = kDefaultMp3Bitrate;
     std::string note; // "" when the bit rate stands as asked
 };
 Mp3Settings ResolveMp3Settings(int sampleRateHz, int bitRateKbps);

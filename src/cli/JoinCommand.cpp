@@ -20,8 +20,8 @@ int RunJoin(const std::vector<std::string>& args)
     const ParsedArgs parsed = ParseArgs(args, {"--bitrate", "--samplerate"}, {"--overwrite"});
     if (parsed.positional.size() < 2)
         throw UsageError("join takes OUTPUT and at least one INPUT");
-    const Mp3Settings settings = ResolveMp3Settings(KiloHertzToHz(parsed.Value("--samplerate").value_or("44.1")),
-                                                    ParseBitRate(parsed.Value("--bitrate").value_or("192")));
+    const Mp3Settings settings = ResolveMp3Settings(KiloHertzToHz(parsed.Value("--samplerate").value_or(HzToKiloHertzText(kDefaultMp3SampleRate))),
+                                                    ParseBitRate(parsed.Value("--bitrate").value_or(std::to_string(kDefaultMp3Bitrate))));
     JoinRequest request;
     request.outputPath = parsed.positional[0];
     request.inputs.assign(parsed.positional.begin() + 1, parsed.positional.end());

@@ -4,6 +4,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "media/graph/FilterGraph.h"
+#include "media/graph/TimeText.h"
 #include "JobWatch.h"
 #include "SplitEngine.h"
 
@@ -34,18 +35,18 @@ int RunSplit(const std::vector<std::string>& args)
     if (format != "mp3" && format != "wav")
         throw UsageError("--format is mp3 or wav, not \"" + format + "\"");
     const bool mp3Output = format == "mp3";
-    const int bitRate = ParseBitRate(parsed.Value("--bitrate").value_or("192"));
-    const int sampleRate = KiloHertzToHz(parsed.Value("--samplerate").value_or("44.1"));
+    const int bitRate = ParseBitRate(parsed.Value("--bitrate").value_or(std::to_string(kDefaultMp3Bitrate)));
+    const int sampleRate = KiloHertzToHz(parsed.Value("--samplerate").value_or(HzToKiloHertzText(kDefaultMp3SampleRate)));
     const REFERENCE_TIME start = ParseTime(parsed.positional[1]);
     const REFERENCE_TIME stop = ParseTime(parsed.positional[2]);
     if (start >= stop)
-        throw Failure("START " + FormatTime(start) + " must come before STOP " + FormatTime(stop));
+        throw Failure("START " + FormatClockMs(start) + " must come before STOP " + FormatClockMs(stop));
 
     const fs::path source = fs::absolute(parsed.positional[0]);
     const Measured measured = MeasureFile(source.string());
     if (stop > measured.duration)
-        throw Failure("STOP " + FormatTime(stop) + " is past the end of " + source.string() + " ("
-                      + FormatTime(measured.duration) + ")");
+        throw Failure("STOP " + FormatClockMs(stop) + " is past the end of " + source.string() + " ("
+                      + FormatClockMs(measured.duration) + ")");
 
     SplitPieceRequest request;
     request.sourcePath = source.string();
@@ -74,7 +75,7 @@ int RunSplit(const std::vector<std::string>& args)
     job.Control()->Run();
     const JobOutcome outcome =
         WaitForJob({[&job](long timeoutMs) { return job.WaitStep(timeoutMs); },
-                    [&job] { return job.Progress() / 200.0; }, fs::path(job.OutputPath()).filename().string()});
+                    [&job] { return job.Progress() / double(kSplitProgressRange); }, fs::path(job.OutputPath()).filename().string()});
     switch (outcome.end) {
     case JobEnd::Completed:
     case JobEnd::Failed:

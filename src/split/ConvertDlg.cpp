@@ -39,15 +39,15 @@ bool CConvertDlg::OnInitDialog()
     m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
 
     if (auto* bitRate = DlgItem<QComboBox>(IDC_BIT_RATE))
-        SelectString(bitRate, QStringLiteral("192"));
+        SelectString(bitRate, QString::number(kDefaultMp3Bitrate));
     if (auto* sampleRate = DlgItem<QComboBox>(IDC_SAMPLE_RATE))
-        SelectString(sampleRate, QStringLiteral("44.1"));
+        SelectString(sampleRate, QString::fromStdString(HzToKiloHertzText(kDefaultMp3SampleRate)));
 
     m_btnStart.SetupStandardSkin(IDC_START, this, IDB_START_HOVER, IDB_START, QString());
     m_btnCancel.SetupStandardSkin(IDC_CANCEL_SPLIT, this, IDB_CANCEL_HOVER, IDB_CANCEL, QString());
 
     if (auto* progress = DlgItem<QProgressBar>(IDC_PROGRESS))
-        progress->setRange(0, 200);
+        progress->setRange(0, kSplitProgressRange);
 
     OnClicked(IDC_CANCEL_SPLIT, [this] { OnCancel(); });
     return true;

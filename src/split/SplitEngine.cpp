@@ -127,19 +127,19 @@ long CSplitJob::WaitStep(long timeoutMs)
 int CSplitJob::Progress() const
 {
     if (!m_graph)
-        return m_finished ? 200 : 0;
+        return m_finished ? kSplitProgressRange : 0;
     std::int64_t value = m_lastProgress;
     if (m_request.mp3Output) {
         std::error_code ec;
         const auto size = fs::file_size(m_outputPath, ec);
         if (!ec && m_predictedSize != 0) // no file yet: the bar stays where it was
-            value = static_cast<std::int64_t>(size) * 200 / m_predictedSize;
+            value = static_cast<std::int64_t>(size) * kSplitProgressRange / m_predictedSize;
     } else if (m_length != 0) {
         REFERENCE_TIME position = 0;
         if (SUCCEEDED(m_graph->GetCurrentPosition(&position)))
-            value = position * 200 / m_length;
+            value = position * kSplitProgressRange / m_length;
     }
-    m_lastProgress = static_cast<int>(std::clamp<std::int64_t>(value, 0, 200));
+    m_lastProgress = static_cast<int>(std::clamp<std::int64_t>(value, 0, kSplitProgressRange));
     return m_lastProgress;
 }
 
@@ -148,7 +148,7 @@ HRESULT CSplitJob::Finish(long code)
     HRESULT hr = S_OK;
     if (code == EC_COMPLETE) {
         m_finished = true;
-        m_lastProgress = 200;
+        m_lastProgress = kSplitProgressRange;
     } else if (code == EC_USERABORT) {
         hr = Fail(E_ABORT, "the job was stopped");
     } else {

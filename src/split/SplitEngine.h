@@ -15,6 +15,7 @@
 //   if (FAILED(job.Finish(code))) report(job.LastError());
 //   // else job.OutputPath() holds the piece.
 
+#include "media/filters/LameEncoder.h"
 #include "media/graph/MediaTypes.h"
 
 #include <cstdint>
@@ -33,8 +34,8 @@ struct SplitPieceRequest {
     std::string outputDir;        // receives the piece; created when missing
     std::string outputName;       // name after the "N-" prefix; fitted to the format by Build
     bool mp3Output = true;        // false: 16-bit PCM WAV
-    int bitRate = 192;            // kbps (MP3 only)
-    int sampleRate = 44100;       // Hz (MP3 only; WAV keeps the source's rate)
+    int bitRate = kDefaultMp3Bitrate;        // kbps (MP3 only)
+    int sampleRate = kDefaultMp3SampleRate;  // Hz (MP3 only; WAV keeps the source's rate)
     REFERENCE_TIME start = 0;     // the stretch [start, stop) of the source
     REFERENCE_TIME stop = 0;
     int pieceIndex = 0;           // i: the numbering of this piece starts at i + 1
@@ -55,6 +56,9 @@ std::string FindFreeOutputPath(const std::string& dir, const std::string& name, 
 
 // bytesPerSecond * L * 1e-7 in double precision, truncated to 32 bits.
 std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length);
+
+// The scale of a piece's progress, as the settings dialog's bar shows it.
+inline constexpr int kSplitProgressRange = 200;
 
 class CSplitJob {
 public:
@@ -80,7 +84,7 @@ public:
     // One pass of the wait loop: WaitForCompletion(timeoutMs). Returns the
     // event code (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0 on time-out.
     long WaitStep(long timeoutMs);
-    // 0..200 as the settings dialog shows it: MP3 from the output file's size
+    // 0..kSplitProgressRange as the settings dialog shows it: MP3 from the output file's size
     // against the prediction, WAV from the graph position against L.
     int Progress() const;
 

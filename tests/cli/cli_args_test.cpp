@@ -1,6 +1,7 @@
 // The parsers behind tarnwick-cli's arguments.
 
 #include "CliArgs.h"
+#include "media/graph/TimeText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ TEST(CliTimes, ClockTextsBecomeHundredsOfNanoseconds)
     EXPECT_EQ(ParseTime("00:01:30.05"), 900'500'000LL);
     EXPECT_EQ(ParseTime("00:00:00.001"), 10'000LL);
     EXPECT_EQ(ParseTime("100:00:00"), 3'600'000'000'000LL);
-    EXPECT_EQ(FormatTime(ParseTime("01:02:03.045")), "01:02:03.045");
+    EXPECT_EQ(FormatClockMs(ParseTime("01:02:03.045")), "01:02:03.045");
 }
 
 TEST(CliTimes, MalformedTimesAreRefused)

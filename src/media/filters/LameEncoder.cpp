@@ -19,6 +19,13 @@
 #include <mutex>
 #include <vector>
 
+std::string HzToKiloHertzText(std::int32_t hz)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", hz / 1000.0);
+    return text;
+}
+
 bool IsMp3SampleRate(std::int32_t hz)
 {
     switch (hz) {

@@ -32,8 +32,6 @@ public:
     virtual std::int32_t EffectiveBitrate() const = 0;
 };
 
-constexpr const char* kIID_AudioEncoderProperties = "ca7e9ef0-1cbe-11d3-8d29-00a0c94bbfee";
-
 // Defaults of a new encoder: 192 kbps, 44.1 kHz, joint stereo, quality 3
 // (LAME's own default, the one other LAME front ends use).
 constexpr std::int32_t kDefaultMp3Bitrate = 192;
@@ -41,6 +39,9 @@ constexpr std::int32_t kDefaultMp3SampleRate = 44100;
 constexpr std::int32_t kDefaultMp3Quality = 3;
 
 bool IsMp3SampleRate(std::int32_t hz);
+// A rate in kHz as people write it: 22050 -> "22.05", 44100 -> "44.1",
+// 8000 -> "8".
+std::string HzToKiloHertzText(std::int32_t hz);
 // The bit rate LAME uses for `kbps` at `sampleRate` (nearest legal one).
 std::int32_t LegalMp3Bitrate(std::int32_t kbps, std::int32_t sampleRate);
 
