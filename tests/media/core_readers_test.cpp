@@ -6,6 +6,7 @@
 #include "media/graph/PcmReader.h"
 #include "media/decode/SoundFileReader.h"
 #include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <sndfile.h>
 #include <sys/stat.h>
 
 using namespace fixtures;
@@ -25,6 +27,12 @@ std::unique_ptr<IPcmReader> MustOpen(const fs::path& path)
     auto reader = OpenPcmReader(path.string(), &reason);
     EXPECT_TRUE(reader) << reason;
     return reader;
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Every frame the reader gives, from where it stands to the end.
@@ -214,21 +222,67 @@ TEST(WavReader, ReadsEveryVariantExactly)
     }
 }
 
-TEST(PcmReaderChoice, FollowsTheMp3SubstringOfTheLowerCasedPath)
+// The decoder follows what the file holds; the name only breaks a tie.
+TEST(PcmReaderChoice, FollowsTheContentNotTheName)
 {
-    EXPECT_TRUE(PathNamesMp3("/x/SONG.MP3"));
-    EXPECT_TRUE(PathNamesMp3("/x/a.mp3.wav"));
-    EXPECT_TRUE(PathNamesMp3("/x.Mp3/a.wav"));
-    EXPECT_FALSE(PathNamesMp3("/x/a.wav"));
-    EXPECT_FALSE(PathNamesMp3("/x/a.mp2"));
-
-    // A WAV whose name says MP3 goes to the MP3 decoder, which refuses it.
     TempDir dir;
-    const fs::path path = dir / "a.mp3.wav";
-    WriteWav(path, Signal{44100, 2, 44100});
-    std::string reason;
-    EXPECT_FALSE(OpenPcmReader(path.string(), &reason));
-    EXPECT_NE(reason.find("no MPEG audio"), std::string::npos) << reason;
+    const Signal signal{44100, 2, 44100 + 7};
+
+    const fs::path wav = dir / "wave.mp3";
+    WriteWav(wav, signal);
+    auto wavReader = MustOpen(wav);
+    ASSERT_TRUE(wavReader);
+    std::int64_t frames = 0;
+    const auto samples = ReadToEnd(*wavReader, &frames);
+    ASSERT_EQ(frames, signal.frames);
+    for (std::int64_t i : {std::int64_t(0), std::int64_t(1000), signal.frames - 1})
+        EXPECT_NEAR(samples[std::size_t(i * 2 + 1)], SampleValue(i, 1), 1.0 / 32768) << i;
+
+    // An MP3 named .wav, behind an ID3v2 tag larger than the search for the
+    // first frame, and junk after the tag.
+    Mp3Options tagged;
+    tagged.id3v2 = true;
+    tagged.id3v2PictureBytes = 200 * 1024;
+    WriteMp3(dir / "song.mp3", signal, tagged);
+    std::string bytes = ReadBytes(dir / "song.mp3");
+    std::size_t tagEnd = 10;
+    for (int i = 6; i < 10; ++i)
+        tagEnd += std::size_t(bytes[std::size_t(i)]) << (7 * (9 - i)); // synchsafe
+    bytes.insert(tagEnd, std::string(700, '\0') + "junk");
+    std::ofstream(dir / "song.wav", std::ios::binary) << bytes;
+    EXPECT_EQ(DetectSourceKind((dir / "song.wav").string()), SourceKind::MpegAudio);
+    auto mp3Reader = MustOpen(dir / "song.wav");
+    ASSERT_TRUE(mp3Reader);
+    EXPECT_EQ(mp3Reader->LengthFrames(), signal.frames);
+    EXPECT_NE(mp3Reader->Describe().find("Layer III"), std::string::npos);
+
+    // Neither: the name decides, and that decoder says what is wrong.
+    std::ofstream(dir / "notes.mp3") << "some text";
+    std::ofstream(dir / "notes.wav") << "some text";
+    EXPECT_EQ(DetectSourceKind((dir / "notes.mp3").string()), SourceKind::MpegAudio);
+    EXPECT_EQ(DetectSourceKind((dir / "notes.wav").string()), SourceKind::SoundFile);
+    EXPECT_EQ(DetectSourceKind((dir / "missing.mp3").string()), SourceKind::MpegAudio);
+}
+
+TEST(PcmReaderChoice, EverySoundFileContainerGoesToLibsndfile)
+{
+    TempDir dir;
+    const Signal signal{22050, 1, 22050};
+    const std::pair<const char*, int> cases[] = {
+        {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16}, {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},   {"au", SF_FORMAT_AU | SF_FORMAT_PCM_16},
+        {"caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16},   {"w64", SF_FORMAT_W64 | SF_FORMAT_PCM_16},
+        {"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16}, {"voc", SF_FORMAT_VOC | SF_FORMAT_PCM_16},
+    };
+    for (const auto& [type, format] : cases) {
+        SCOPED_TRACE(type);
+        const fs::path path = dir / (std::string(type) + ".mp3");
+        WriteSoundFile(path, signal, format);
+        EXPECT_EQ(DetectSourceKind(path.string()), SourceKind::SoundFile);
+        auto reader = MustOpen(path);
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->LengthFrames(), signal.frames);
+    }
 }
 
 TEST(BadInput, IsRefusedQuicklyWithAReason)
@@ -281,11 +335,7 @@ TEST(BadInput, CorruptMiddleOfAnMp3IsSkipped)
     const Signal signal{44100, 2, 441000};
     const fs::path path = dir / "damaged.mp3";
     WriteMp3(path, signal);
-    std::string bytes;
-    {
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string bytes = ReadBytes(path);
     std::mt19937 random(3);
     const std::size_t from = bytes.size() / 3;
     for (std::size_t i = from; i < from + 20000; ++i)

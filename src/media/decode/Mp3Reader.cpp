@@ -1,5 +1,7 @@
 #include "media/decode/Mp3Reader.h"
 
+#include "media/decode/MpegFrames.h"
+
 #include <mpg123.h>
 
 #include <algorithm>
@@ -18,7 +20,6 @@ void Mp3Reader::HandleDeleter::operator()(mpg123_handle_struct* handle) const
 
 namespace {
 
-constexpr long kFirstFrameSearchBytes = 128 * 1024;
 constexpr std::size_t kReadBufferBytes = 128 * 1024;
 constexpr const char* kTruncated = "the file was truncated while it was read";
 
@@ -128,7 +129,7 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     // encoded audio's. The first frame must show up early, so that a file
     // that is not MPEG audio at all is refused quickly.
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    mpg123_param(mh, MPG123_RESYNC_LIMIT, kFirstFrameSearchBytes, 0);
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, kMpegJunkSearchBytes, 0);
     // Enough frames decoded ahead of a seek target to refill the bit
     // reservoir, so that a seek gives the same samples as decoding through.
     mpg123_param(mh, MPG123_PREFRAMES, 8, 0);

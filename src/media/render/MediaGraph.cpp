@@ -4,7 +4,7 @@
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/GetPin.h"
 #include "media/graph/TimeText.h"
-#include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 #include "media/render/MediaInit.h"
 
 
@@ -99,7 +99,7 @@ HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
     CreateGraph();
     if (!graph)
         return S_OK;
-    if (!PathNamesMp3(path))
+    if (DetectSourceKind(path) != SourceKind::MpegAudio)
         return graph->RenderFile(path, nullptr);
 
     // Creation results are not checked: a missing filter shows later as a
