@@ -356,6 +356,51 @@ TEST(BadInput, CorruptMiddleOfAnMp3IsSkipped)
     EXPECT_GT(energy / (44100 * 2), 0.01);
 }
 
+// Bytes spliced into an MP3 (a broken copy) add nothing: no frame is found by
+// chance in them, so no noise bursts and no longer stream, and the audio
+// around them is the clean file's.
+TEST(BadInput, RandomBytesSplicedIntoAnMp3AddNoFrames)
+{
+    TempDir dir;
+    // 128 kbps at 48 kHz: every frame is 384 bytes, so frame boundaries are known.
+    const Signal signal{48000, 2, 30 * 48000};
+    WriteMp3(dir / "clean.mp3", signal);
+    const std::string clean = ReadBytes(dir / "clean.mp3");
+    auto cleanReader = MustOpen(dir / "clean.mp3");
+    ASSERT_TRUE(cleanReader);
+    const auto cleanSamples = ReadToEnd(*cleanReader);
+    std::mt19937 random(11);
+    std::string garbage(50000, '\0');
+    for (char& c : garbage)
+        c = char(random());
+
+    const std::size_t boundary = clean.size() / 2 / 384 * 384;
+    for (std::size_t at : {boundary, boundary + 100}) {
+        SCOPED_TRACE(at == boundary ? "at a frame boundary" : "inside a frame");
+        const fs::path path = dir / "spliced.mp3";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << clean.substr(0, at) << garbage << clean.substr(at);
+        auto reader = MustOpen(path);
+        ASSERT_TRUE(reader);
+        std::int64_t decoded = 0;
+        const auto samples = ReadToEnd(*reader, &decoded);
+        EXPECT_EQ(decoded, reader->LengthFrames());
+        EXPECT_LE(decoded, signal.frames);
+        EXPECT_GE(decoded, signal.frames - 2 * 1152);
+        // Samples differ from the clean file's only within a few frames of
+        // the splice; a frame found in the garbage would shift all after it.
+        std::size_t first = samples.size(), last = 0;
+        for (std::size_t i = 0; i < std::min(samples.size(), cleanSamples.size()); ++i) {
+            if (std::fabs(samples[i] - cleanSamples[i]) > 1e-6f) {
+                first = std::min(first, i);
+                last = i;
+            }
+        }
+        const std::int64_t spliceFrame = std::int64_t(at / 384) * 1152;
+        EXPECT_GE(std::int64_t(first / 2), spliceFrame - 4 * 1152);
+        EXPECT_LE(std::int64_t(last / 2), spliceFrame + 4 * 1152);
+    }
+}
+
 TEST(BadInput, TruncatedMp3EndsWhereTheDataEnds)
 {
     TempDir dir;

@@ -67,6 +67,22 @@ bool RunStartsAt(FileBytes& file, std::int64_t at, const MpegFrameHeader& stream
     return true;
 }
 
+// The next frame of `stream` from `from` on whose end is followed by another
+// frame of it, a tag or the end of the file; -1 when there is none.
+std::int64_t Resync(FileBytes& file, std::int64_t from, const MpegFrameHeader& stream)
+{
+    const std::int64_t end = file.Size();
+    for (std::int64_t at = file.Find(0xFF, from, end); at >= 0; at = file.Find(0xFF, at + 1, end)) {
+        const auto header = HeaderAt(file, at);
+        if (!Chains(header, stream))
+            continue;
+        const std::int64_t next = at + header->frameBytes;
+        if (next == file.Size() || (next < file.Size() && (Chains(HeaderAt(file, next), stream) || TagBytesAt(file, next) > 0)))
+            return at;
+    }
+    return -1;
+}
+
 } // namespace
 
 std::optional<MpegFrameHeader> MpegFrameHeader::Parse(const unsigned char* bytes)
@@ -125,4 +141,33 @@ std::int64_t FindFirstMpegFrame(FileBytes& file, std::int64_t from, std::int64_t
             return at;
     }
     return -1;
+}
+
+std::vector<ByteRange> FindJunkInMpegStream(FileBytes& file, std::int64_t firstFrame)
+{
+    std::vector<ByteRange> junk;
+    auto stream = HeaderAt(file, firstFrame);
+    if (!stream || stream->frameBytes == 0)
+        return junk; // free format: frame sizes are not in the headers
+    std::int64_t at = firstFrame;
+    while (at < file.Size()) {
+        const auto header = HeaderAt(file, at);
+        if (Chains(header, *stream)) {
+            at += header->frameBytes;
+        } else if (const std::int64_t tag = TagBytesAt(file, at)) {
+            at += tag;
+        } else if (header && header->frameBytes > 0 && RunStartsAt(file, at, *header)) {
+            // Right where the last frame ends, a run of another kind: files
+            // of different formats joined together. It is decoded as before.
+            stream = header;
+            at += header->frameBytes;
+        } else {
+            const std::int64_t resumed = Resync(file, at + 1, *stream);
+            if (resumed < 0)
+                break;
+            junk.push_back({at, resumed});
+            at = resumed;
+        }
+    }
+    return junk;
 }
