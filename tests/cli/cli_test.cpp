@@ -125,6 +125,16 @@ TEST_F(CliTest, ProbePrintsOneLinePerFileAndReportsUnreadableOnesAfterTheOthers)
     EXPECT_EQ(Cli({"probe", (dir / "b.wav").string()}).exitCode, 0);
 }
 
+TEST_F(CliTest, ProbeGoesByWhatAFileHoldsNotByItsName)
+{
+    WriteWav(dir / "wave.mp3", {22050, 1, 8 * 22050});
+    WriteMp3(dir / "song.wav", {44100, 2, 88200});
+    const ProcessResult r = Cli({"probe", (dir / "wave.mp3").string(), (dir / "song.wav").string()});
+    ASSERT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_EQ(r.out, "80000000\t00:00:08\t22050\t1\t" + (dir / "wave.mp3").string() + "\n" +
+                     "20000000\t00:00:02\t44100\t2\t" + (dir / "song.wav").string() + "\n");
+}
+
 TEST_F(CliTest, SplitNumbersItsPiecesAndNeverOverwrites)
 {
     const fs::path source = dir / "Song.MP3";

@@ -158,7 +158,7 @@ TEST(Connections, NegotiateTheMediaTypeAlongTheMp3Chain)
 TEST(Connections, SplitterRefusesDataThatIsNotMpegAudio)
 {
     TempDir dir;
-    const fs::path path = dir / "speech.wav";
+    const fs::path path = dir / "speech.mp3";
     WriteWav(path, Signal{44100, 2, 44100});
     auto graph = CreateFilterGraph();
     std::shared_ptr<CBaseFilter> source;

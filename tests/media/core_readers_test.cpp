@@ -6,6 +6,7 @@
 #include "media/graph/PcmReader.h"
 #include "media/decode/SoundFileReader.h"
 #include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <sndfile.h>
 #include <sys/stat.h>
 
 using namespace fixtures;
@@ -25,6 +27,12 @@ std::unique_ptr<IPcmReader> MustOpen(const fs::path& path)
     auto reader = OpenPcmReader(path.string(), &reason);
     EXPECT_TRUE(reader) << reason;
     return reader;
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Every frame the reader gives, from where it stands to the end.
@@ -214,21 +222,67 @@ TEST(WavReader, ReadsEveryVariantExactly)
     }
 }
 
-TEST(PcmReaderChoice, FollowsTheMp3SubstringOfTheLowerCasedPath)
+// The decoder follows what the file holds; the name only breaks a tie.
+TEST(PcmReaderChoice, FollowsTheContentNotTheName)
 {
-    EXPECT_TRUE(PathNamesMp3("/x/SONG.MP3"));
-    EXPECT_TRUE(PathNamesMp3("/x/a.mp3.wav"));
-    EXPECT_TRUE(PathNamesMp3("/x.Mp3/a.wav"));
-    EXPECT_FALSE(PathNamesMp3("/x/a.wav"));
-    EXPECT_FALSE(PathNamesMp3("/x/a.mp2"));
-
-    // A WAV whose name says MP3 goes to the MP3 decoder, which refuses it.
     TempDir dir;
-    const fs::path path = dir / "a.mp3.wav";
-    WriteWav(path, Signal{44100, 2, 44100});
-    std::string reason;
-    EXPECT_FALSE(OpenPcmReader(path.string(), &reason));
-    EXPECT_NE(reason.find("no MPEG audio"), std::string::npos) << reason;
+    const Signal signal{44100, 2, 44100 + 7};
+
+    const fs::path wav = dir / "wave.mp3";
+    WriteWav(wav, signal);
+    auto wavReader = MustOpen(wav);
+    ASSERT_TRUE(wavReader);
+    std::int64_t frames = 0;
+    const auto samples = ReadToEnd(*wavReader, &frames);
+    ASSERT_EQ(frames, signal.frames);
+    for (std::int64_t i : {std::int64_t(0), std::int64_t(1000), signal.frames - 1})
+        EXPECT_NEAR(samples[std::size_t(i * 2 + 1)], SampleValue(i, 1), 1.0 / 32768) << i;
+
+    // An MP3 named .wav, behind an ID3v2 tag larger than the search for the
+    // first frame, and junk after the tag.
+    Mp3Options tagged;
+    tagged.id3v2 = true;
+    tagged.id3v2PictureBytes = 200 * 1024;
+    WriteMp3(dir / "song.mp3", signal, tagged);
+    std::string bytes = ReadBytes(dir / "song.mp3");
+    std::size_t tagEnd = 10;
+    for (int i = 6; i < 10; ++i)
+        tagEnd += std::size_t(bytes[std::size_t(i)]) << (7 * (9 - i)); // synchsafe
+    bytes.insert(tagEnd, std::string(700, '\0') + "junk");
+    std::ofstream(dir / "song.wav", std::ios::binary) << bytes;
+    EXPECT_EQ(DetectSourceKind((dir / "song.wav").string()), SourceKind::MpegAudio);
+    auto mp3Reader = MustOpen(dir / "song.wav");
+    ASSERT_TRUE(mp3Reader);
+    EXPECT_EQ(mp3Reader->LengthFrames(), signal.frames);
+    EXPECT_NE(mp3Reader->Describe().find("Layer III"), std::string::npos);
+
+    // Neither: the name decides, and that decoder says what is wrong.
+    std::ofstream(dir / "notes.mp3") << "some text";
+    std::ofstream(dir / "notes.wav") << "some text";
+    EXPECT_EQ(DetectSourceKind((dir / "notes.mp3").string()), SourceKind::MpegAudio);
+    EXPECT_EQ(DetectSourceKind((dir / "notes.wav").string()), SourceKind::SoundFile);
+    EXPECT_EQ(DetectSourceKind((dir / "missing.mp3").string()), SourceKind::MpegAudio);
+}
+
+TEST(PcmReaderChoice, EverySoundFileContainerGoesToLibsndfile)
+{
+    TempDir dir;
+    const Signal signal{22050, 1, 22050};
+    const std::pair<const char*, int> cases[] = {
+        {"aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16}, {"flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
+        {"ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS},   {"au", SF_FORMAT_AU | SF_FORMAT_PCM_16},
+        {"caf", SF_FORMAT_CAF | SF_FORMAT_PCM_16},   {"w64", SF_FORMAT_W64 | SF_FORMAT_PCM_16},
+        {"rf64", SF_FORMAT_RF64 | SF_FORMAT_PCM_16}, {"voc", SF_FORMAT_VOC | SF_FORMAT_PCM_16},
+    };
+    for (const auto& [type, format] : cases) {
+        SCOPED_TRACE(type);
+        const fs::path path = dir / (std::string(type) + ".mp3");
+        WriteSoundFile(path, signal, format);
+        EXPECT_EQ(DetectSourceKind(path.string()), SourceKind::SoundFile);
+        auto reader = MustOpen(path);
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(reader->LengthFrames(), signal.frames);
+    }
 }
 
 TEST(BadInput, IsRefusedQuicklyWithAReason)
@@ -281,11 +335,7 @@ TEST(BadInput, CorruptMiddleOfAnMp3IsSkipped)
     const Signal signal{44100, 2, 441000};
     const fs::path path = dir / "damaged.mp3";
     WriteMp3(path, signal);
-    std::string bytes;
-    {
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string bytes = ReadBytes(path);
     std::mt19937 random(3);
     const std::size_t from = bytes.size() / 3;
     for (std::size_t i = from; i < from + 20000; ++i)
@@ -304,6 +354,51 @@ TEST(BadInput, CorruptMiddleOfAnMp3IsSkipped)
     for (std::size_t i = samples.size() - 44100 * 2; i < samples.size(); ++i)
         energy += samples[i] * samples[i];
     EXPECT_GT(energy / (44100 * 2), 0.01);
+}
+
+// Bytes spliced into an MP3 (a broken copy) add nothing: no frame is found by
+// chance in them, so no noise bursts and no longer stream, and the audio
+// around them is the clean file's.
+TEST(BadInput, RandomBytesSplicedIntoAnMp3AddNoFrames)
+{
+    TempDir dir;
+    // 128 kbps at 48 kHz: every frame is 384 bytes, so frame boundaries are known.
+    const Signal signal{48000, 2, 30 * 48000};
+    WriteMp3(dir / "clean.mp3", signal);
+    const std::string clean = ReadBytes(dir / "clean.mp3");
+    auto cleanReader = MustOpen(dir / "clean.mp3");
+    ASSERT_TRUE(cleanReader);
+    const auto cleanSamples = ReadToEnd(*cleanReader);
+    std::mt19937 random(11);
+    std::string garbage(50000, '\0');
+    for (char& c : garbage)
+        c = char(random());
+
+    const std::size_t boundary = clean.size() / 2 / 384 * 384;
+    for (std::size_t at : {boundary, boundary + 100}) {
+        SCOPED_TRACE(at == boundary ? "at a frame boundary" : "inside a frame");
+        const fs::path path = dir / "spliced.mp3";
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << clean.substr(0, at) << garbage << clean.substr(at);
+        auto reader = MustOpen(path);
+        ASSERT_TRUE(reader);
+        std::int64_t decoded = 0;
+        const auto samples = ReadToEnd(*reader, &decoded);
+        EXPECT_EQ(decoded, reader->LengthFrames());
+        EXPECT_LE(decoded, signal.frames);
+        EXPECT_GE(decoded, signal.frames - 2 * 1152);
+        // Samples differ from the clean file's only within a few frames of
+        // the splice; a frame found in the garbage would shift all after it.
+        std::size_t first = samples.size(), last = 0;
+        for (std::size_t i = 0; i < std::min(samples.size(), cleanSamples.size()); ++i) {
+            if (std::fabs(samples[i] - cleanSamples[i]) > 1e-6f) {
+                first = std::min(first, i);
+                last = i;
+            }
+        }
+        const std::int64_t spliceFrame = std::int64_t(at / 384) * 1152;
+        EXPECT_GE(std::int64_t(first / 2), spliceFrame - 4 * 1152);
+        EXPECT_LE(std::int64_t(last / 2), spliceFrame + 4 * 1152);
+    }
 }
 
 TEST(BadInput, TruncatedMp3EndsWhereTheDataEnds)

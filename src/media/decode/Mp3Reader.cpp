@@ -18,7 +18,6 @@ void Mp3Reader::HandleDeleter::operator()(mpg123_handle_struct* handle) const
 
 namespace {
 
-constexpr long kFirstFrameSearchBytes = 128 * 1024;
 constexpr std::size_t kReadBufferBytes = 128 * 1024;
 constexpr const char* kTruncated = "the file was truncated while it was read";
 
@@ -65,6 +64,7 @@ ssize_t Mp3Reader::BufferedFile::Read(void* self, void* out, std::size_t count)
         }
         if (got == 0)
             break; // end of file
+        file.BlankJunk(into, file.position, static_cast<std::size_t>(got));
         if (direct) {
             done += static_cast<std::size_t>(got);
             file.position += got;
@@ -74,6 +74,18 @@ ssize_t Mp3Reader::BufferedFile::Read(void* self, void* out, std::size_t count)
         }
     }
     return static_cast<ssize_t>(done);
+}
+
+void Mp3Reader::BufferedFile::BlankJunk(unsigned char* data, off_t at, std::size_t count) const
+{
+    const std::int64_t end = at + static_cast<std::int64_t>(count);
+    auto range = std::upper_bound(junk.begin(), junk.end(), std::int64_t(at),
+                                  [](std::int64_t offset, const ByteRange& r) { return offset < r.end; });
+    for (; range != junk.end() && range->begin < end; ++range) {
+        const std::int64_t from = std::max<std::int64_t>(range->begin, at);
+        const std::int64_t to = std::min(range->end, end);
+        std::memset(data + (from - at), 0, static_cast<std::size_t>(to - from));
+    }
 }
 
 off_t Mp3Reader::BufferedFile::Seek(void* self, off_t offset, int whence)
@@ -128,7 +140,7 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     // encoded audio's. The first frame must show up early, so that a file
     // that is not MPEG audio at all is refused quickly.
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0);
-    mpg123_param(mh, MPG123_RESYNC_LIMIT, kFirstFrameSearchBytes, 0);
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, kMpegJunkSearchBytes, 0);
     // Enough frames decoded ahead of a seek target to refill the bit
     // reservoir, so that a seek gives the same samples as decoding through.
     mpg123_param(mh, MPG123_PREFRAMES, 8, 0);
@@ -141,6 +153,12 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
 
     reader->m_file.fd = reader->m_fd.Get();
     reader->m_file.buffer.resize(kReadBufferBytes);
+    {
+        FileBytes bytes(reader->m_fd.Get(), size);
+        const std::int64_t firstFrame = FindFirstMpegFrame(bytes, SkipLeadingId3v2(bytes), kMpegJunkSearchBytes);
+        if (firstFrame >= 0)
+            reader->m_file.junk = FindJunkInMpegStream(bytes, firstFrame);
+    }
     if (mpg123_replace_reader_handle(mh, &BufferedFile::Read, &BufferedFile::Seek, nullptr) != MPG123_OK ||
         mpg123_open_handle(mh, &reader->m_file) != MPG123_OK)
         return fail("cannot decode " + path + ": " + mpg123_strerror(mh));

@@ -1,7 +1,9 @@
 #pragma once
 // MP3 decoding with libmpg123: gapless, scanned on open so that the length is
-// exact even without a Xing/LAME header, sample-exact seeks.
+// exact even without a Xing/LAME header, sample-exact seeks. Junk inside the
+// stream is never decoded (see BufferedFile::junk).
 
+#include "media/decode/MpegFrames.h"
 #include "media/graph/PcmReader.h"
 #include "media/graph/UniqueFd.h"
 
@@ -41,6 +43,14 @@ private:
         off_t bufferStart = 0;   // file offset of buffer[0]
         std::size_t bufferFill = 0;
         std::vector<unsigned char> buffer;
+        // Stretches inside the stream that belong to no frame of it, in
+        // order. They read as zeros: libmpg123 resyncs through them as
+        // through any damage, but can no longer take a chance pattern in
+        // them for a frame (noise bursts, often of another rate, and a
+        // longer stream). libmpg123 itself checks the next header only
+        // before the first frame, not after a resync.
+        std::vector<ByteRange> junk;
+        void BlankJunk(unsigned char* data, off_t at, std::size_t count) const;
         static ssize_t Read(void* self, void* out, std::size_t count);
         static off_t Seek(void* self, off_t offset, int whence);
     };

@@ -2,9 +2,7 @@
 
 #include "media/decode/Mp3Reader.h"
 #include "media/decode/SoundFileReader.h"
-
-#include <algorithm>
-#include <cctype>
+#include "media/decode/SourceKind.h"
 
 std::unique_ptr<IPcmReader> OpenMp3Reader(const std::string& path, std::string* reason)
 {
@@ -16,17 +14,9 @@ std::unique_ptr<IPcmReader> OpenSoundFileReader(const std::string& path, std::st
     return SoundFileReader::Open(path, reason);
 }
 
-bool PathNamesMp3(const std::string& path)
-{
-    std::string lower(path);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower.find(".mp3") != std::string::npos;
-}
-
 std::unique_ptr<IPcmReader> OpenPcmReader(const std::string& path, std::string* reason)
 {
-    if (PathNamesMp3(path))
+    if (DetectSourceKind(path) == SourceKind::MpegAudio)
         return OpenMp3Reader(path, reason);
     return OpenSoundFileReader(path, reason);
 }

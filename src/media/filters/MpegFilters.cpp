@@ -2,6 +2,7 @@
 
 #include "media/graph/ClassIds.h"
 #include "media/decode/Mp3Reader.h"
+#include "media/decode/SourceKind.h"
 
 class MpegSplitterOutputPin final : public CPin {
 public:
@@ -49,6 +50,12 @@ CMpegSplitterFilter::CMpegSplitterFilter()
 
 HRESULT CMpegSplitterFilter::OpenStream(const std::string& path)
 {
+    // libmpg123 would take chance patterns in other data (a WAV's samples)
+    // for frames and decode noise.
+    if (DetectSourceKind(path) != SourceKind::MpegAudio) {
+        SetLastError("cannot decode " + path + ": no MPEG audio found in the file");
+        return VFW_E_UNSUPPORTED_STREAM;
+    }
     std::string reason;
     auto reader = Mp3Reader::Open(path, &reason);
     if (!reader) {

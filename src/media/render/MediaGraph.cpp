@@ -4,7 +4,7 @@
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/GetPin.h"
 #include "media/graph/TimeText.h"
-#include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 #include "media/render/MediaInit.h"
 
 
@@ -113,7 +113,7 @@ HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
         }
         return hr;
     };
-    if (!PathNamesMp3(path))
+    if (DetectSourceKind(path) != SourceKind::MpegAudio)
         return step(graph->RenderFile(path, nullptr));
 
     std::shared_ptr<CBaseFilter> splitter, decoder, renderer, source;

@@ -39,9 +39,9 @@ public:
     // "%02d:%02d:%02d" of GetDuration(); hours do not wrap.
     std::string GetDurationText();
     // Builds (never runs) a decoding graph for one file so that its duration
-    // can be read: the MPEG chain by hand when the path names an MP3,
-    // RenderFile otherwise. Returns the first failed step's result, with its
-    // reason in LastError().
+    // can be read: the MPEG chain by hand when the file holds MPEG audio
+    // (DetectSourceKind), RenderFile otherwise. Returns the first failed
+    // step's result, with its reason in LastError().
     HRESULT BuildDecodeGraph(const std::string& path);
 
     // The join graph: `files` back to back (each for its duration) through

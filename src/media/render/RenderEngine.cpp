@@ -9,6 +9,7 @@
 #include "media/pcm/PcmStages.h"
 #include "media/render/Timeline.h"
 #include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 #include "media/graph/ClassIds.h"
 
 #include <algorithm>
@@ -50,7 +51,8 @@ std::shared_ptr<IPcmReader> BuildGroupReader(std::vector<SourceInfo>& sources, c
             }
             return reader;
         };
-        const bool twoLanes = parallelDecode && PathNamesMp3(path) && end - first >= kParallelMinFrames;
+        const bool twoLanes = parallelDecode && end - first >= kParallelMinFrames &&
+                              DetectSourceKind(path) == SourceKind::MpegAudio;
         auto stage = [=](std::shared_ptr<IPcmReader> reader) -> std::shared_ptr<IPcmReader> {
             if (twoLanes)
                 return MakeConvertReader(MakeParallelDecodeReader(reopen, std::move(reader), first, end, path), format);
