@@ -3,6 +3,7 @@
 add_library(tarnwick_split_engine STATIC
   ${CMAKE_CURRENT_LIST_DIR}/OutputNaming.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplitEngine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TypedTime.cpp
 )
 target_include_directories(tarnwick_split_engine PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(tarnwick_split_engine PUBLIC tarnwick_media)
