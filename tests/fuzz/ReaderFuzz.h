@@ -7,7 +7,7 @@
 // a seek back.
 
 #include "FuzzCheck.h"
-#include "PcmReader.h"
+#include "media/decode/OpenReader.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
