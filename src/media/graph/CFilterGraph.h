@@ -119,6 +119,8 @@ private:
     HRESULT CueLocked(bool paused, std::string* failure);
     // A run that cannot stream ends at once with EC_ERRORABORT and its reason.
     void EndRunLocked(HRESULT hr, const std::string& failure);
+    // A graph whose stream cannot be taken up again stops, and its run ends.
+    void AbandonRunLocked(const std::string& failure);
     REFERENCE_TIME PositionLocked();
     REFERENCE_TIME DurationLocked();
 

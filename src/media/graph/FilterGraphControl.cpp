@@ -142,6 +142,14 @@ void CFilterGraph::EndRunLocked(HRESULT hr, const std::string& failure)
     PostEvent(EC_ERRORABORT, hr, 0);
 }
 
+void CFilterGraph::AbandonRunLocked(const std::string& failure)
+{
+    for (auto& filter : DownstreamFirstLocked())
+        filter->Stop();
+    m_state = State_Stopped;
+    EndRunLocked(VFW_E_NOT_CONNECTED, failure);
+}
+
 HRESULT CFilterGraph::Run()
 {
     std::lock_guard lock(m_controlMutex);
@@ -157,10 +165,7 @@ HRESULT CFilterGraph::Run()
         }
     } else if (m_workers.empty() && !StartStreamingLocked(false, false, &failure)) {
         // Paused, but the stream could not be taken up again after a seek.
-        for (auto& filter : DownstreamFirstLocked())
-            filter->Stop();
-        m_state = State_Stopped;
-        EndRunLocked(VFW_E_NOT_CONNECTED, failure);
+        AbandonRunLocked(failure);
         return S_OK;
     }
     for (auto& filter : DownstreamFirstLocked())
@@ -283,10 +288,7 @@ HRESULT CFilterGraph::SetPositions(REFERENCE_TIME* current, unsigned currentFlag
     if (!StartStreamingLocked(paused, false, &failure) && m_state == State_Running) {
         // A running graph that cannot go on from the new place ends now
         // (a paused one tries again on Run).
-        for (auto& filter : DownstreamFirstLocked())
-            filter->Stop();
-        m_state = State_Stopped;
-        EndRunLocked(VFW_E_NOT_CONNECTED, failure);
+        AbandonRunLocked(failure);
     }
     return S_OK;
 }
