@@ -1,5 +1,6 @@
 # The split pages: the split page and the split settings dialog.
 add_library(tarnwick_split_pages STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Breakpoint.h
   ${CMAKE_CURRENT_LIST_DIR}/SplitDlgIds.h
   ${CMAKE_CURRENT_LIST_DIR}/ConvertDlgIds.h
   ${CMAKE_CURRENT_LIST_DIR}/SplitDlgTemplate.cpp
