@@ -1,0 +1,7 @@
+# Tests of the split settings dialog.
+add_executable(convert_dlg_tests ${CMAKE_CURRENT_LIST_DIR}/ConvertDlgTest.cpp)
+target_link_libraries(convert_dlg_tests PRIVATE tarnwick_split_pages tarnwick_gui_test_support)
+include(GoogleTest)
+gtest_discover_tests(convert_dlg_tests
+  PROPERTIES LABELS split ENVIRONMENT "${TARNWICK_GUI_TEST_ENV}" TIMEOUT 60
+  DISCOVERY_TIMEOUT 60)
