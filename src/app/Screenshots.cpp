@@ -2,14 +2,22 @@
 
 #include "AboutDlg.h"
 #include "ConvertDlg.h"
+#include "ConvertDlgIds.h"
 #include "FunctionDlg.h"
 #include "JoinDlg.h"
 #include "SplitDlg.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTextStream>
+
+#include <cmath>
 
 namespace {
 
@@ -28,6 +36,58 @@ bool Shoot(ui::CDialogPage& page, const QString& path)
     Settle();
     const bool saved = page.grab().save(path, "PNG");
     page.hide();
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
+// A 16-bit mono WAV of a plain tone, something for the split to chew on.
+bool WriteTone(const QString& path, int sampleRate, int seconds)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const quint32 dataBytes = quint32(sampleRate) * quint32(seconds) * 2;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out.writeRawData("RIFF", 4);
+    out << quint32(36 + dataBytes);
+    out.writeRawData("WAVEfmt ", 8);
+    out << quint32(16) << quint16(1) << quint16(1) << quint32(sampleRate) << quint32(sampleRate * 2)
+        << quint16(2) << quint16(16);
+    out.writeRawData("data", 4);
+    out << dataBytes;
+    for (qint64 i = 0; i < qint64(sampleRate) * seconds; ++i)
+        out << qint16(8000 * std::sin(2 * M_PI * 440.0 * double(i) / sampleRate));
+    return out.status() == QDataStream::Ok;
+}
+
+// The settings dialog a moment into a run: path and time range shown, the
+// bar under way, Start and the settings greyed. The run is cancelled after.
+bool ShootRunningSplit(const QString& path)
+{
+    QTemporaryDir scratch;
+    const QString source = scratch.filePath(QStringLiteral("Song.wav"));
+    if (!scratch.isValid() || !WriteTone(source, 8000, 600)) {
+        QTextStream(stderr) << "cannot write a source for " << path << '\n';
+        return false;
+    }
+    CConvertDlg settings;
+    settings.m_bMp3Output = true;
+    settings.m_strOutputName = QStringLiteral("Song.mp3");
+    settings.m_wszSourcePath = source;
+    settings.m_strOutputDir = scratch.filePath(QStringLiteral("Split"));
+    settings.m_breakpoints = {{QStringLiteral("00:00:00"), 0}, {QStringLiteral("00:10:00"), 600'000}};
+    settings.EnsureInitDialog();
+    settings.show();
+    Settle();
+    settings.DlgItem<QAbstractButton>(convert_ids::IDC_START)->click();
+    const auto* progress = settings.DlgItem<QProgressBar>(convert_ids::IDC_PROGRESS);
+    const QDeadlineTimer deadline(5000);
+    while (settings.IsRunning() && progress->value() < 40 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    Settle();
+    const bool saved = settings.IsRunning() && settings.grab().save(path, "PNG");
+    settings.reject();
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     return saved;
 }
@@ -57,6 +117,7 @@ int RunScreenshots(const QString& folder)
     settings.m_bMp3Output = true;
     settings.m_strOutputName = QStringLiteral("Song.mp3");
     ok &= Shoot(settings, dir.filePath(QStringLiteral("4-split-settings.png")));
+    ok &= ShootRunningSplit(dir.filePath(QStringLiteral("4b-split-running.png")));
 
     CJoinDlg join(&first);
     ok &= Shoot(join, dir.filePath(QStringLiteral("5-join-page.png")));

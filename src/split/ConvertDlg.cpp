@@ -1,14 +1,24 @@
 #include "ConvertDlg.h"
 
 #include "ConvertDlgIds.h"
+#include "GraphEventBridge.h"
+#include "MessageBox.h"
 #include "SplitEngine.h"
+#include "media/graph/CFilterGraph.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
 #include <QProgressBar>
+
+#include <charconv>
+#include <string>
 
 using namespace convert_ids;
 
 namespace {
+
+constexpr REFERENCE_TIME kRefTimePerMs = 10'000;
 
 // Selects the first item that begins with `text`, as a combo box's
 // select-string does; an editable box shows the item in its edit field.
@@ -22,14 +32,48 @@ void SelectString(QComboBox* combo, const QString& text)
     }
 }
 
+// kHz text to Hz: the leading decimal number (0 when there is none) times
+// 1000, truncated; "44.1" gives 44100, "22.05" 22050. Read without the
+// user's locale, which may write the decimal point as a comma.
+qint32 KiloHertzTextToHz(const QString& text)
+{
+    const std::string s = text.trimmed().toStdString();
+    const char* begin = s.data();
+    const char* end = s.data() + s.size();
+    if (begin != end && *begin == '+')
+        ++begin;
+    double kiloHertz = 0;
+    std::from_chars(begin, end, kiloHertz);
+    const double hz = kiloHertz * 1000.0;
+    if (!(hz > -2147483648.0 && hz < 2147483648.0)) // also NaN and infinity
+        return 0;
+    return static_cast<qint32>(hz);
+}
+
 } // namespace
 
 CConvertDlg::CConvertDlg(QWidget* parent)
     : CDialogPage(ConvertDlgTemplate(), parent)
 {
+    // The controls the dialog keeps at hand, as its data exchange binds them.
+    m_cbSampleRate = DlgItem<QComboBox>(IDC_SAMPLE_RATE);
+    m_cbBitRate = DlgItem<QComboBox>(IDC_BIT_RATE);
+    m_progress = DlgItem<QProgressBar>(IDC_PROGRESS);
+    m_graphEvents = new ui::CGraphEventBridge(this, WM_CONVERT_GRAPHEVENT);
+
+    // White page (the page base) with black label text, whatever the
+    // desktop's colour scheme.
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::black);
+    setPalette(colours);
 }
 
-CConvertDlg::~CConvertDlg() = default;
+CConvertDlg::~CConvertDlg()
+{
+    // The split page or the program going away during a run: the piece
+    // stops at once and its partial file goes.
+    ReleaseJob();
+}
 
 bool CConvertDlg::OnInitDialog()
 {
@@ -38,17 +82,205 @@ bool CConvertDlg::OnInitDialog()
         ShowWindow(id, m_bMp3Output);
     m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
 
-    if (auto* bitRate = DlgItem<QComboBox>(IDC_BIT_RATE))
-        SelectString(bitRate, QString::number(kDefaultMp3Bitrate));
-    if (auto* sampleRate = DlgItem<QComboBox>(IDC_SAMPLE_RATE))
-        SelectString(sampleRate, QString::fromStdString(HzToKiloHertzText(kDefaultMp3SampleRate)));
+    SelectString(m_cbBitRate, QString::number(kDefaultMp3Bitrate));
+    SelectString(m_cbSampleRate, QString::fromStdString(HzToKiloHertzText(kDefaultMp3SampleRate)));
 
     m_btnStart.SetupStandardSkin(IDC_START, this, IDB_START_HOVER, IDB_START, QString());
     m_btnCancel.SetupStandardSkin(IDC_CANCEL_SPLIT, this, IDB_CANCEL_HOVER, IDB_CANCEL, QString());
 
-    if (auto* progress = DlgItem<QProgressBar>(IDC_PROGRESS))
-        progress->setRange(0, kSplitProgressRange);
+    m_progress->setRange(0, kSplitProgressRange);
 
-    OnClicked(IDC_CANCEL_SPLIT, [this] { OnCancel(); });
+    OnClicked(IDC_START, [this] { OnStartButton(); });
+    OnClicked(IDC_CANCEL_SPLIT, [this] { OnCancelButton(); });
     return true;
+}
+
+void CConvertDlg::OnStartButton()
+{
+    if (IsRunning())
+        return;
+    const QString sampleRateText = GetDlgItemText(IDC_SAMPLE_RATE);
+    if (sampleRateText.isEmpty()) {
+        ui::AfxMessageBox(QStringLiteral("Please select the Sample Rate(KHz)"));
+        m_cbSampleRate->setFocus();
+        return;
+    }
+    m_nSampleRate = KiloHertzTextToHz(sampleRateText);
+    // Typed text that is no MP3 rate would only fail inside the encoder.
+    if (!IsMp3SampleRate(m_nSampleRate)) {
+        ui::AfxMessageBox(QStringLiteral("\"%1\" is not a sample rate of MP3 audio. Please choose 8, 11.025, "
+                                         "12, 16, 22.05, 24, 32, 44.1 or 48 kHz.")
+                              .arg(sampleRateText));
+        m_cbSampleRate->setFocus();
+        m_cbSampleRate->lineEdit()->selectAll();
+        return;
+    }
+
+    const QString bitRateText = GetDlgItemText(IDC_BIT_RATE);
+    if (bitRateText.isEmpty()) {
+        ui::AfxMessageBox(QStringLiteral("Please select the Bit Rate(kbps)"));
+        m_cbBitRate->setFocus();
+        return;
+    }
+    m_nBitRate = bitRateText.toInt();
+    m_nBytesPerSecond = m_nBitRate * 1000 / 8;
+
+    // Lower sample rates carry lower bit rates; the encoder would take the
+    // nearest it can, so the user hears of it first and may go back.
+    if (m_bMp3Output) {
+        const qint32 legal = LegalMp3Bitrate(m_nBitRate, m_nSampleRate);
+        if (legal != m_nBitRate) {
+            const QString text = QStringLiteral("At %1 kHz an MP3 file cannot carry %2 kbps: the piece will "
+                                                "be written at %3 kbps.")
+                                     .arg(QString::fromStdString(HzToKiloHertzText(m_nSampleRate)))
+                                     .arg(m_nBitRate)
+                                     .arg(legal);
+            if (ui::MessageBox(this, text, QString(), ui::MessageIcon::Information,
+                               ui::MessageButtons::OkCancel)
+                != ui::IDOK) {
+                m_cbBitRate->setFocus();
+                return;
+            }
+            m_nBitRate = legal;
+            m_nBytesPerSecond = m_nBitRate * 1000 / 8;
+        }
+    }
+    RunSplit();
+}
+
+void CConvertDlg::OnCancelButton()
+{
+    OnCancel();
+}
+
+void CConvertDlg::OnOK()
+{
+    if (IsRunning())
+        return;
+    CDialogPage::OnOK();
+}
+
+void CConvertDlg::OnCancel()
+{
+    ReleaseJob();
+    CDialogPage::OnCancel();
+}
+
+void CConvertDlg::RunSplit()
+{
+    m_nPairIndex = 0;
+    if (m_breakpoints.size() < 2) {
+        OnOK(); // nothing between two breakpoints to write
+        return;
+    }
+    EnableSettings(false);
+    m_progress->setValue(0);
+    if (!ExtractSegment(m_nPairIndex))
+        return;
+    SetTimer(IDT_SPLIT_PROGRESS, kSplitProgressPeriodMs);
+}
+
+bool CConvertDlg::ExtractSegment(int& index)
+{
+    const int i = index++;
+    const Breakpoint& from = m_breakpoints[std::size_t(i)];
+    const Breakpoint& to = m_breakpoints[std::size_t(i) + 1];
+
+    SplitPieceRequest request;
+    request.sourcePath = m_wszSourcePath.toStdString();
+    request.outputDir = m_strOutputDir.toStdString();
+    request.outputName = m_strOutputName.toStdString();
+    request.mp3Output = m_bMp3Output;
+    request.bitRate = m_nBitRate;
+    request.sampleRate = m_nSampleRate;
+    request.start = from.timeMs * kRefTimePerMs;
+    request.stop = to.timeMs * kRefTimePerMs;
+    request.pieceIndex = i;
+
+    auto job = std::make_unique<CSplitJob>(std::move(request));
+    if (FAILED(job->Build())) {
+        FailRun(QString::fromStdString(job->LastError()));
+        return false;
+    }
+    SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(QString::fromStdString(job->OutputPath())));
+    SetDlgItemText(IDC_TIME_RANGE, QStringLiteral("Time betwen:") + from.text + QStringLiteral(" and ") + to.text);
+
+    // The graph's events arrive as posted messages; those of an earlier
+    // piece's graph are dropped.
+    std::shared_ptr<IMediaEventEx> events = job->Graph();
+    events->SetNotifyWindow(m_graphEvents->Rearm());
+    m_job = std::move(job);
+    m_job->Control()->Run(); // a run that cannot start ends with an abort event
+    SetDlgItemText(IDC_FILE_NAME, GetDlgItemText(IDC_FILE_NAME) + QStringLiteral("   Please waiting ..."));
+    return true;
+}
+
+void CConvertDlg::OnTimer(int id)
+{
+    if (id == IDT_SPLIT_PROGRESS)
+        CheckRunningPiece();
+}
+
+bool CConvertDlg::OnMessage(int message, quintptr, qintptr)
+{
+    if (message != WM_CONVERT_GRAPHEVENT)
+        return false;
+    CheckRunningPiece();
+    return true;
+}
+
+void CConvertDlg::CheckRunningPiece()
+{
+    if (!m_job)
+        return;
+    m_progress->setValue(m_job->Progress());
+    if (const long code = m_job->WaitStep(0); code != 0)
+        OnPieceEnded(code);
+}
+
+void CConvertDlg::OnPieceEnded(long eventCode)
+{
+    m_graphEvents->Detach();
+    if (FAILED(m_job->Finish(eventCode))) {
+        const QString reason = QString::fromStdString(m_job->LastError());
+        m_job.reset();
+        FailRun(reason);
+        return;
+    }
+    m_job.reset();
+    m_progress->setValue(kSplitProgressRange);
+    if (m_nPairIndex + 1 >= static_cast<int>(m_breakpoints.size())) {
+        KillTimer(IDT_SPLIT_PROGRESS);
+        OnOK();
+        return;
+    }
+    m_progress->setValue(0);
+    ExtractSegment(m_nPairIndex);
+}
+
+void CConvertDlg::ReleaseJob()
+{
+    KillTimer(IDT_SPLIT_PROGRESS);
+    if (!m_job)
+        return;
+    m_graphEvents->Detach();
+    m_job->Stop(false);
+    m_job.reset();
+}
+
+void CConvertDlg::FailRun(const QString& reason)
+{
+    ReleaseJob();
+    m_progress->setValue(0);
+    SetDlgItemText(IDC_FILE_NAME, QStringLiteral("FileName:"));
+    EnableSettings(true);
+    ui::MessageBox(this, QStringLiteral("The piece could not be written: %1.").arg(reason),
+                   QStringLiteral("Error"), ui::MessageIcon::Error);
+    m_btnStart.setFocus();
+}
+
+void CConvertDlg::EnableSettings(bool enable)
+{
+    for (int id : {IDC_START, IDC_BIT_RATE, IDC_SAMPLE_RATE})
+        EnableWindow(id, enable);
 }

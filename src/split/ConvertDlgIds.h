@@ -1,6 +1,8 @@
 #pragma once
 // Control and bitmap ids of the split settings dialog (template 131).
 
+#include "DialogConstants.h"
+
 namespace convert_ids {
 
 inline constexpr int IDD_CONVERT = 131;
@@ -14,6 +16,12 @@ inline constexpr int IDC_BIT_RATE = 1037;
 inline constexpr int IDC_SAMPLE_RATE = 1038;
 inline constexpr int IDC_BIT_RATE_LABEL = 1057;
 inline constexpr int IDC_SAMPLE_RATE_LABEL = 1058;
+
+// A run's progress is polled every 100 ms; the graph's events come as a
+// private message.
+inline constexpr int IDT_SPLIT_PROGRESS = 57;
+inline constexpr int kSplitProgressPeriodMs = 100;
+inline constexpr int WM_CONVERT_GRAPHEVENT = ui::WM_APP + 3;
 
 inline constexpr int IDB_START = 209;
 inline constexpr int IDB_START_HOVER = 210;
