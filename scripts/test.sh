@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test under CTest.
+# Installs what is missing, builds with warnings as errors, and runs every
+# test under CTest.
 # Needs no display and no sound server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
-./scripts/build.sh
+./scripts/build.sh --werror
 export QT_QPA_PLATFORM=offscreen
 export TARNWICK_AUDIO=null
 cd build

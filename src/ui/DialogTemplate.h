@@ -49,10 +49,11 @@ enum ControlStyle : unsigned {
 };
 
 struct DialogControl {
-    DialogControl(int id, ControlKind kind, QString text, QRect rect, unsigned style = StyleNone,
-                  int imageId = 0, QStringList items = {})
-        : id(id), kind(kind), text(std::move(text)), rect(rect), style(style), imageId(imageId),
-          items(std::move(items))
+    DialogControl(int controlId, ControlKind controlKind, QString controlText, QRect controlRect,
+                  unsigned controlStyle = StyleNone, int controlImageId = 0,
+                  QStringList controlItems = {})
+        : id(controlId), kind(controlKind), text(std::move(controlText)), rect(controlRect),
+          style(controlStyle), imageId(controlImageId), items(std::move(controlItems))
     {
     }
 

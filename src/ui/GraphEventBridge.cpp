@@ -39,7 +39,7 @@ CGraphEventBridge::NotifyCallback CGraphEventBridge::Rearm()
     std::lock_guard lock(m_shared->mutex);
     const quintptr generation = ++m_shared->generation;
     return [shared = m_shared, generation] {
-        std::lock_guard lock(shared->mutex);
+        std::lock_guard sharedLock(shared->mutex);
         if (shared->page && shared->generation == generation)
             PostMessage(shared->page, shared->message, generation);
     };

@@ -28,10 +28,10 @@ public:
         return E_FAIL;
     }
 
-    HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override
+    HRESULT NewSegment(const AudioFormat& newFormat, std::int64_t startFrame) override
     {
         std::lock_guard lock(mutex);
-        this->format = format;
+        format = newFormat;
         segmentStarts.push_back(startFrame);
         return S_OK;
     }

@@ -4,6 +4,9 @@
 
 namespace {
 
+// 128-bit products keep time and frame conversions exact; a GNU extension.
+__extension__ typedef __int128 Int128;
+
 int HexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -16,7 +19,7 @@ int HexDigit(char c)
 }
 
 // Rounds a / b to the nearest integer (halves away from zero); b > 0.
-std::int64_t DivideRounded(__int128 a, __int128 b)
+std::int64_t DivideRounded(Int128 a, Int128 b)
 {
     if (a >= 0)
         return static_cast<std::int64_t>((a + b / 2) / b);
@@ -90,12 +93,12 @@ std::int64_t TimeToFrame(REFERENCE_TIME t, int sampleRate)
 {
     if (sampleRate <= 0)
         return 0;
-    return DivideRounded(static_cast<__int128>(t) * sampleRate, kUnitsPerSecond);
+    return DivideRounded(static_cast<Int128>(t) * sampleRate, kUnitsPerSecond);
 }
 
 REFERENCE_TIME FrameToTime(std::int64_t frame, int sampleRate)
 {
     if (sampleRate <= 0)
         return 0;
-    return DivideRounded(static_cast<__int128>(frame) * kUnitsPerSecond, sampleRate);
+    return DivideRounded(static_cast<Int128>(frame) * kUnitsPerSecond, sampleRate);
 }

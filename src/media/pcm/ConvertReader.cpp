@@ -14,6 +14,11 @@
 #include <cstring>
 #include <vector>
 
+namespace {
+// 128-bit products keep the rounding exact; a GNU extension.
+__extension__ typedef __int128 Int128;
+} // namespace
+
 std::int64_t ConvertedLength(std::int64_t frames, int fromRate, int toRate)
 {
     if (frames < 0 || fromRate <= 0 || toRate <= 0)
@@ -21,8 +26,8 @@ std::int64_t ConvertedLength(std::int64_t frames, int fromRate, int toRate)
     if (fromRate == toRate)
         return frames;
     // Exact integer rounding of frames * toRate / fromRate (half away from zero).
-    const __int128 scaled = static_cast<__int128>(frames) * toRate * 2 + fromRate;
-    return static_cast<std::int64_t>(scaled / (2 * static_cast<__int128>(fromRate)));
+    const Int128 scaled = static_cast<Int128>(frames) * toRate * 2 + fromRate;
+    return static_cast<std::int64_t>(scaled / (2 * static_cast<Int128>(fromRate)));
 }
 
 namespace {
