@@ -22,6 +22,6 @@ int main(int argc, char* argv[])
         return RunScreenshots(args.value(shots + 1, QStringLiteral("/tmp/tarnwick-shots")));
 
     CToolApp theApp;
-    theApp.InitInstance();
+    theApp.InitInstance(StartFiles(args));
     return theApp.ExitInstance();
 }
