@@ -101,30 +101,55 @@ void CFunctionDlg::OnBrowse()
     }
 }
 
+std::unique_ptr<ui::CDialogPage> CFunctionDlg::CreateSecondPage()
+{
+    if (!IsDlgButtonChecked(IDC_SPLIT_CHOICE))
+        return std::make_unique<CJoinDlg>(this);
+    QString path = GetDlgItemText(IDC_SOURCE_PATH);
+    if (path.isEmpty()) {
+        OnBrowse();
+        path = GetDlgItemText(IDC_SOURCE_PATH);
+        if (m_bBrowseCancelled)
+            return nullptr;
+    }
+    // File names are case-sensitive here: the path goes on as chosen.
+    auto split = std::make_unique<CSplitDlg>(this);
+    split->m_strSourcePath = path;
+    return split;
+}
+
 void CFunctionDlg::OnNext()
 {
-    std::unique_ptr<ui::CDialogPage> page;
-    if (IsDlgButtonChecked(IDC_SPLIT_CHOICE)) {
-        QString path = GetDlgItemText(IDC_SOURCE_PATH);
-        if (path.isEmpty()) {
-            OnBrowse();
-            path = GetDlgItemText(IDC_SOURCE_PATH);
-            if (m_bBrowseCancelled)
-                return;
-        }
-        // File names are case-sensitive here: the path goes on as chosen.
-        auto split = std::make_unique<CSplitDlg>(this);
-        split->m_strSourcePath = path;
-        page = std::move(split);
-    } else {
-        page = std::make_unique<CJoinDlg>(this);
-    }
-
+    std::unique_ptr<ui::CDialogPage> page = CreateSecondPage();
+    if (!page)
+        return;
     hide();
     if (page->DoModal() == ui::IDOK)
         show();
     else
         EndDialog(ui::IDCANCEL);
+}
+
+bool CFunctionDlg::OpenStartFiles(const QStringList& files)
+{
+    if (files.isEmpty())
+        return true;
+    EnsureInitDialog();
+    if (files.size() == 1) {
+        CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
+        OnSplitChosen();
+        SetDlgItemText(IDC_SOURCE_PATH, files.first());
+    } else {
+        CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_MERGE_CHOICE);
+        OnMergeChosen();
+    }
+    // This page has not been shown yet: Back shows it through its own run.
+    std::unique_ptr<ui::CDialogPage> page = CreateSecondPage();
+    if (page && page->DoModal() != ui::IDOK) {
+        EndDialog(ui::IDCANCEL);
+        return false;
+    }
+    return true;
 }
 
 void CFunctionDlg::OnSysCommand(int command)

@@ -6,6 +6,8 @@
 #include "SkinButton.h"
 
 #include <QIcon>
+#include <QStringList>
+#include <memory>
 
 class QMenu;
 
@@ -23,6 +25,10 @@ public:
     void OnMergeChosen();
     void OnBrowse();
     void OnNext();
+    // Files handed to the program at start (the desktop's "Open with"): one
+    // file opens the split page for it, several open the join page, as if
+    // chosen here before Next. False when that page ended the program.
+    bool OpenStartFiles(const QStringList& files);
     // Window-menu commands; IDM_ABOUTBOX shows the about box.
     void OnSysCommand(int command);
     // The page's window menu: Minimize and Close, a separator, then the about
@@ -38,6 +44,8 @@ protected:
 
 private:
     void SetupSkinButtons();
+    // The page Next leads to; null when no source file was chosen.
+    std::unique_ptr<ui::CDialogPage> CreateSecondPage();
     void ConnectCommands();
 
     QIcon m_hIcon;

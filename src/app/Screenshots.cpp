@@ -5,7 +5,9 @@
 #include "ConvertDlgIds.h"
 #include "FunctionDlg.h"
 #include "JoinDlg.h"
+#include "MessageBox.h"
 #include "SplitDlg.h"
+#include "SplitDlgIds.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -13,11 +15,13 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -29,11 +33,15 @@ void Settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
-bool Shoot(ui::CDialogPage& page, const QString& path)
+bool Shoot(ui::CDialogPage& page, const QString& path, const std::function<void()>& prepare = {})
 {
     page.EnsureInitDialog();
     page.show();
     Settle();
+    if (prepare) {
+        prepare();
+        Settle();
+    }
     const bool saved = page.grab().save(path, "PNG");
     page.hide();
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
@@ -92,10 +100,34 @@ bool ShootRunningSplit(const QString& path)
     return saved;
 }
 
+// The split page once its source has loaded: paused, with two breakpoints.
+void PrepareSplitPage(CSplitDlg& page)
+{
+    using namespace split_ids;
+    const QString loaded = QStringLiteral("Tarnwick --") + page.m_strSourcePath;
+    const QDeadlineTimer deadline(10000);
+    while (page.windowTitle() != loaded && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    page.OnPause();
+    for (const char* time : {"00:00:10", "00:00:40"}) {
+        page.SetDlgItemText(IDC_TYPED_TIME, QString::fromLatin1(time));
+        page.OnAddTypedBreakpoint();
+    }
+}
+
 } // namespace
 
-int RunScreenshots(const QString& folder)
+int RunScreenshots(const QString& folder, const QString& splitSource)
 {
+    // Nothing may wait for a person: messages go to stderr, and the preview
+    // plays to no device.
+    ui::SetMessageBoxHook([](const ui::MessageBoxRequest& request) {
+        QTextStream(stderr) << "message: " << request.text << '\n';
+        return ui::IDOK;
+    });
+    if (qEnvironmentVariableIsEmpty("TARNWICK_AUDIO"))
+        qputenv("TARNWICK_AUDIO", "null");
+
     if (!QDir().mkpath(folder)) {
         QTextStream(stderr) << "cannot create " << folder << '\n';
         return 1;
@@ -110,8 +142,12 @@ int RunScreenshots(const QString& folder)
     ok &= Shoot(about, dir.filePath(QStringLiteral("2-about-box.png")));
 
     CSplitDlg split(&first);
-    split.m_strSourcePath = QDir::homePath() + QStringLiteral("/Music/Song.mp3");
-    ok &= Shoot(split, dir.filePath(QStringLiteral("3-split-page.png")));
+    if (!splitSource.isEmpty())
+        split.m_strSourcePath = QFileInfo(splitSource).absoluteFilePath();
+    ok &= Shoot(split, dir.filePath(QStringLiteral("3-split-page.png")), [&split] {
+        if (!split.m_strSourcePath.isEmpty())
+            PrepareSplitPage(split);
+    });
 
     CConvertDlg settings;
     settings.m_bMp3Output = true;

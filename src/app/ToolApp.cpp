@@ -3,11 +3,32 @@
 #include "FunctionDlg.h"
 #include "media/render/MediaInit.h"
 
-bool CToolApp::InitInstance()
+#include <QFileInfo>
+
+QStringList StartFiles(const QStringList& arguments)
+{
+    QStringList files;
+    bool options = true;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (options && argument == QLatin1String("--")) {
+            options = false;
+            continue;
+        }
+        if (options && argument.size() > 1 && argument.startsWith(QLatin1Char('-')))
+            continue;
+        // The pages derive the output folder from the path: it must be whole.
+        files << QFileInfo(argument).absoluteFilePath();
+    }
+    return files;
+}
+
+bool CToolApp::InitInstance(const QStringList& files)
 {
     StartMediaLayer();
     CFunctionDlg page;
-    page.DoModal();
+    if (page.OpenStartFiles(files))
+        page.DoModal();
     return false;
 }
 

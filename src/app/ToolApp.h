@@ -2,11 +2,18 @@
 // The application: starts the media layer, runs the first page as the main
 // window and ends when that page ends.
 
+#include <QStringList>
+
+// The files named on the command line (the desktop entry's %F), made
+// absolute; options (arguments starting with "-") are skipped up to a "--".
+QStringList StartFiles(const QStringList& arguments);
+
 class CToolApp {
 public:
     // Runs the program; always false, as there is no event loop of the
-    // application's own to enter afterwards.
-    bool InitInstance();
+    // application's own to enter afterwards. `files` open the page of their
+    // job at once (see CFunctionDlg::OpenStartFiles).
+    bool InitInstance(const QStringList& files = {});
     // Shuts the media layer down; the result is the process exit code.
     int ExitInstance();
 

@@ -19,9 +19,10 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments();
     const qsizetype shots = args.indexOf(QStringLiteral("--screenshots"));
     if (shots >= 0)
-        return RunScreenshots(args.value(shots + 1, QStringLiteral("/tmp/tarnwick-shots")));
+        return RunScreenshots(args.value(shots + 1, QStringLiteral("/tmp/tarnwick-shots")),
+                              args.value(shots + 2));
 
     CToolApp theApp;
-    theApp.InitInstance();
+    theApp.InitInstance(StartFiles(args));
     return theApp.ExitInstance();
 }

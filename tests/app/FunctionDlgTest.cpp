@@ -6,9 +6,11 @@
 #include "JoinDlg.h"
 #include "SkinButton.h"
 #include "SplitDlg.h"
+#include "ToolApp.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
@@ -324,4 +326,47 @@ TEST_F(FirstPage, TabOrderFollowsTheTemplateAfterSkinning)
     }
     EXPECT_EQ(order, (std::vector<int>{IDC_SPLIT_CHOICE, IDC_NEXT, IDC_EXIT, IDC_SOURCE_PATH,
                                        IDC_SELECT_FILE, IDC_BACK, IDC_HELP, IDC_FIRST_HOME_PAGE}));
+}
+
+TEST(StartFiles, OneFileOpensTheSplitPageSeveralTheJoinPage)
+{
+    EXPECT_EQ(StartFiles({"tarnwick", "--screenshots-not", "My Song.mp3", "--", "-odd.wav"}),
+              (QStringList{QDir::current().absoluteFilePath("My Song.mp3"),
+                           QDir::current().absoluteFilePath("-odd.wav")}));
+
+    // Back on the split page shows the first page with split and the file
+    // chosen; Exit there ends the program at once.
+    for (int splitEnds : {ui::IDOK, ui::IDCANCEL}) {
+        QString handedOver, source;
+        bool splitChosen = false;
+        ModalRunRecorder runs([&](ui::CDialogPage& page) {
+            if (auto* split = dynamic_cast<CSplitDlg*>(&page)) {
+                handedOver = split->m_strSourcePath;
+                return splitEnds;
+            }
+            source = page.GetDlgItemText(IDC_SOURCE_PATH);
+            splitChosen = page.IsDlgButtonChecked(IDC_SPLIT_CHOICE);
+            return ui::IDCANCEL;
+        });
+        CToolApp app;
+        app.InitInstance({QStringLiteral("/music/Ein Lied.mp3")});
+        EXPECT_EQ(handedOver, QStringLiteral("/music/Ein Lied.mp3"));
+        if (splitEnds == ui::IDOK) {
+            EXPECT_EQ(runs.Runs(), (QStringList{"CSplitDlg", "CFunctionDlg"}));
+            EXPECT_EQ(source, QStringLiteral("/music/Ein Lied.mp3"));
+            EXPECT_TRUE(splitChosen);
+        } else {
+            EXPECT_EQ(runs.Runs(), QStringList{"CSplitDlg"});
+        }
+    }
+
+    bool mergeChosen = false;
+    ModalRunRecorder runs([&](ui::CDialogPage& page) {
+        mergeChosen = page.IsDlgButtonChecked(IDC_MERGE_CHOICE);
+        return ui::IDOK;
+    });
+    CToolApp app;
+    app.InitInstance({QStringLiteral("/a.mp3"), QStringLiteral("/b.wav")});
+    EXPECT_EQ(runs.Runs(), (QStringList{"CJoinDlg", "CFunctionDlg"}));
+    EXPECT_TRUE(mergeChosen);
 }

@@ -93,24 +93,6 @@ TEST(SplitPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)
     testsupport::ExpectSecondPageEndings<CSplitDlg>(IDC_BACK, IDC_EXIT, IDC_TYPED_TIME);
 }
 
-TEST(SplitPage, ButtonsNotYetWiredNeitherCloseNorReport)
-{
-    testsupport::MessageBoxRecorder boxes;
-    testsupport::FileDialogAnswers dialogs;
-    testsupport::ModalRunRecorder runs;
-    LaunchRecorder launches;
-    CSplitDlg page;
-    page.show();
-    for (int id : {IDC_SPLIT_NEXT, IDC_BROWSE_OUTPUT, IDC_ADD_TYPED, IDC_ADD_CURRENT, IDC_PLAY,
-                   IDC_PAUSE, IDC_SEEK_BEGIN, IDC_SEEK_END, IDC_FAST_BACKWARD, IDC_FAST_FORWARD})
-        QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton);
-    EXPECT_TRUE(page.isVisible());
-    EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_TRUE(dialogs.Requests().empty());
-    EXPECT_TRUE(runs.Runs().isEmpty());
-    EXPECT_TRUE(launches.urls.isEmpty());
-}
-
 TEST(SplitPage, HelpF1AndHomePageLaunch)
 {
     LaunchRecorder launches;
