@@ -70,15 +70,17 @@ bool CSplitDlg::OnInitDialog()
 
 void CSplitDlg::RegisterTips()
 {
-    // CBalloonTip: Create(this), then AddTool for IDC_OUTPUT_DIR with
-    // "Output Directory!" and for IDC_BREAKPOINTS with "Press right button
-    // to delete breakpoint".
+    m_balloon.Create(this);
+    if (QWidget* outputDir = GetDlgItem(IDC_OUTPUT_DIR))
+        m_balloon.AddTool(outputDir, QStringLiteral("Output Directory!"));
+    if (QWidget* list = GetDlgItem(IDC_BREAKPOINTS))
+        m_balloon.AddTool(list, QStringLiteral("Press right button to delete breakpoint"));
 }
 
-void CSplitDlg::SetOutputDirTip(const QString& /*text*/)
+void CSplitDlg::SetOutputDirTip(const QString& text)
 {
-    // CBalloonTip: AddTool for IDC_OUTPUT_DIR with `text`, replacing the
-    // earlier tip.
+    if (QWidget* outputDir = GetDlgItem(IDC_OUTPUT_DIR))
+        m_balloon.AddTool(outputDir, text);
 }
 
 void CSplitDlg::SetupSkinButtons()

@@ -6,6 +6,7 @@
 // output directory, navigation), SplitPlayer.cpp (the preview player) and
 // SplitBreakpoints.cpp (adding, deleting and jumping to breakpoints).
 
+#include "BalloonTip.h"
 #include "BreakpointList.h"
 #include "Breakpoint.h"
 #include "DialogPage.h"
@@ -142,4 +143,5 @@ private:
     CSkinButton m_btnFastBackward;
     CSkinButton m_btnFastForward;
     CSkinButton m_btnHomePage;
+    CBalloonTip m_balloon;
 };

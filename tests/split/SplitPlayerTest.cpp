@@ -1,11 +1,13 @@
 // The split page's loading and preview player, on real files through the
 // null audio output.
 
+#include "BalloonTip.h"
 #include "ConvertDlg.h"
 #include "GuiTestSupport.h"
 #include "SplitDlgIds.h"
 #include "SplitPageFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QSlider>
@@ -252,4 +254,26 @@ TEST(SplitPage, BrowsingPutsThePiecesInASplitFolderOfTheChosenOne)
     ASSERT_EQ(dialogs.Requests().size(), 3u);
     EXPECT_EQ(dialogs.Requests()[0].kind, ui::FileDialogKind::Folder);
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(SplitPage, TheOutputFolderAndTheBreakpointListCarryBalloonTips)
+{
+    QCursor::setPos(0, 0);
+    auto page = OpenSplitPage(TestSources().mp3);
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    auto balloonText = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* balloon = qobject_cast<CBalloonTip*>(w); balloon && balloon->isVisible())
+                return balloon->Text();
+        return QString();
+    };
+    const QString folder = page->GetDlgItemText(IDC_OUTPUT_DIR);
+    ASSERT_FALSE(folder.isEmpty());
+    QTest::mouseMove(page->GetDlgItem(IDC_OUTPUT_DIR), QPoint(5, 5));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return balloonText() == folder; }, 5000)) << balloonText().toStdString();
+    QTest::mouseMove(page->GetDlgItem(IDC_BREAKPOINTS), QPoint(10, 10));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return balloonText() == QStringLiteral("Press right button to delete breakpoint"); }, 5000))
+        << balloonText().toStdString();
 }
