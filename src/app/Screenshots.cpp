@@ -1,6 +1,7 @@
 #include "Screenshots.h"
 
 #include "AboutDlg.h"
+#include "BalloonTip.h"
 #include "ConvertDlg.h"
 #include "ConvertDlgIds.h"
 #include "FunctionDlg.h"
@@ -10,12 +11,14 @@
 #include "SplitDlgIds.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -115,6 +118,38 @@ void PrepareSplitPage(CSplitDlg& page)
     }
 }
 
+// The split page with the balloon tip of its output folder up. The balloon is
+// a window of its own, so it is drawn onto the page's picture through its
+// shape.
+bool ShootSplitBalloon(CSplitDlg& page, const QString& path)
+{
+    CBalloonTip* balloon = page.findChild<CBalloonTip*>();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* candidate = qobject_cast<CBalloonTip*>(w); !balloon && candidate)
+            balloon = candidate;
+    QWidget* edit = page.GetDlgItem(split_ids::IDC_OUTPUT_DIR);
+    if (!balloon || !edit) {
+        QTextStream(stderr) << "no balloon tip to show for " << path << '\n';
+        return false;
+    }
+    page.show();
+    const QPoint at = edit->mapToGlobal(QPoint(edit->width() / 2, edit->height() / 2));
+    balloon->Show(page.GetDlgItemText(split_ids::IDC_OUTPUT_DIR), &at);
+    Settle();
+    QPixmap shot = page.grab();
+    {
+        QPainter painter(&shot);
+        const QPoint offset = balloon->mapToGlobal(QPoint(0, 0)) - page.mapToGlobal(QPoint(0, 0));
+        painter.setClipRegion(balloon->mask().translated(offset));
+        painter.drawPixmap(offset, balloon->grab());
+    }
+    balloon->hide();
+    page.hide();
+    const bool saved = shot.save(path, "PNG");
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
 } // namespace
 
 int RunScreenshots(const QString& folder, const QString& splitSource)
@@ -148,6 +183,8 @@ int RunScreenshots(const QString& folder, const QString& splitSource)
         if (!split.m_strSourcePath.isEmpty())
             PrepareSplitPage(split);
     });
+    if (!split.m_strSourcePath.isEmpty())
+        ok &= ShootSplitBalloon(split, dir.filePath(QStringLiteral("3b-split-balloon.png")));
 
     CConvertDlg settings;
     settings.m_bMp3Output = true;
