@@ -95,30 +95,20 @@ TEST(JoinPage, BackAndEnterEndWithOkExitEscapeAndCloseBoxWithCancel)
     testsupport::ExpectSecondPageEndings<CJoinDlg>(IDC_BACK, IDC_EXIT, IDC_FILES);
 }
 
-TEST(JoinPage, HelpAndHomePageLaunchOtherButtonsDoNothingYet)
+TEST(JoinPage, HelpAndHomePageLaunch)
 {
     std::vector<QUrl> urls;
     help::LaunchHook previous = help::SetLaunchHook([&](const help::LaunchRequest& r) {
         urls.push_back(r.url);
         return true;
     });
-    testsupport::MessageBoxRecorder boxes;
-    testsupport::FileDialogAnswers dialogs;
-    testsupport::ModalRunRecorder runs;
     CJoinDlg page;
     page.show();
-    for (int id : {IDC_ADD, IDC_DELETE, IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_PLAY_FILE, IDC_BEGIN,
-                   IDC_STOP, IDC_SETTINGS})
-        QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton);
-    EXPECT_TRUE(urls.empty());
     QTest::mouseClick(page.GetDlgItem(IDC_HELP), Qt::LeftButton);
     QTest::mouseClick(page.GetDlgItem(IDC_HOME_PAGE), Qt::LeftButton);
     help::SetLaunchHook(std::move(previous));
 
     EXPECT_TRUE(page.isVisible());
-    EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_TRUE(dialogs.Requests().empty());
-    EXPECT_TRUE(runs.Runs().isEmpty());
     ASSERT_EQ(urls.size(), 2u);
     EXPECT_EQ(urls[0], QUrl::fromLocalFile(help::HelpFilePath()));
     EXPECT_EQ(urls[1], QUrl(QString::fromLatin1(help::kHomePageUrl)));
