@@ -84,6 +84,12 @@ public:
         m_wake.notify_all();
     }
 
+    void Stop() override
+    {
+        Pause();
+        Flush();
+    }
+
     void Interrupt() override
     {
         std::lock_guard lock(m_mutex);
