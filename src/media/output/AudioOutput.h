@@ -1,8 +1,9 @@
 #pragma once
 // Where the audio renderer's samples go: the default PortAudio device, or a
 // null output that consumes audio at the real-time pace of a steady clock
-// (TARNWICK_AUDIO=null, or no device opens). Position, end of stream and
-// seeking behave the same on both.
+// (TARNWICK_AUDIO=null, or no device opens; TARNWICK_AUDIO=device forbids
+// that fallback, for tests that must reach a real device). Position, end of
+// stream and seeking behave the same on both.
 //
 // Write and Drain block (at the audio's pace) on the streaming thread; the
 // other calls come from the control thread, Interrupt while a Write or Drain
@@ -23,13 +24,18 @@ public:
     virtual bool Write(const float* samples, std::int64_t frames) = 0;
     // Waits until everything written has been played. False when interrupted.
     virtual bool Drain() = 0;
+    // Stops playing at what has been heard: the played count stays there
+    // and Resume goes on from it.
     virtual void Pause() = 0;
     virtual void Resume() = 0;
     // Drops what is queued and restarts the played count at 0; also clears
-    // an Interrupt.
+    // an Interrupt. A seek: the next frames written are heard at once.
     virtual void Flush() = 0;
+    // Pause and Flush, and lets the device go idle until the next Pause or
+    // Resume.
+    virtual void Stop() = 0;
     virtual void Interrupt() = 0;
-    // Frames played since the last Flush.
+    // Frames heard since the last Flush.
     virtual std::int64_t PlayedFrames() const = 0;
     // True once the device failed (a Write then returns false for good).
     virtual bool Failed() const { return false; }
@@ -37,7 +43,8 @@ public:
     virtual std::string Name() const = 0;
 };
 
-// paced = false: consume as fast as fed (a graph without a clock).
+// paced = false: consume as fast as fed (a graph without a clock). Null
+// only when TARNWICK_AUDIO=device and no device opens.
 std::unique_ptr<IAudioOutput> OpenAudioOutput(const AudioFormat& format, bool paced);
 
 // PortAudio is started on first use and stopped by MediaUninitialize.

@@ -65,13 +65,11 @@ HRESULT CAudioRenderer::Run()
 HRESULT CAudioRenderer::Stop()
 {
     m_running = false;
-    // The device stays open (a seek while stopped cues and stops the graph
-    // again at once); what was queued is dropped.
+    // The output stays open (a seek while stopped cues and stops the graph
+    // again at once); what was queued is dropped and the device goes idle.
     std::lock_guard lock(m_mutex);
-    if (m_output) {
-        m_output->Pause();
-        m_output->Flush();
-    }
+    if (m_output)
+        m_output->Stop();
     return S_OK;
 }
 
@@ -127,7 +125,11 @@ HRESULT CAudioRenderer::GetVolume(long* volume) const
 HRESULT CAudioRenderer::NewSegment(const AudioFormat& format, std::int64_t)
 {
     std::lock_guard lock(m_mutex);
-    if (!m_output || !(format == m_outputFormat)) {
+    if (!m_output) {
+        SetLastError("no audio device could be opened");
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    }
+    if (!(format == m_outputFormat)) {
         SetLastError("the audio output cannot play " + std::to_string(format.sampleRate) + " Hz, " +
                      std::to_string(format.channels) + " channels");
         return VFW_E_TYPE_NOT_ACCEPTED;

@@ -1,0 +1,317 @@
+// tarnwick-playcheck: plays a file through the preview player's graph into
+// the default audio device while recording the sound server's monitor, and
+// checks that what the server got is the file's audio, that Pause freezes
+// the position, that playing resumes where it paused and that a seek is
+// heard at once. Run by tools/pulse-check.sh against a private server.
+//
+//   tarnwick-playcheck FILE [--monitor SOURCE] [--monitor-latency-ms N]
+//                      [--save-recording RAW]
+//
+// Exit status: 0 every check passed, 1 a check failed, 2 it could not run.
+
+#include "Alignment.h"
+#include "MonitorRecorder.h"
+
+#include "media/decode/OpenReader.h"
+#include "media/graph/Filter.h"
+#include "media/render/MediaGraph.h"
+#include "media/render/MediaInit.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr double kUnitsPerSecond = 1e7;
+// Levels and likeness that count as "the file's audio".
+constexpr double kMinCorrelation = 0.98;
+constexpr double kMaxLevelDb = 1.0;
+constexpr double kMaxSeekHeardSeconds = 0.100;
+// A piece of the source counts as found in the recording from this on.
+constexpr double kFoundCorrelation = 0.9;
+
+struct Options {
+    std::string file;
+    std::string monitor = "tw.monitor";
+    int monitorLatencyMs = 2000;
+    std::string saveRecording; // raw float32le, for a closer look
+};
+
+struct Sample {
+    Clock::time_point at;
+    REFERENCE_TIME position;
+    int stretch; // 0 first play, 1 after resuming, 2 after the seek
+};
+
+Audio Decode(const std::string& path)
+{
+    std::string reason;
+    auto reader = OpenPcmReader(path, &reason);
+    if (!reader)
+        throw std::runtime_error(reason);
+    Audio audio;
+    audio.sampleRate = reader->Format().sampleRate;
+    audio.channels = reader->Format().channels;
+    std::vector<float> block(std::size_t(65536) * audio.channels);
+    for (;;) {
+        const std::int64_t got = reader->Read(block.data(), 65536);
+        if (got < 0)
+            throw std::runtime_error(reader->Error());
+        if (got == 0)
+            break;
+        audio.samples.insert(audio.samples.end(), block.begin(), block.begin() + got * audio.channels);
+    }
+    return audio;
+}
+
+void SaveRaw(const std::string& path, const std::vector<float>& samples)
+{
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(samples.data(), sizeof(float), samples.size(), file);
+        std::fclose(file);
+    }
+}
+
+double Ms(double seconds) { return seconds * 1000.0; }
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+class Check {
+public:
+    bool Expect(bool ok, const std::string& what)
+    {
+        std::printf("  %-4s %s\n", ok ? "ok" : "FAIL", what.c_str());
+        m_failed = m_failed || !ok;
+        return ok;
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    bool m_failed = false;
+};
+
+std::string Format(const char* format, double a, double b = 0, double c = 0)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+void ReportContinuity(const Audio& recording, std::int64_t recordingFrame, const Audio& source,
+                      std::int64_t sourceFrame, std::int64_t frames)
+{
+    const Continuity c = CheckContinuity(recording, recordingFrame, source, sourceFrame, frames);
+    std::printf("  20 ms windows out of step: %d of %d", c.mismatched, c.windows);
+    if (c.mismatched > 0)
+        std::printf(", the first %.3f s in", c.firstMismatch);
+    std::printf("\n");
+}
+
+int Run(const Options& options)
+{
+    const Audio source = Decode(options.file);
+    const int rate = source.sampleRate;
+    const double length = double(source.Frames()) / rate;
+    if (length < 11.0)
+        throw std::runtime_error("the file must last at least 11 seconds");
+
+    MediaInitialize();
+    MonitorRecorder recorder(options.monitor, rate, source.channels, options.monitorLatencyMs);
+    // Recording first, with some silence before the sound.
+    for (auto until = Clock::now() + 5s; recorder.FramesSoFar() == 0 && Clock::now() < until;)
+        std::this_thread::sleep_for(10ms);
+    if (recorder.FramesSoFar() == 0)
+        throw std::runtime_error("nothing recorded from " + options.monitor);
+    std::this_thread::sleep_for(300ms);
+
+    CMediaGraph player;
+    if (FAILED(player.BuildDecodeGraph(options.file)))
+        throw std::runtime_error("cannot build the player: " + player.LastError());
+    auto describeOutput = [&] {
+        for (const auto& filter : player.graph->EnumFilters())
+            if (filter->IsRenderer())
+                return filter->Describe();
+        return std::string("(no renderer)");
+    };
+
+    std::vector<Sample> samples;
+    auto position = [&] {
+        REFERENCE_TIME at = 0;
+        player.seeking->GetCurrentPosition(&at);
+        return at;
+    };
+    // Notes the position every 10 ms until `done` says so (or `limit`).
+    auto follow = [&](int stretch, Clock::duration limit, const std::function<bool(REFERENCE_TIME)>& done) {
+        const auto until = Clock::now() + limit;
+        while (Clock::now() < until) {
+            const REFERENCE_TIME at = position();
+            samples.push_back({Clock::now(), at, stretch});
+            if (done(at))
+                break;
+            std::this_thread::sleep_for(10ms);
+        }
+    };
+    auto never = [](REFERENCE_TIME) { return false; };
+
+    const auto tRun = Clock::now();
+    player.control->Run();
+    const std::string output = describeOutput();
+    follow(0, 6s, [](REFERENCE_TIME at) { return at >= 3 * kUnitsPerSecond; });
+
+    const auto tPause = Clock::now();
+    player.control->Pause();
+    const REFERENCE_TIME paused = position();
+    std::this_thread::sleep_for(500ms);
+    const REFERENCE_TIME pausedLater = position();
+
+    const auto tResume = Clock::now();
+    player.control->Run();
+    follow(1, 1s, never);
+
+    REFERENCE_TIME target = 8 * static_cast<REFERENCE_TIME>(kUnitsPerSecond);
+    const auto tSeek = Clock::now();
+    player.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    Clock::time_point tReported{};
+    follow(2, 2500ms, [&](REFERENCE_TIME at) {
+        if (tReported == Clock::time_point{} && at >= target + 2 * kUnitsPerSecond / 10)
+            tReported = Clock::now();
+        return false;
+    });
+    const auto tStop = Clock::now();
+    player.control->Stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(options.monitorLatencyMs) + 300ms);
+    recorder.Stop();
+    if (!options.saveRecording.empty())
+        SaveRaw(options.saveRecording, recorder.Samples());
+    player.ReleaseAll();
+    MediaUninitialize();
+
+    // --- what the server got ---------------------------------------------
+    Audio recording{rate, source.channels, recorder.Samples()};
+    const auto origin = recorder.Origin();
+    auto recFrame = [&](Clock::time_point t) { return std::int64_t(Seconds(t - origin) * rate); };
+    auto timeOf = [&](std::int64_t frame) { return origin + std::chrono::duration_cast<Clock::duration>(
+                                                                 std::chrono::duration<double>(double(frame) / rate)); };
+    auto frames = [&](double seconds) { return std::int64_t(seconds * rate); };
+    auto toFrames = [&](REFERENCE_TIME t) { return std::int64_t(double(t) * rate / kUnitsPerSecond + 0.5); };
+    const std::int64_t pausedFrame = toFrames(paused);
+    const std::int64_t targetFrame = toFrames(target);
+
+    std::printf("output: %s\nrecorded %.2f s from %s in %zu pieces\n", output.c_str(), double(recording.Frames()) / rate,
+                options.monitor.c_str(), recorder.Pieces());
+    Check check;
+    check.Expect(output.find("PortAudio") != std::string::npos, "played through the device, not the null output");
+
+    // First stretch: from the start of the file up to the pause.
+    const Match first = Locate(recording, recFrame(tRun) - frames(0.2), recFrame(tPause) + frames(0.5), source, 0,
+                               frames(0.25));
+    if (!check.Expect(first.recordingFrame >= 0 && first.correlation > kFoundCorrelation,
+                      Format("the start of the file was found in the recording (correlation %.5f)", first.correlation))) {
+        return 1;
+    }
+    auto soundEnd = [&](std::int64_t from) {
+        const std::int64_t end = FindSilence(recording, from, frames(0.01), -60);
+        return end >= 0 ? end : recording.Frames();
+    };
+    const std::int64_t firstEnd = soundEnd(first.recordingFrame);
+    const Likeness played = Compare(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
+    std::printf("first %.2f s: heard %.0f ms after Run; correlation %.6f, level %+.2f dB (source %.1f dBFS)\n",
+                double(firstEnd - first.recordingFrame) / rate, Ms(Seconds(timeOf(first.recordingFrame) - tRun)),
+                played.correlation, played.levelDb, played.sourceRmsDbfs);
+    ReportContinuity(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
+    check.Expect(played.correlation >= kMinCorrelation, Format("recorded audio is the file's (correlation %.6f)", played.correlation));
+    check.Expect(std::abs(played.levelDb) <= kMaxLevelDb, Format("at the file's level (%+.2f dB)", played.levelDb));
+
+    // Pause: the position stays, and it is what had been heard.
+    const double drift = double(pausedLater - paused) / kUnitsPerSecond;
+    const double heardAtPause = double(recFrame(tPause) - first.recordingFrame) / rate;
+    const double soundAfterPause = double(firstEnd - first.recordingFrame - pausedFrame) / rate;
+    std::printf("pause: position %.4f s, %+.1f ms from what was heard then; sound went on %.1f ms past it\n",
+                double(paused) / kUnitsPerSecond, Ms(double(pausedFrame) / rate - heardAtPause), Ms(soundAfterPause));
+    check.Expect(drift == 0, Format("position frozen while paused (moved %.1f ms in 500 ms)", Ms(drift)));
+
+    // Resume: which source frame came first after the pause.
+    const std::int64_t resumedSound = FindSound(recording, firstEnd, -60);
+    const Match resumed = Locate(source, pausedFrame - frames(1), pausedFrame + frames(1.25), recording, resumedSound,
+                                 frames(0.25));
+    const double resumeGap = double(resumed.recordingFrame - pausedFrame) / rate;
+    std::printf("resume: heard %.0f ms after Run, from %+.1f ms of the paused position (correlation %.5f)\n",
+                Ms(Seconds(timeOf(resumedSound) - tResume)), Ms(resumeGap), resumed.correlation);
+    ReportContinuity(recording, resumedSound, source, resumed.recordingFrame, recFrame(tSeek) - resumedSound);
+    check.Expect(resumed.correlation >= kFoundCorrelation && std::abs(resumeGap) <= 0.06,
+                 Format("resumed where it paused (%+.1f ms)", Ms(resumeGap)));
+
+    // Seek while running: when the new place was heard.
+    const Match seeked = Locate(recording, recFrame(tSeek) - frames(0.1), recFrame(tStop), source, targetFrame,
+                                frames(0.25));
+    const double seekHeard = seeked.recordingFrame >= 0 ? Seconds(timeOf(seeked.recordingFrame) - tSeek) : 99.0;
+    const double seekReported = tReported != Clock::time_point{} ? Seconds(tReported - tSeek) : 99.0;
+    std::printf("seek to %.1f s while playing: heard after %.0f ms (correlation %.5f); position at +200 ms after %.0f ms\n",
+                double(target) / kUnitsPerSecond, Ms(seekHeard), seeked.correlation, Ms(seekReported));
+    if (seeked.recordingFrame >= 0)
+        ReportContinuity(recording, seeked.recordingFrame, source, targetFrame,
+                         soundEnd(seeked.recordingFrame) - seeked.recordingFrame);
+    check.Expect(seeked.correlation >= kFoundCorrelation, Format("the new place is the file's audio (correlation %.5f)", seeked.correlation));
+    check.Expect(seekHeard <= kMaxSeekHeardSeconds, Format("seek heard within 100 ms (%.0f ms)", Ms(seekHeard)));
+
+    // The reported position against what was heard at that moment.
+    const std::int64_t offsets[3] = {first.recordingFrame, resumedSound - resumed.recordingFrame,
+                                     seeked.recordingFrame - targetFrame};
+    const Clock::time_point starts[3] = {timeOf(first.recordingFrame), timeOf(resumedSound), timeOf(seeked.recordingFrame)};
+    double sum = 0, lowest = 1e9, highest = -1e9;
+    int count = 0;
+    for (const Sample& s : samples) {
+        if (s.at < starts[s.stretch] + 300ms)
+            continue; // settling after a start, a resume or a seek
+        const double error = double(toFrames(s.position) - (recFrame(s.at) - offsets[s.stretch])) / rate;
+        sum += error;
+        lowest = std::min(lowest, error);
+        highest = std::max(highest, error);
+        ++count;
+    }
+    if (count > 0)
+        std::printf("position minus what was heard while playing: mean %+.1f ms, from %+.1f to %+.1f ms (%d readings)\n",
+                    Ms(sum / count), Ms(lowest), Ms(highest), count);
+    return check.Failed() ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--monitor" && i + 1 < argc)
+            options.monitor = argv[++i];
+        else if (arg == "--save-recording" && i + 1 < argc)
+            options.saveRecording = argv[++i];
+        else if (arg == "--monitor-latency-ms" && i + 1 < argc)
+            options.monitorLatencyMs = std::atoi(argv[++i]);
+        else if (!arg.empty() && arg[0] != '-' && options.file.empty())
+            options.file = arg;
+        else {
+            std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--save-recording RAW]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (options.file.empty()) {
+        std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--save-recording RAW]\n", argv[0]);
+        return 2;
+    }
+    try {
+        return Run(options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "playcheck: %s\n", e.what());
+        return 2;
+    }
+}
