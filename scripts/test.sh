@@ -9,4 +9,6 @@ cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
 export TARNWICK_AUDIO=null
 cd build
-ctest --output-on-failure --parallel "$(nproc)" --timeout 600
+# The device check (label "device") needs a private sound server and a quiet
+# machine; run it with tools/pulse-check.sh or ctest -L device.
+ctest --output-on-failure --parallel "$(nproc)" --timeout 600 -LE device
