@@ -25,4 +25,4 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   "${launcher[@]}" >/dev/null
 cmake --build build-asan --parallel "$(nproc)"
 cd build-asan
-ctest --output-on-failure --parallel "$(nproc)" --timeout 1200
+ctest --output-on-failure --parallel "$(nproc)" --timeout 1200 -LE device
