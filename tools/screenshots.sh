@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes a PNG of each page of Tarnwick (first page, about box, split page,
+# Writes a PNG of each page of Tarnwick (first page, about box, split page with and without its balloon tip,
 # split settings before and during a run, join page) into a folder, default
 # /tmp/tarnwick-shots.
 # The program draws the pages itself under a virtual X display, so this works
