@@ -39,7 +39,9 @@ QString KiloHertz(int hz)
 CEncoderSettingsDlg::CEncoderSettingsDlg(std::shared_ptr<CBaseFilter> encoder, QWidget* parent)
     : QDialog(parent), m_encoder(std::move(encoder)), m_properties(GetEncoderProperties(m_encoder))
 {
-    setWindowTitle(QString::fromStdString(m_encoder->QueryFilterInfo()));
+    // The filter is named when it joins a graph; until then it is "Lame".
+    const std::string name = m_encoder->QueryFilterInfo();
+    setWindowTitle(name.empty() ? QStringLiteral("Lame") : QString::fromStdString(name));
     setModal(true);
     auto* form = new QFormLayout;
     m_bitRate = AddCombo(form, tr("Bit rate (CBR):"), "bitRate");

@@ -2,6 +2,7 @@
 
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
+#include "media/graph/TimeText.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
 
@@ -113,16 +114,22 @@ HRESULT CJoinJob::Build()
     if (!fs::is_directory(output.parent_path(), ec))
         return Fail(VFW_E_NOT_FOUND_FILE, "no folder " + output.parent_path().string() + " for the output");
 
+    // Inputs are measured now even when their durations were given: a file
+    // that became shorter since (changed, cut off) is refused by name rather
+    // than joined with a gap.
     m_durations = r.durations;
-    if (m_durations.empty()) {
-        for (const std::string& input : r.inputs) {
-            CMediaGraph probe;
-            probe.BuildDecodeGraph(input);
-            const REFERENCE_TIME duration = probe.GetDuration();
-            if (duration <= 0 && !probe.LastError().empty())
-                return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+    for (std::size_t i = 0; i < r.inputs.size(); ++i) {
+        const std::string& input = r.inputs[i];
+        CMediaGraph probe;
+        probe.BuildDecodeGraph(input);
+        const REFERENCE_TIME duration = probe.GetDuration();
+        if (duration <= 0 && !probe.LastError().empty())
+            return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+        if (r.durations.empty())
             m_durations.push_back(duration);
-        }
+        else if (duration < m_durations[i])
+            return Fail(VFW_E_INVALID_FILE_FORMAT, input + " has changed since it was listed: it lasts "
+                                                       + FormatClock(duration) + ", not " + FormatClock(m_durations[i]));
     }
 
     std::shared_ptr<CBaseFilter> encoder = r.encoder;
