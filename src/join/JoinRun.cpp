@@ -93,7 +93,8 @@ void CJoinDlg::OnBeginJoin()
     if (IAudioEncoderProperties* properties = GetEncoderProperties(m_encoder)) {
         std::int32_t kbps = 0;
         properties->get_Bitrate(&kbps);
-        const QString note = CEncoderSettingsDlg::BitRateNote(kbps, properties->EffectiveSampleRate());
+        const std::int32_t hz = properties->EffectiveSampleRate();
+        const QString note = hz > 0 ? CEncoderSettingsDlg::BitRateNote(kbps, hz) : QString();
         if (!note.isEmpty())
             ui::MessageBox(this, note, QString(), ui::MessageIcon::Information);
     }

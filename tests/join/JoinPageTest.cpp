@@ -5,6 +5,7 @@
 #include "JoinDlgIds.h"
 #include "ListView.h"
 #include "SkinButton.h"
+#include "media/filters/LameEncoder.h"
 
 #include <Fixtures.h>
 
@@ -346,6 +347,14 @@ TEST(JoinPage, SettingsMadeOnTheEncoderPageAreWhatTheJoinWrites)
     EXPECT_EQ(joined.Frames(), 22050 * 3);
     // 3 s at 160 kbps, give or take the frame rounding.
     EXPECT_NEAR(double(fs::file_size(files.dir / "joined.mp3")), 3 * 160'000 / 8.0, 3000.0);
+
+    // The sources' own rate: the highest of them, where 320 kbps fits.
+    GetEncoderProperties(page.Encoder())->set_SampleRate(kSourceSampleRate);
+    JoinInto(page, files.Out("own.mp3"));
+    EXPECT_EQ(boxes.Boxes().size(), 3u);
+    const fixtures::Decoded own = fixtures::ReadAudio(files.dir / "own.mp3");
+    EXPECT_EQ(own.sampleRate, 48000);
+    EXPECT_EQ(own.Frames(), 48000 * 3);
 }
 
 TEST(JoinPage, StopAnswersAtOnceAndKeepsAPlayableShorterFile)

@@ -38,7 +38,7 @@ public:
 
 // The sample-rate setting that keeps the rate of the audio the encoder is
 // given (when that is an MPEG rate; 44.1 kHz otherwise).
-constexpr std::int32_t kSourceSampleRate = 0;
+constexpr std::int32_t kSourceSampleRate = -1;
 
 // Defaults of a new encoder: 192 kbps, 44.1 kHz, joint stereo, quality 3
 // (LAME's own default, the one other LAME front ends use).
