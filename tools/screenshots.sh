@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Writes a PNG of each page of Tarnwick (first page, about box, split page with and without its balloon tip,
-# split settings before and during a run, join page) into a folder, default
+# Writes a PNG of each page of Tarnwick (first page, about box, split page
+# with and without its balloon tip, split settings before and during a run,
+# join page empty and with three files, the encoder settings page) into a
+# folder, default
 # /tmp/tarnwick-shots.
 # The program draws the pages itself under a virtual X display, so this works
 # on a machine without a desktop. Builds the program first when needed.

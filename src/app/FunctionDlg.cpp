@@ -145,6 +145,8 @@ bool CFunctionDlg::OpenStartFiles(const QStringList& files)
     }
     // This page has not been shown yet: Back shows it through its own run.
     std::unique_ptr<ui::CDialogPage> page = CreateSecondPage();
+    if (auto* join = qobject_cast<CJoinDlg*>(page.get()))
+        join->SetStartFiles(files);
     if (page && page->DoModal() != ui::IDOK) {
         EndDialog(ui::IDCANCEL);
         return false;

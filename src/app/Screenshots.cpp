@@ -4,8 +4,10 @@
 #include "BalloonTip.h"
 #include "ConvertDlg.h"
 #include "ConvertDlgIds.h"
+#include "EncoderSettingsDlg.h"
 #include "FunctionDlg.h"
 #include "JoinDlg.h"
+#include "JoinDlgIds.h"
 #include "MessageBox.h"
 #include "SplitDlg.h"
 #include "SplitDlgIds.h"
@@ -22,9 +24,11 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -150,6 +154,39 @@ bool ShootSplitBalloon(CSplitDlg& page, const QString& path)
     return saved;
 }
 
+// The join page with three files listed, the second selected.
+bool ShootJoinWithFiles(CJoinDlg& page, const QString& path)
+{
+    QTemporaryDir scratch;
+    QStringList files;
+    for (const auto& [name, seconds] : {std::pair{"Intro.wav", 12}, {"Interview.wav", 95}, {"Outro.wav", 20}}) {
+        files << scratch.filePath(QString::fromLatin1(name));
+        if (!scratch.isValid() || !WriteTone(files.back(), 8000, seconds)) {
+            QTextStream(stderr) << "cannot write the files for " << path << '\n';
+            return false;
+        }
+    }
+    return Shoot(page, path, [&page, &files] {
+        page.AddFiles(files);
+        if (auto* list = page.DlgItem<QTreeWidget>(join_ids::IDC_FILES))
+            list->topLevelItem(1)->setSelected(true);
+    });
+}
+
+// The encoder's own settings page, opened from the join page.
+bool ShootEncoderSettings(CJoinDlg& page, const QString& path)
+{
+    if (!page.Encoder())
+        return false;
+    CEncoderSettingsDlg settings(page.Encoder(), &page);
+    settings.show();
+    Settle();
+    const bool saved = settings.grab().save(path, "PNG");
+    settings.hide();
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
 } // namespace
 
 int RunScreenshots(const QString& folder, const QString& splitSource)
@@ -194,6 +231,8 @@ int RunScreenshots(const QString& folder, const QString& splitSource)
 
     CJoinDlg join(&first);
     ok &= Shoot(join, dir.filePath(QStringLiteral("5-join-page.png")));
+    ok &= ShootJoinWithFiles(join, dir.filePath(QStringLiteral("5b-join-files.png")));
+    ok &= ShootEncoderSettings(join, dir.filePath(QStringLiteral("5c-encoder-settings.png")));
 
     return ok ? 0 : 1;
 }

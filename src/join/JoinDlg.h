@@ -4,6 +4,21 @@
 
 #include "DialogPage.h"
 #include "SkinButton.h"
+#include "media/graph/MediaTypes.h"
+
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CBaseFilter;
+class CJoinJob;
+class CMediaGraph;
+class QProgressBar;
+class QTreeWidget;
+namespace ui {
+class CGraphEventBridge;
+}
 
 const ui::DialogTemplate& JoinDlgTemplate();
 
@@ -17,16 +32,68 @@ public:
     // begin, add, delete, move up, move down and play.
     virtual void EnableControls(bool enable);
 
+    // Files to list once the page has appeared (the command line's).
+    void SetStartFiles(const QStringList& files) { m_startFiles = files; }
+    // Lists the files in order, each measured; one that cannot be measured
+    // is listed with 00:00:00 and duration 0.
+    void AddFiles(const QStringList& paths);
+
+    const std::vector<std::string>& Files() const { return m_files; }
+    const std::vector<REFERENCE_TIME>& Durations() const { return m_durations; }
+    const std::shared_ptr<CBaseFilter>& Encoder() const { return m_encoder; }
+    bool IsJoining() const { return m_job != nullptr; }
+
     void OnBack();
+    void OnAddFiles();
+    void OnDeleteFile();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnPlayFile();
+    void OnSettings();
+    void OnBeginJoin();
+    void OnStopJoin();
 
 protected:
     bool OnInitDialog() override;
     // Enter goes back, as the Back button does.
     void OnOK() override { OnBack(); }
+    void OnCancel() override;
+    void OnTimer(int id) override;
+    bool OnMessage(int message, quintptr wParam, qintptr lParam) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void SetupSkinButtons();
     void ConnectCommands();
+    void SetupDragAndDrop();
+    // Drops from the file manager: MP3 and WAV files are added in the order
+    // dropped, anything else is refused by name.
+    bool DropFiles(const QList<QUrl>& urls);
+    // After the list reordered its own rows (a drag within it).
+    void SyncFilesWithRows();
+    void SwapRows(int a, int b);
+    void ShowTotalDuration();
+    // Whether the list can be joined; says why not when it cannot.
+    bool CheckListForJoin();
+    // Drains the join's events; 2 when the join ended, 0 otherwise.
+    int HandleGraphEvents();
+    void EndJoin();
+    // Ends a running join without keeping anything and lets go of the
+    // graph and the encoder: every way of closing the page.
+    void ReleaseAll();
+
+    QProgressBar* m_progress = nullptr;
+    QTreeWidget* m_list = nullptr;
+    std::vector<std::string> m_files;
+    std::vector<REFERENCE_TIME> m_durations;
+    std::unique_ptr<CMediaGraph> m_graph;
+    REFERENCE_TIME m_jobDuration = 0;
+    int m_timerId = 0;
+    std::shared_ptr<CBaseFilter> m_encoder;
+    std::unique_ptr<CJoinJob> m_job;
+    ui::CGraphEventBridge* m_bridge = nullptr;
+    QStringList m_startFiles;
+    bool m_editingRows = false;
 
     CSkinButton m_btnBack;
     CSkinButton m_btnExit;

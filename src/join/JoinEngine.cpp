@@ -2,6 +2,7 @@
 
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
+#include "media/graph/TimeText.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
 
@@ -107,21 +108,28 @@ HRESULT CJoinJob::Build()
     std::error_code ec;
     if (fs::is_directory(fs::status(output, ec)))
         return Fail(E_INVALIDARG, output.string() + " is a folder");
-    if (fs::exists(fs::symlink_status(output, ec)) && !r.overwrite)
+    m_outputExisted = fs::exists(fs::symlink_status(output, ec));
+    if (m_outputExisted && !r.overwrite)
         return Fail(kJoinOutputExists, output.string() + " exists and is not to be replaced");
     if (!fs::is_directory(output.parent_path(), ec))
         return Fail(VFW_E_NOT_FOUND_FILE, "no folder " + output.parent_path().string() + " for the output");
 
+    // Inputs are measured now even when their durations were given: a file
+    // that became shorter since (changed, cut off) is refused by name rather
+    // than joined with a gap.
     m_durations = r.durations;
-    if (m_durations.empty()) {
-        for (const std::string& input : r.inputs) {
-            CMediaGraph probe;
-            probe.BuildDecodeGraph(input);
-            const REFERENCE_TIME duration = probe.GetDuration();
-            if (duration <= 0 && !probe.LastError().empty())
-                return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+    for (std::size_t i = 0; i < r.inputs.size(); ++i) {
+        const std::string& input = r.inputs[i];
+        CMediaGraph probe;
+        probe.BuildDecodeGraph(input);
+        const REFERENCE_TIME duration = probe.GetDuration();
+        if (duration <= 0 && !probe.LastError().empty())
+            return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+        if (r.durations.empty())
             m_durations.push_back(duration);
-        }
+        else if (duration < m_durations[i])
+            return Fail(VFW_E_INVALID_FILE_FORMAT, input + " has changed since it was listed: it lasts "
+                                                       + FormatClock(duration) + ", not " + FormatClock(m_durations[i]));
     }
 
     std::shared_ptr<CBaseFilter> encoder = r.encoder;
@@ -154,6 +162,7 @@ HRESULT CJoinJob::Start()
     if (!m_graph)
         return Fail(E_UNEXPECTED, "the join was not built");
     m_stopped = false;
+    m_keptOutput = false;
     m_graph->Run();
     return S_OK;
 }
@@ -191,8 +200,10 @@ HRESULT CJoinJob::Finish(long code)
     const bool stopped = m_stopped || code == EC_USERABORT;
     if (!m_graph || stopped) {
         Stop();
-        return stopped ? Fail(E_ABORT, "the join was stopped; nothing was written to " + output)
-                       : Fail(E_UNEXPECTED, "the join was not built");
+        if (!stopped)
+            return Fail(E_UNEXPECTED, "the join was not built");
+        return Fail(E_ABORT, m_keptOutput ? "the join was stopped; " + output + " holds what was joined so far"
+                                          : "the join was stopped; nothing was written to " + output);
     }
     if (code == EC_COMPLETE) {
         m_graph->Stop();
@@ -210,14 +221,22 @@ HRESULT CJoinJob::Finish(long code)
     return Fail(E_FAIL, reason.empty() ? "the graph stopped (event " + std::to_string(code) + ")" : reason);
 }
 
-void CJoinJob::Stop()
+void CJoinJob::Stop(bool keepOutput)
 {
     if (!m_graph)
         return;
     m_stopped = true;
+    // Stopping the graph finishes the MP3: the encoder flushes and writes
+    // its info frame, so the part written so far plays with its length.
     m_graph->Stop();
     m_graph->ReleaseAll();
     m_graph.reset();
+    if (keepOutput && !m_outputExisted) {
+        const std::string failure = MoveIntoPlace(m_temporaryPath, OutputPath(), false);
+        m_keptOutput = failure.empty();
+        if (!failure.empty())
+            m_lastError = failure;
+    }
     RemoveTemporary();
 }
 

@@ -74,7 +74,13 @@ public:
     // The temporary output is gone either way.
     HRESULT Finish(long code);
     // Stops a running join; nothing is written.
-    void Stop();
+    void Stop() { Stop(false); }
+    // Stops a running join. With keepOutput, what was joined so far becomes
+    // the output (a finished, playable MP3) unless the output existed before
+    // the join: a file chosen for replacing stays as it was.
+    void Stop(bool keepOutput);
+    // After Stop(true): whether the part joined so far was put in place.
+    bool KeptOutput() const { return m_keptOutput; }
 
     const JoinRequest& Request() const { return m_request; }
     // The output as an absolute path.
@@ -91,5 +97,7 @@ private:
     std::unique_ptr<CMediaGraph> m_graph;
     std::string m_temporaryPath;
     bool m_stopped = false;
+    bool m_outputExisted = false;
+    bool m_keptOutput = false;
     std::string m_lastError;
 };

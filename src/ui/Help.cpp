@@ -25,6 +25,15 @@ bool Launch(const LaunchRequest& request)
     return QProcess::startDetached(request.program, request.arguments);
 }
 
+} // namespace
+
+bool OpenUrl(const QUrl& url)
+{
+    return Launch({LaunchRequest::Kind::OpenUrl, url, {}, {}});
+}
+
+namespace {
+
 bool IsPlaceholderCode(QChar c)
 {
     return c == QLatin1Char('1') || c == QLatin1Char('u') || c == QLatin1Char('U')

@@ -22,6 +22,10 @@ bool OnCommandHelp(qintptr lParam);
 
 namespace help {
 
+// Opens a file or URL in the desktop's default program for it, through the
+// launch hook below.
+bool OpenUrl(const QUrl& url);
+
 inline constexpr const char* kHomePageUrl = "https://tarnwick.example.org/";
 
 // Where LaunchHelp looks for the manual.

@@ -92,10 +92,46 @@ TEST(JoinEngine, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldRepl
     EXPECT_EQ(ReadAll(out), "the user's old file");
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.mp3", "out.mp3"}));
 
+    {
+        // Stopped by the user, keeping what was joined: the file chosen for
+        // replacing still stays as it was.
+        CJoinJob job(request);
+        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+        job.Start();
+        job.WaitStep(50);
+        job.Stop(true);
+        EXPECT_FALSE(job.KeptOutput());
+    }
+    EXPECT_EQ(ReadAll(out), "the user's old file");
+
     // The output among the inputs, under another name, is refused.
     fs::create_symlink(dir / "long.mp3", dir / "alias.mp3");
     request.outputPath = (dir / "alias.mp3").string();
     CJoinJob same(request);
     EXPECT_EQ(same.Build(), E_INVALIDARG);
     EXPECT_NE(same.LastError().find("is also an input"), std::string::npos) << same.LastError();
+}
+
+TEST(JoinEngine, AUserStopKeepingTheOutputLeavesAPlayableShorterMp3)
+{
+    TempDir dir;
+    const std::int64_t frames = 60 * 44100;
+    WriteMp3(dir / "long.mp3", Signal{44100, 2, frames});
+    JoinRequest request;
+    request.inputs = {(dir / "long.mp3").string()};
+    request.outputPath = (dir / "part.mp3").string();
+    request.overwrite = true; // asked, but there is nothing to replace
+    CJoinJob job(request);
+    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    job.Start();
+    while (job.Position() < 5 * 10'000'000LL && job.WaitStep(20) == 0) {
+    }
+    job.Stop(true);
+    EXPECT_TRUE(job.KeptOutput()) << job.LastError();
+    EXPECT_EQ(job.Finish(EC_USERABORT), E_ABORT);
+
+    const Decoded part = ReadAudio(dir / "part.mp3");
+    EXPECT_GT(part.Frames(), 44100);
+    EXPECT_LT(part.Frames(), frames);
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.mp3", "part.mp3"}));
 }

@@ -1,16 +1,29 @@
+#include "EncoderSettingsDlg.h"
 #include "GuiTestSupport.h"
 #include "Help.h"
 #include "JoinDlg.h"
 #include "JoinDlgIds.h"
 #include "ListView.h"
 #include "SkinButton.h"
+#include "media/filters/LameEncoder.h"
 
+#include <Fixtures.h>
+
+#include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMimeData>
+#include <QTimer>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
 
 using namespace join_ids;
 
@@ -19,6 +32,82 @@ namespace {
 const int kRestingDuringJoin[] = {IDC_BEGIN, IDC_ADD, IDC_DELETE, IDC_MOVE_UP, IDC_MOVE_DOWN,
                                   IDC_PLAY_FILE};
 const int kAlwaysEnabled[] = {IDC_STOP, IDC_SETTINGS, IDC_BACK, IDC_EXIT, IDC_HELP, IDC_HOME_PAGE};
+
+using fixtures::Signal;
+using fixtures::TempDir;
+namespace fs = std::filesystem;
+constexpr REFERENCE_TIME kSecond = 10'000'000;
+
+// An MP3 at 44.1 kHz stereo (1.5 s), a WAV at 22.05 kHz mono (1 s) and a
+// WAV at 48 kHz stereo (0.5 s).
+struct ThreeFiles {
+    TempDir dir;
+    QString a = QString::fromStdString((dir / "a.mp3").string());
+    QString b = QString::fromStdString((dir / "b.wav").string());
+    QString c = QString::fromStdString((dir / "c.wav").string());
+    ThreeFiles()
+    {
+        fixtures::WriteMp3(dir / "a.mp3", Signal{44100, 2, 44100 * 3 / 2});
+        fixtures::WriteWav(dir / "b.wav", Signal{22050, 1, 22050});
+        fixtures::WriteWav(dir / "c.wav", Signal{48000, 2, 24000});
+    }
+    QStringList All() const { return {a, b, c}; }
+    QString Out(const char* name) const { return QString::fromStdString((dir / name).string()); }
+};
+
+QTreeWidget* List(CJoinDlg& page)
+{
+    return page.DlgItem<QTreeWidget>(IDC_FILES);
+}
+
+// Rows, files and durations describe the same files in the same order.
+void ExpectInStep(CJoinDlg& page)
+{
+    QTreeWidget* list = List(page);
+    ASSERT_EQ(std::size_t(list->topLevelItemCount()), page.Files().size());
+    ASSERT_EQ(page.Files().size(), page.Durations().size());
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        EXPECT_EQ(list->topLevelItem(i)->text(0).toStdString(), page.Files()[std::size_t(i)]) << i;
+}
+
+void Select(CJoinDlg& page, int row)
+{
+    List(page)->clearSelection();
+    List(page)->topLevelItem(row)->setSelected(true);
+}
+
+void Click(CJoinDlg& page, int id)
+{
+    QTest::mouseClick(page.GetDlgItem(id), Qt::LeftButton);
+}
+
+// Waits for the join to end by itself, as its events arrive.
+void WaitForJoinEnd(CJoinDlg& page)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (page.IsJoining() && clock.elapsed() < 30'000)
+        QTest::qWait(20);
+    EXPECT_FALSE(page.IsJoining());
+}
+
+// Begins a join into `output` and lets it run to its end.
+void JoinInto(CJoinDlg& page, const QString& output)
+{
+    testsupport::FileDialogAnswers answers;
+    answers.Choose({output});
+    Click(page, IDC_BEGIN);
+    WaitForJoinEnd(page);
+}
+
+std::vector<std::string> FolderNames(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 } // namespace
 
@@ -112,4 +201,281 @@ TEST(JoinPage, HelpAndHomePageLaunch)
     ASSERT_EQ(urls.size(), 2u);
     EXPECT_EQ(urls[0], QUrl::fromLocalFile(help::HelpFilePath()));
     EXPECT_EQ(urls[1], QUrl(QString::fromLatin1(help::kHomePageUrl)));
+}
+
+TEST(JoinPage, AddedFilesAreListedInOrderWithTheirTimesAndAnUnreadableOneWithZero)
+{
+    ThreeFiles files;
+    CJoinDlg page;
+    page.show();
+    testsupport::FileDialogAnswers answers;
+    answers.Choose(files.All() << files.Out("gone.mp3"));
+    Click(page, IDC_ADD);
+
+    ASSERT_EQ(answers.Requests().size(), 1u);
+    EXPECT_EQ(answers.Requests()[0].kind, ui::FileDialogKind::OpenMultiple);
+    EXPECT_EQ(answers.Requests()[0].filters.size(), 3);
+    ExpectInStep(page);
+    QTreeWidget* list = List(page);
+    ASSERT_EQ(list->topLevelItemCount(), 4);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), files.a);
+    EXPECT_EQ(list->topLevelItem(2)->text(0), files.c);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("00:00:01"));
+    EXPECT_EQ(list->topLevelItem(3)->text(1), QStringLiteral("00:00:00"));
+    const std::vector<REFERENCE_TIME> expected{kSecond * 3 / 2, kSecond, kSecond / 2, 0};
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(double(page.Durations()[i]), double(expected[i]), 10'000.0) << i;
+    EXPECT_TRUE(list->toolTip().contains(QStringLiteral("00:00:03"))) << list->toolTip().toStdString();
+}
+
+TEST(JoinPage, DeleteAndMovesKeepRowsFilesAndDurationsInStep)
+{
+    ThreeFiles files;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    const std::vector<REFERENCE_TIME> durations = page.Durations();
+
+    Select(page, 2);
+    Click(page, IDC_MOVE_UP);
+    ExpectInStep(page);
+    EXPECT_EQ(page.Files()[1], files.c.toStdString());
+    EXPECT_EQ(page.Durations()[1], durations[2]);
+    EXPECT_TRUE(List(page)->topLevelItem(1)->isSelected());
+    Select(page, 0);
+    Click(page, IDC_MOVE_UP); // already first
+    Click(page, IDC_MOVE_DOWN);
+    ExpectInStep(page);
+    EXPECT_EQ(page.Files()[1], files.a.toStdString());
+    EXPECT_EQ(page.Durations()[0], durations[2]);
+    Select(page, 2);
+    Click(page, IDC_MOVE_DOWN); // already last
+    Click(page, IDC_DELETE);
+    ExpectInStep(page);
+    EXPECT_EQ(page.Files(), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
+    EXPECT_EQ(page.Durations(), (std::vector<REFERENCE_TIME>{durations[2], durations[0]}));
+}
+
+TEST(JoinPage, PlayOpensTheSelectedFileOrSaysNoneIsSelected)
+{
+    ThreeFiles files;
+    std::vector<QUrl> opened;
+    help::LaunchHook previous = help::SetLaunchHook([&](const help::LaunchRequest& r) {
+        opened.push_back(r.url);
+        return true;
+    });
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    Click(page, IDC_PLAY_FILE);
+    Select(page, 1);
+    Click(page, IDC_PLAY_FILE);
+    help::SetLaunchHook(std::move(previous));
+
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("No File is selected"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(files.b));
+}
+
+TEST(JoinPage, AJoinRestsSixButtonsAndWritesTheFilesBackToBack)
+{
+    ThreeFiles files;
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    {
+        testsupport::FileDialogAnswers answers;
+        answers.Choose({files.Out("joined.mp3")});
+        Click(page, IDC_BEGIN);
+        ASSERT_EQ(answers.Requests().size(), 1u);
+        EXPECT_EQ(answers.Requests()[0].kind, ui::FileDialogKind::Save);
+        EXPECT_EQ(answers.Requests()[0].defaultSuffix, QStringLiteral("mp3"));
+        EXPECT_TRUE(page.IsJoining());
+        for (int id : kRestingDuringJoin)
+            EXPECT_FALSE(page.GetDlgItem(id)->isEnabled()) << id;
+        for (int id : kAlwaysEnabled)
+            EXPECT_TRUE(page.GetDlgItem(id)->isEnabled()) << id;
+        WaitForJoinEnd(page);
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("Finished"));
+    for (int id : kRestingDuringJoin)
+        EXPECT_TRUE(page.GetDlgItem(id)->isEnabled()) << id;
+    const fixtures::Decoded joined = fixtures::ReadAudio(files.dir / "joined.mp3");
+    EXPECT_EQ(joined.sampleRate, 44100);
+    EXPECT_EQ(joined.Frames(), 44100 * 3 / 2 + 44100 + 44100 / 2);
+}
+
+TEST(JoinPage, SettingsMadeOnTheEncoderPageAreWhatTheJoinWrites)
+{
+    ThreeFiles files;
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    // The person on the encoder's page: 320 kbps at 22.05 kHz, mono.
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* settings = qobject_cast<CEncoderSettingsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(settings, nullptr);
+        caption = settings->windowTitle();
+        auto choose = [&](const char* name, int value) {
+            auto* combo = settings->findChild<QComboBox*>(QString::fromLatin1(name));
+            combo->setCurrentIndex(combo->findData(value));
+        };
+        choose("bitRate", 320);
+        choose("sampleRate", 22050);
+        choose("channelMode", 3);
+        EXPECT_TRUE(settings->findChild<QLabel*>(QStringLiteral("note"))->text().contains(QStringLiteral("160 kbps")));
+        settings->accept();
+    });
+    Click(page, IDC_SETTINGS);
+    EXPECT_EQ(caption, QStringLiteral("Lame"));
+    JoinInto(page, files.Out("joined.mp3"));
+
+    // Told what will be used before it is used, then finished.
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("160 kbps will be used")))
+        << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(boxes.Boxes()[1].text, QStringLiteral("Finished"));
+    const fixtures::Decoded joined = fixtures::ReadAudio(files.dir / "joined.mp3");
+    EXPECT_EQ(joined.sampleRate, 22050);
+    EXPECT_EQ(joined.channels, 1);
+    EXPECT_EQ(joined.Frames(), 22050 * 3);
+    // 3 s at 160 kbps, give or take the frame rounding.
+    EXPECT_NEAR(double(fs::file_size(files.dir / "joined.mp3")), 3 * 160'000 / 8.0, 3000.0);
+
+    // The sources' own rate: the highest of them, where 320 kbps fits.
+    GetEncoderProperties(page.Encoder())->set_SampleRate(kSourceSampleRate);
+    JoinInto(page, files.Out("own.mp3"));
+    EXPECT_EQ(boxes.Boxes().size(), 3u);
+    const fixtures::Decoded own = fixtures::ReadAudio(files.dir / "own.mp3");
+    EXPECT_EQ(own.sampleRate, 48000);
+    EXPECT_EQ(own.Frames(), 48000 * 3);
+}
+
+TEST(JoinPage, StopAnswersAtOnceAndKeepsAPlayableShorterFile)
+{
+    TempDir dir;
+    const std::int64_t frames = 180 * 44100;
+    fixtures::WriteWav(dir / "long.wav", Signal{44100, 2, frames});
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles({QString::fromStdString((dir / "long.wav").string())});
+    testsupport::FileDialogAnswers answers;
+    answers.Choose({QString::fromStdString((dir / "part.mp3").string())});
+    Click(page, IDC_BEGIN);
+    ASSERT_TRUE(page.IsJoining());
+    QTest::qWait(300);
+    QElapsedTimer clock;
+    clock.start();
+    Click(page, IDC_STOP);
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_FALSE(page.IsJoining());
+    QTest::qWait(200); // events still queued from the stopped join
+
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(page.DlgItem<QProgressBar>(IDC_PROGRESS)->value(), 0);
+    EXPECT_TRUE(page.GetDlgItem(IDC_BEGIN)->isEnabled());
+    const fixtures::Decoded part = fixtures::ReadAudio(dir / "part.mp3");
+    EXPECT_GT(part.Frames(), 0);
+    EXPECT_LT(part.Frames(), frames);
+}
+
+TEST(JoinPage, AnInputCutShortDuringTheJoinEndsInAnErrorLeavingNoFile)
+{
+    TempDir dir;
+    const fs::path input = dir / "long.wav";
+    fixtures::WriteWav(input, Signal{44100, 2, 180 * 44100});
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles({QString::fromStdString(input.string())});
+    testsupport::FileDialogAnswers answers;
+    answers.Choose({QString::fromStdString((dir / "joined.mp3").string())});
+    Click(page, IDC_BEGIN);
+    ASSERT_TRUE(page.IsJoining());
+    QTest::qWait(50);
+    fs::resize_file(input, fs::file_size(input) / 20);
+    WaitForJoinEnd(page);
+
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, QStringLiteral("Error"));
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("long.wav"))) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.wav"}));
+    EXPECT_TRUE(page.GetDlgItem(IDC_BEGIN)->isEnabled());
+    EXPECT_EQ(page.DlgItem<QProgressBar>(IDC_PROGRESS)->value(), 0);
+}
+
+TEST(JoinPage, BeginRefusesWhatCannotBeJoinedAndWritesNothing)
+{
+    ThreeFiles files;
+    { std::ofstream(files.dir / "empty.mp3") << "no audio here"; }
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    auto begin = [&](const QString& output) {
+        testsupport::FileDialogAnswers answers;
+        answers.Choose({output});
+        Click(page, IDC_BEGIN);
+        EXPECT_FALSE(page.IsJoining());
+        return answers.Requests().size();
+    };
+    EXPECT_EQ(begin(files.Out("out.mp3")), 0u); // an empty list
+
+    page.AddFiles(files.All());
+    EXPECT_EQ(begin(files.b), 1u); // the output is one of the inputs
+
+    page.AddFiles({files.Out("empty.mp3")});
+    EXPECT_EQ(begin(files.Out("out.mp3")), 0u); // a file without audio
+
+    Select(page, 3);
+    Click(page, IDC_DELETE);
+    fs::rename(files.dir / "c.wav", files.dir / "moved.wav");
+    EXPECT_EQ(begin(files.Out("out.mp3")), 0u); // a source gone
+
+    fs::rename(files.dir / "moved.wav", files.dir / "c.wav");
+    fs::resize_file(files.dir / "c.wav", fs::file_size(files.dir / "c.wav") / 2);
+    EXPECT_EQ(begin(files.Out("out.mp3")), 1u); // a source cut short since it was listed
+    fs::rename(files.dir / "c.wav", files.dir / "moved.wav");
+
+    ASSERT_EQ(boxes.Boxes().size(), 5u);
+    EXPECT_TRUE(boxes.Boxes()[4].text.contains(files.c));
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("no files")));
+    EXPECT_EQ(boxes.Boxes()[1].caption, QStringLiteral("Error"));
+    EXPECT_TRUE(boxes.Boxes()[1].text.contains(files.b));
+    EXPECT_TRUE(boxes.Boxes()[2].text.contains(files.Out("empty.mp3")));
+    EXPECT_TRUE(boxes.Boxes()[3].text.contains(files.c));
+    EXPECT_EQ(FolderNames(files.dir.Path()),
+              (std::vector<std::string>{"a.mp3", "b.wav", "empty.mp3", "moved.wav"}));
+    EXPECT_EQ(fixtures::ReadAudio(files.dir / "b.wav").Frames(), 22050);
+    EXPECT_TRUE(page.GetDlgItem(IDC_BEGIN)->isEnabled());
+}
+
+TEST(JoinPage, FilesDroppedFromTheFileManagerAreAddedAndOthersRefusedByName)
+{
+    ThreeFiles files;
+    { std::ofstream(files.dir / "notes.txt") << "text"; }
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(files.c), QUrl::fromLocalFile(files.Out("notes.txt")),
+                  QUrl::fromLocalFile(files.a)});
+    QWidget* viewport = List(page)->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+
+    ExpectInStep(page);
+    EXPECT_EQ(page.Files(), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(files.Out("notes.txt")));
 }

@@ -108,7 +108,7 @@ public:
     HRESULT get_Bitrate(std::int32_t* kbps) const override { return Get(kbps, m_bitrate.load()); }
     HRESULT set_SampleRate(std::int32_t hz) override
     {
-        if (!IsMp3SampleRate(hz))
+        if (hz != kSourceSampleRate && !IsMp3SampleRate(hz))
             return E_INVALIDARG;
         m_sampleRate = hz;
         return S_OK;
@@ -136,18 +136,38 @@ public:
         return S_OK;
     }
     HRESULT get_Quality(std::int32_t* quality) const override { return Get(quality, m_quality.load()); }
-    std::int32_t EffectiveBitrate() const override { return LegalMp3Bitrate(m_bitrate, m_sampleRate); }
+    std::int32_t EffectiveSampleRate() const override
+    {
+        if (m_sampleRate != kSourceSampleRate)
+            return m_sampleRate;
+        auto in = m_input;
+        return in->IsConnected() ? in->ConnectionMediaType().audio.sampleRate : 0;
+    }
+    std::int32_t EffectiveBitrate() const override
+    {
+        const std::int32_t rate = EffectiveSampleRate();
+        return LegalMp3Bitrate(m_bitrate, rate ? rate : kDefaultMp3SampleRate);
+    }
 
     std::string Describe() const override
     {
         char text[96];
         static const char* modes[] = {"stereo", "joint stereo", "", "mono"};
         std::snprintf(text, sizeof text, "%d kbps CBR, %d Hz, %s, quality %d", EffectiveBitrate(),
-                      m_sampleRate.load(), modes[static_cast<int>(m_mode.load())], m_quality.load());
+                      EffectiveSampleRate(), modes[static_cast<int>(m_mode.load())], m_quality.load());
         return text;
     }
 
-    std::int32_t SampleRate() const { return m_sampleRate; }
+    // The rate to offer a converter in front: the set one, or for the
+    // sources' own rate the common one.
+    std::int32_t PreferredSampleRate() const
+    {
+        return m_sampleRate == kSourceSampleRate ? kDefaultMp3SampleRate : m_sampleRate.load();
+    }
+    bool AcceptsSampleRate(std::int32_t hz) const
+    {
+        return m_sampleRate == kSourceSampleRate ? IsMp3SampleRate(hz) : hz == m_sampleRate;
+    }
     int OutputChannels(int inputChannels) const
     {
         return (inputChannels == 1 || m_mode == Mp3ChannelMode::Mono) ? 1 : 2;
@@ -176,7 +196,7 @@ public:
         std::lock_guard lock(m_streamMutex);
         if (m_lame)
             return S_OK; // a new segment after a seek continues the same file
-        if (format.sampleRate != m_sampleRate || (format.channels != 1 && format.channels != 2))
+        if (!AcceptsSampleRate(format.sampleRate) || (format.channels != 1 && format.channels != 2))
             return Fail(VFW_E_TYPE_NOT_ACCEPTED, "the MP3 encoder was given " + DescribeMediaType({MediaKind::Pcm, format, {}}));
         LameHandle lame(lame_init());
         if (!lame)
@@ -184,9 +204,9 @@ public:
         const int outChannels = OutputChannels(format.channels);
         lame_set_num_channels(lame.get(), format.channels);
         lame_set_in_samplerate(lame.get(), format.sampleRate);
-        lame_set_out_samplerate(lame.get(), m_sampleRate);
+        lame_set_out_samplerate(lame.get(), format.sampleRate);
         lame_set_VBR(lame.get(), vbr_off);
-        lame_set_brate(lame.get(), EffectiveBitrate());
+        lame_set_brate(lame.get(), LegalMp3Bitrate(m_bitrate, format.sampleRate));
         lame_set_mode(lame.get(), outChannels == 1 ? MONO
                                   : m_mode == Mp3ChannelMode::Stereo ? STEREO : JOINT_STEREO);
         lame_set_quality(lame.get(), m_quality);
@@ -331,15 +351,15 @@ CEncoderInputPin::CEncoderInputPin(CLameEncoder& owner) : CPin(owner, "In", PIND
 
 HRESULT CEncoderInputPin::QueryAccept(const MediaType& type) const
 {
-    const bool ok = type.kind == MediaKind::Pcm && type.audio.sampleRate == m_encoder.SampleRate()
+    const bool ok = type.kind == MediaKind::Pcm && m_encoder.AcceptsSampleRate(type.audio.sampleRate)
                     && (type.audio.channels == 1 || type.audio.channels == 2);
     return ok ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 std::vector<MediaType> CEncoderInputPin::EnumMediaTypes() const
 {
-    return {MediaType{MediaKind::Pcm, {m_encoder.SampleRate(), 2}, {}},
-            MediaType{MediaKind::Pcm, {m_encoder.SampleRate(), 1}, {}}};
+    return {MediaType{MediaKind::Pcm, {m_encoder.PreferredSampleRate(), 2}, {}},
+            MediaType{MediaKind::Pcm, {m_encoder.PreferredSampleRate(), 1}, {}}};
 }
 
 HRESULT CEncoderInputPin::NewSegment(const AudioFormat& format, std::int64_t)
@@ -364,7 +384,8 @@ std::vector<MediaType> CEncoderOutputPin::EnumMediaTypes() const
     int channels = 2;
     if (auto in = m_encoder.EnumPins().front(); in->IsConnected())
         channels = m_encoder.OutputChannels(in->ConnectionMediaType().audio.channels);
-    return {MediaType{MediaKind::Mp3, {m_encoder.SampleRate(), channels}, {}}};
+    const std::int32_t rate = m_encoder.EffectiveSampleRate();
+    return {MediaType{MediaKind::Mp3, {rate ? rate : m_encoder.PreferredSampleRate(), channels}, {}}};
 }
 
 } // namespace

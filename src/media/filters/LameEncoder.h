@@ -21,16 +21,24 @@ public:
     virtual ~IAudioEncoderProperties() = default;
     virtual HRESULT set_Bitrate(std::int32_t kbps) = 0;        // 8..320
     virtual HRESULT get_Bitrate(std::int32_t* kbps) const = 0;
-    virtual HRESULT set_SampleRate(std::int32_t hz) = 0;       // an MPEG rate, 8000..48000
+    // An MPEG rate, 8000..48000, or kSourceSampleRate.
+    virtual HRESULT set_SampleRate(std::int32_t hz) = 0;
     virtual HRESULT get_SampleRate(std::int32_t* hz) const = 0;
     virtual HRESULT set_ChannelMode(Mp3ChannelMode mode) = 0;
     virtual HRESULT get_ChannelMode(Mp3ChannelMode* mode) const = 0;
     virtual HRESULT set_Quality(std::int32_t quality) = 0;     // 0 best/slowest .. 9 fastest
     virtual HRESULT get_Quality(std::int32_t* quality) const = 0;
+    // The sample rate really written: the set one, or with kSourceSampleRate
+    // the rate of the connected input (0 while unconnected).
+    virtual std::int32_t EffectiveSampleRate() const = 0;
     // The bit rate really written: MPEG-2 rates (16..24 kHz) carry at most
     // 160 kbps, MPEG-2.5 rates (8..12 kHz) 64; LAME takes the nearest legal one.
     virtual std::int32_t EffectiveBitrate() const = 0;
 };
+
+// The sample-rate setting that keeps the rate of the audio the encoder is
+// given (when that is an MPEG rate; 44.1 kHz otherwise).
+constexpr std::int32_t kSourceSampleRate = -1;
 
 // Defaults of a new encoder: 192 kbps, 44.1 kHz, joint stereo, quality 3
 // (LAME's own default, the one other LAME front ends use).
