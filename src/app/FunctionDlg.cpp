@@ -92,7 +92,8 @@ void CFunctionDlg::OnMergeChosen()
 
 void CFunctionDlg::OnBrowse()
 {
-    const std::optional<QString> path = ui::GetOpenFileName(this, QString::fromLatin1(kSourceFilter));
+    const std::optional<QString> path = ui::GetOpenFileName(this, QString::fromLatin1(kSourceFilter),
+                                                                QString::fromLatin1(ui::kOpenFolderKey));
     if (path) {
         SetDlgItemText(IDC_SOURCE_PATH, *path);
         m_bBrowseCancelled = false;

@@ -133,7 +133,8 @@ void CJoinDlg::EnableControls(bool enable)
 
 void CJoinDlg::OnAddFiles()
 {
-    const std::optional<QStringList> paths = ui::GetOpenFileNames(this, QString::fromLatin1(kAddFilter));
+    const std::optional<QStringList> paths = ui::GetOpenFileNames(
+        this, QString::fromLatin1(kAddFilter), QString::fromLatin1(ui::kJoinAddFolderKey));
     if (paths && !paths->isEmpty())
         AddFiles(*paths);
 }

@@ -70,7 +70,8 @@ void CJoinDlg::OnBeginJoin()
         return;
     // The dialog asks before an existing file is replaced.
     const std::optional<QString> path =
-        ui::GetSaveFileName(this, QString::fromLatin1(kSaveFilter), QStringLiteral("mp3"));
+        ui::GetSaveFileName(this, QString::fromLatin1(kSaveFilter), QStringLiteral("mp3"),
+                            QString::fromLatin1(ui::kJoinSaveFolderKey));
     if (!path)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);

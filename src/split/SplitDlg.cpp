@@ -208,7 +208,8 @@ void CSplitDlg::SetOutputDir(const QString& dir)
 
 void CSplitDlg::OnBrowseOutputDir()
 {
-    const std::optional<QString> folder = ui::BrowseForFolder(this);
+    const std::optional<QString> folder =
+        ui::BrowseForFolder(this, QString(), QString::fromLatin1(ui::kSplitOutputFolderKey));
     if (!folder)
         return;
     if (!QDir::isAbsolutePath(*folder)) {

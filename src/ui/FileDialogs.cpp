@@ -1,7 +1,11 @@
 #include "FileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
 
 namespace ui {
 
@@ -23,7 +27,36 @@ QString QtPatterns(const QString& windowsPatterns)
     return patterns.join(QLatin1Char(' '));
 }
 
-std::optional<QStringList> Run(const FileDialogRequest& request)
+// In the standard configuration folder, whatever names the application set.
+QSettings FolderSettings()
+{
+    return QSettings(QStringLiteral("tarnwick"), QStringLiteral("tarnwick"));
+}
+
+QString DefaultFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    if (!music.isEmpty() && QFileInfo(music).isDir())
+        return music;
+    return QDir::homePath();
+}
+
+// Notes the folder of the answer (the chosen folder itself for a folder
+// dialog) under the request's key.
+void Remember(const QString& rememberKey, FileDialogKind kind,
+              const std::optional<QStringList>& answer)
+{
+    if (rememberKey.isEmpty() || !answer || answer->isEmpty() || answer->first().isEmpty())
+        return;
+    const QString chosen = answer->first();
+    if (!QDir::isAbsolutePath(chosen))
+        return;   // not a place on disk
+    const QString folder = kind == FileDialogKind::Folder ? QDir::cleanPath(chosen)
+                                                          : QFileInfo(chosen).absolutePath();
+    FolderSettings().setValue(rememberKey, folder);
+}
+
+std::optional<QStringList> Ask(const FileDialogRequest& request)
 {
     if (Hook())
         return Hook()(request);
@@ -34,17 +67,17 @@ std::optional<QStringList> Run(const FileDialogRequest& request)
     switch (request.kind) {
     case FileDialogKind::Open: {
         const QString file = QFileDialog::getOpenFileName(request.parent, request.caption,
-                                                          QString(), filter, &selected);
+                                                          request.startFolder, filter, &selected);
         if (!file.isEmpty())
             result << file;
         break;
     }
     case FileDialogKind::OpenMultiple:
-        result = QFileDialog::getOpenFileNames(request.parent, request.caption, QString(), filter,
-                                               &selected);
+        result = QFileDialog::getOpenFileNames(request.parent, request.caption, request.startFolder,
+                                               filter, &selected);
         break;
     case FileDialogKind::Save: {
-        QFileDialog dialog(request.parent, request.caption, QString(), filter);
+        QFileDialog dialog(request.parent, request.caption, request.startFolder, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(request.defaultSuffix);
@@ -53,7 +86,8 @@ std::optional<QStringList> Run(const FileDialogRequest& request)
         break;
     }
     case FileDialogKind::Folder: {
-        const QString dir = QFileDialog::getExistingDirectory(request.parent, request.caption);
+        const QString dir = QFileDialog::getExistingDirectory(request.parent, request.caption,
+                                                              request.startFolder);
         if (!dir.isEmpty())
             result << dir;
         break;
@@ -62,6 +96,15 @@ std::optional<QStringList> Run(const FileDialogRequest& request)
     if (result.isEmpty())
         return std::nullopt;
     return result;
+}
+
+std::optional<QStringList> Run(FileDialogRequest request, const QString& rememberKey)
+{
+    if (!rememberKey.isEmpty())
+        request.startFolder = StartFolder(rememberKey);
+    std::optional<QStringList> answer = Ask(request);
+    Remember(rememberKey, request.kind, answer);
+    return answer;
 }
 
 std::optional<QString> First(const std::optional<QStringList>& answer)
@@ -99,30 +142,44 @@ QStringList ConvertWindowsFilter(const QString& windowsFilter)
     return filters;
 }
 
-std::optional<QString> GetOpenFileName(QWidget* parent, const QString& windowsFilter)
+QString StartFolder(const QString& rememberKey)
 {
-    return First(Run({FileDialogKind::Open, parent, QString(), ConvertWindowsFilter(windowsFilter), {}}));
+    const QString last = FolderSettings().value(rememberKey).toString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    return DefaultFolder();
 }
 
-std::optional<QStringList> GetOpenFileNames(QWidget* parent, const QString& windowsFilter)
+std::optional<QString> GetOpenFileName(QWidget* parent, const QString& windowsFilter,
+                                       const QString& rememberKey)
+{
+    return First(Run({FileDialogKind::Open, parent, QString(), ConvertWindowsFilter(windowsFilter), {}, {}},
+                     rememberKey));
+}
+
+std::optional<QStringList> GetOpenFileNames(QWidget* parent, const QString& windowsFilter,
+                                            const QString& rememberKey)
 {
     auto answer = Run({FileDialogKind::OpenMultiple, parent, QString(),
-                       ConvertWindowsFilter(windowsFilter), {}});
+                       ConvertWindowsFilter(windowsFilter), {}, {}},
+                      rememberKey);
     if (answer && answer->isEmpty())
         return std::nullopt;
     return answer;
 }
 
 std::optional<QString> GetSaveFileName(QWidget* parent, const QString& windowsFilter,
-                                       const QString& defaultSuffix)
+                                       const QString& defaultSuffix, const QString& rememberKey)
 {
     return First(Run({FileDialogKind::Save, parent, QString(), ConvertWindowsFilter(windowsFilter),
-                      defaultSuffix}));
+                      defaultSuffix, {}},
+                     rememberKey));
 }
 
-std::optional<QString> BrowseForFolder(QWidget* parent, const QString& caption)
+std::optional<QString> BrowseForFolder(QWidget* parent, const QString& caption,
+                                       const QString& rememberKey)
 {
-    return First(Run({FileDialogKind::Folder, parent, caption, {}, {}}));
+    return First(Run({FileDialogKind::Folder, parent, caption, {}, {}, {}}, rememberKey));
 }
 
 } // namespace ui
