@@ -10,7 +10,9 @@ set(expected
   bin/tarnwick
   bin/tarnwick-cli
   share/doc/tarnwick/Brevlin.html
-  share/applications/tarnwick.desktop)
+  share/applications/tarnwick.desktop
+  share/man/man1/tarnwick.1.gz
+  share/man/man1/tarnwick-cli.1.gz)
 foreach(size 16 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/tarnwick.png)
 endforeach()
