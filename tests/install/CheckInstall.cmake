@@ -11,6 +11,7 @@ set(expected
   bin/tarnwick-cli
   share/doc/tarnwick/Brevlin.html
   share/applications/tarnwick.desktop
+  share/metainfo/org.example.tarnwick.metainfo.xml
   share/man/man1/tarnwick.1.gz
   share/man/man1/tarnwick-cli.1.gz)
 foreach(size 16 32 48 64 128 256)
