@@ -131,12 +131,12 @@ void CFunctionDlg::OnNext()
         EndDialog(ui::IDCANCEL);
 }
 
-bool CFunctionDlg::OpenStartFiles(const QStringList& files)
+bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge)
 {
-    if (files.isEmpty())
+    if (files.isEmpty() && !merge)
         return true;
     EnsureInitDialog();
-    if (files.size() == 1) {
+    if (files.size() == 1 && !merge) {
         CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
         OnSplitChosen();
         SetDlgItemText(IDC_SOURCE_PATH, files.first());

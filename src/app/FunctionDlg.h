@@ -27,8 +27,9 @@ public:
     void OnNext();
     // Files handed to the program at start (the desktop's "Open with"): one
     // file opens the split page for it, several open the join page, as if
-    // chosen here before Next. False when that page ended the program.
-    bool OpenStartFiles(const QStringList& files);
+    // chosen here before Next; `merge` opens the join page whatever the
+    // count. False when that page ended the program.
+    bool OpenStartFiles(const QStringList& files, bool merge = false);
     // Window-menu commands; IDM_ABOUTBOX shows the about box.
     void OnSysCommand(int command);
     // The page's window menu: Minimize and Close, a separator, then the about

@@ -23,11 +23,20 @@ QStringList StartFiles(const QStringList& arguments)
     return files;
 }
 
-bool CToolApp::InitInstance(const QStringList& files)
+bool MergeRequested(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
+        if (arguments[i] == QLatin1String("--merge"))
+            return true;
+    }
+    return false;
+}
+
+bool CToolApp::InitInstance(const QStringList& files, bool merge)
 {
     StartMediaLayer();
     CFunctionDlg page;
-    if (page.OpenStartFiles(files))
+    if (page.OpenStartFiles(files, merge))
         page.DoModal();
     return false;
 }

@@ -7,13 +7,16 @@
 // The files named on the command line (the desktop entry's %F), made
 // absolute; options (arguments starting with "-") are skipped up to a "--".
 QStringList StartFiles(const QStringList& arguments);
+// Whether --merge comes before any "--": start on the merge page.
+bool MergeRequested(const QStringList& arguments);
 
 class CToolApp {
 public:
     // Runs the program; always false, as there is no event loop of the
     // application's own to enter afterwards. `files` open the page of their
-    // job at once (see CFunctionDlg::OpenStartFiles).
-    bool InitInstance(const QStringList& files = {});
+    // job at once (see CFunctionDlg::OpenStartFiles); `merge` opens the
+    // merge page even for fewer than two files.
+    bool InitInstance(const QStringList& files = {}, bool merge = false);
     // Shuts the media layer down; the result is the process exit code.
     int ExitInstance();
 

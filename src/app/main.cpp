@@ -2,12 +2,45 @@
 
 #include "Resources.h"
 #include "Screenshots.h"
+#include "TarnwickVersion.h"
 #include "ToolApp.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] =
+    "usage: tarnwick [FILE]\n"
+    "       tarnwick [--merge] [FILE...]\n"
+    "       tarnwick --help | --version\n"
+    "\n"
+    "  FILE       one file opens the split page with it, several open the merge page\n"
+    "  --merge    opens the merge page (with the FILEs, if any)\n"
+    "  --help     prints this text\n"
+    "  --version  prints the version\n"
+    "\n"
+    "environment: TARNWICK_AUDIO=null plays to no sound device,\n"
+    "             TARNWICK_AUDIO=device fails playback when no device opens\n";
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Answered before QApplication exists: no display is needed for them.
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::puts("tarnwick " TARNWICK_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
@@ -23,6 +56,6 @@ int main(int argc, char* argv[])
                               args.value(shots + 2));
 
     CToolApp theApp;
-    theApp.InitInstance(StartFiles(args));
+    theApp.InitInstance(StartFiles(args), MergeRequested(args));
     return theApp.ExitInstance();
 }

@@ -6,6 +6,7 @@
 #include "media/graph/FilterRegistry.h"
 #include "media/render/MediaInit.h"
 #include "JobWatch.h"
+#include "TarnwickVersion.h"
 
 #include <cstdio>
 #include <exception>
@@ -17,12 +18,15 @@ const char kUsage[] =
     "       tarnwick-cli split SOURCE START STOP [--format mp3|wav] [--bitrate KBPS]\n"
     "                          [--samplerate KHZ] [--outdir DIR]\n"
     "       tarnwick-cli join OUTPUT INPUT... [--bitrate KBPS] [--samplerate KHZ] [--overwrite]\n"
+    "       tarnwick-cli --help | --version\n"
     "\n"
     "  probe  prints per file: duration (100 ns units), hh:mm:ss, sample rate, channels, path\n"
     "  split  writes the stretch [START, STOP) of SOURCE as a new numbered piece\n"
     "         (START/STOP as hh:mm:ss or hh:mm:ss.mmm; defaults: mp3, 192 kbps, 44.1 kHz,\n"
     "         folder SOURCE's folder/Split) and prints its path\n"
     "  join   writes the INPUTs back to back into the MP3 file OUTPUT\n"
+    "         (defaults: 192 kbps, 44.1 kHz; --overwrite replaces an existing OUTPUT)\n"
+    "\n"
     "\n"
     "exit status: 0 success, 1 failure, 2 wrong use\n";
 
@@ -43,6 +47,10 @@ int main(int argc, char** argv)
     const std::string command = argv[1];
     if (command == "-h" || command == "--help" || command == "help") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::puts("tarnwick-cli " TARNWICK_VERSION);
         return 0;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);

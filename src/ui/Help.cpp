@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace help {
@@ -68,9 +70,20 @@ bool IsFieldCode(const QString& arg)
 
 } // namespace
 
+QString HelpFileIn(const QString& exeDir)
+{
+    const QDir dir(exeDir);
+    const QString beside = dir.filePath(QStringLiteral("Brevlin.html"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral("../share/doc/tarnwick/Brevlin.html")));
+    return QFileInfo::exists(installed) ? installed : beside;
+}
+
 QString HelpFilePath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Brevlin.html");
+    return HelpFileIn(QCoreApplication::applicationDirPath());
 }
 
 LaunchHook SetLaunchHook(LaunchHook hook)

@@ -28,8 +28,12 @@ bool OpenUrl(const QUrl& url);
 
 inline constexpr const char* kHomePageUrl = "https://tarnwick.example.org/";
 
-// Where LaunchHelp looks for the manual.
+// Where LaunchHelp looks for the manual: HelpFileIn(the executable's folder).
 QString HelpFilePath();
+// The manual beside the executable in `exeDir` (the build tree), else the
+// installed one in exeDir/../share/doc/tarnwick; the first path when neither
+// exists.
+QString HelpFileIn(const QString& exeDir);
 
 // Every launch goes through one hook, so tests can record launches.
 struct LaunchRequest {

@@ -370,3 +370,13 @@ TEST(StartFiles, OneFileOpensTheSplitPageSeveralTheJoinPage)
     EXPECT_EQ(runs.Runs(), (QStringList{"CJoinDlg", "CFunctionDlg"}));
     EXPECT_TRUE(mergeChosen);
 }
+
+TEST(StartFiles, MergeOptionOpensTheJoinPageWithoutFiles)
+{
+    EXPECT_TRUE(MergeRequested({"tarnwick", "--merge"}));
+    EXPECT_FALSE(MergeRequested({"tarnwick", "--", "--merge"}));
+    ModalRunRecorder runs([](ui::CDialogPage&) { return ui::IDCANCEL; });
+    CToolApp app;
+    app.InitInstance({}, true);
+    EXPECT_EQ(runs.Runs(), QStringList{"CJoinDlg"});
+}

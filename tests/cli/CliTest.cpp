@@ -4,6 +4,8 @@
 #include "Fixtures.h"
 #include "Process.h"
 
+#include "TarnwickVersion.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -96,6 +98,9 @@ TEST_F(CliTest, WrongUseExitsWithTwoAndShowsTheUsage)
     const ProcessResult help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("usage: tarnwick-cli"), std::string::npos);
+    const ProcessResult version = Cli({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "tarnwick-cli " TARNWICK_VERSION "\n");
 }
 
 TEST_F(CliTest, ProbePrintsOneLinePerFileAndReportsUnreadableOnesAfterTheOthers)

@@ -243,6 +243,19 @@ TEST(Help, OpensTheManualBesideTheExecutable)
     EXPECT_EQ(launches.requests[0].url.toLocalFile(), expected);
 }
 
+TEST(Help, ManualBesideTheExecutableWinsOverTheInstalledOne)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString installed = root.filePath(QStringLiteral("share/doc/tarnwick/Brevlin.html"));
+    QDir().mkpath(bin);
+    EXPECT_EQ(help::HelpFileIn(bin), bin + QStringLiteral("/Brevlin.html"));
+    WriteFile(installed, "<html/>");
+    EXPECT_EQ(help::HelpFileIn(bin), installed);
+    WriteFile(bin + QStringLiteral("/Brevlin.html"), "<html/>");
+    EXPECT_EQ(help::HelpFileIn(bin), bin + QStringLiteral("/Brevlin.html"));
+}
+
 TEST(Help, F1StartsHelpAndOtherHelpRequestsAreSwallowed)
 {
     LaunchRecorder launches(true);

@@ -26,7 +26,8 @@ struct Output {
     QStringList files;   // relative paths, in the order written
     QString error;
 
-    bool Save(const QImage& image, const QString& relative, const char* format)
+    // `collect`: the file goes into the Qt resource collection too.
+    bool Save(const QImage& image, const QString& relative, const char* format, bool collect = true)
     {
         const QString path = dir.filePath(relative);
         QDir().mkpath(QFileInfo(path).path());
@@ -34,7 +35,8 @@ struct Output {
             error = QStringLiteral("cannot write %1").arg(path);
             return false;
         }
-        files << relative;
+        if (collect)
+            files << relative;
         return true;
     }
 
@@ -94,6 +96,9 @@ int main(int argc, char* argv[])
     ok = ok && output.SaveBitmap(243, RenderBanner(), 8);
     for (int size : {16, 32, 48})
         ok = ok && output.Save(RenderIcon(size), QStringLiteral("icons/128-%1.png").arg(size), "PNG");
+    // The desktop icon theme's sizes; installed only, not compiled in.
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok = ok && output.Save(RenderIcon(size), QStringLiteral("hicolor/tarnwick-%1.png").arg(size), "PNG", false);
 
     QImage cursor = RenderHandCursor();
     cursor.setText(QStringLiteral("HotSpotX"), QString::number(HandCursorHotSpot().x()));
