@@ -15,15 +15,6 @@ using namespace fixtures;
 
 namespace {
 
-std::vector<std::string> FolderNames(const fs::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 long RunToEnd(CJoinJob& job)
 {
     long code = 0;

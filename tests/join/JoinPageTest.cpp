@@ -34,6 +34,7 @@ const int kRestingDuringJoin[] = {IDC_BEGIN, IDC_ADD, IDC_DELETE, IDC_MOVE_UP, I
 const int kAlwaysEnabled[] = {IDC_STOP, IDC_SETTINGS, IDC_BACK, IDC_EXIT, IDC_HELP, IDC_HOME_PAGE};
 
 using fixtures::Signal;
+using fixtures::FolderNames;
 using fixtures::TempDir;
 namespace fs = std::filesystem;
 constexpr REFERENCE_TIME kSecond = 10'000'000;
@@ -98,15 +99,6 @@ void JoinInto(CJoinDlg& page, const QString& output)
     answers.Choose({output});
     Click(page, IDC_BEGIN);
     WaitForJoinEnd(page);
-}
-
-std::vector<std::string> FolderNames(const fs::path& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace
