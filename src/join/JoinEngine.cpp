@@ -18,17 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool SameFile(const fs::path& a, const fs::path& b)
-{
-    std::error_code ec;
-    if (fs::exists(a, ec) && fs::exists(b, ec)) {
-        const bool same = fs::equivalent(a, b, ec);
-        if (!ec)
-            return same;
-    }
-    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
-}
-
 // A name beside `output` that no file has yet.
 fs::path TemporaryBeside(const fs::path& output)
 {
@@ -102,9 +91,8 @@ HRESULT CJoinJob::Build()
     if (!r.durations.empty() && r.durations.size() != r.inputs.size())
         return Fail(E_INVALIDARG, "every file to join needs its duration");
     const fs::path output = OutputPath();
-    for (const std::string& input : r.inputs)
-        if (SameFile(output, fs::absolute(input)))
-            return Fail(E_INVALIDARG, "the output " + r.outputPath + " is also an input (" + input + ")");
+    if (const auto same = InputSameAsOutput(r.inputs, r.outputPath))
+        return Fail(E_INVALIDARG, "the output " + r.outputPath + " is also an input (" + *same + ")");
     std::error_code ec;
     if (fs::is_directory(fs::status(output, ec)))
         return Fail(E_INVALIDARG, output.string() + " is a folder");

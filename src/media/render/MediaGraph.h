@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,3 +66,8 @@ public:
 private:
     std::string m_lastError;
 };
+
+// The file of `files` that is the same file as `outputPath`, however either
+// is named (links, "..", relative paths); none when the output is new.
+// Writing such an output would destroy an input while it is read.
+std::optional<std::string> InputSameAsOutput(const std::vector<std::string>& files, const std::string& outputPath);

@@ -12,25 +12,28 @@
 #include "media/render/Timeline.h"
 
 #include <filesystem>
+#include <optional>
 
-namespace {
-
-// The output must not be one of the inputs: writing it would destroy the
-// file while it is being read. Compared by identity, however it is named.
-std::string OutputAmongInputs(const std::vector<std::string>& files, const std::string& outputPath)
+std::optional<std::string> InputSameAsOutput(const std::vector<std::string>& files, const std::string& outputPath)
 {
+    namespace fs = std::filesystem;
+    const fs::path output = fs::absolute(outputPath);
     std::error_code ec;
-    if (!std::filesystem::exists(outputPath, ec))
-        return {};
+    const bool outputExists = fs::exists(output, ec);
     for (const std::string& file : files) {
-        std::error_code same;
-        if (std::filesystem::equivalent(file, outputPath, same))
-            return "the output " + outputPath + " is one of the files to join (" + file + ")";
+        const fs::path input = fs::absolute(file);
+        if (outputExists && fs::exists(input, ec)) {
+            std::error_code same;
+            if (fs::equivalent(input, output, same) && !same)
+                return file;
+            if (!same)
+                continue;
+        }
+        if (fs::weakly_canonical(input, ec) == fs::weakly_canonical(output, ec))
+            return file;
     }
-    return {};
+    return std::nullopt;
 }
-
-} // namespace
 
 void CMediaGraph::BuildJoinGraph(const std::vector<std::string>& files, const std::string& outputPath,
                                  const std::vector<REFERENCE_TIME>& durations,
@@ -51,8 +54,8 @@ void CMediaGraph::BuildJoinGraph(const std::vector<std::string>& files, const st
         m_lastError = "there are no files to join";
     else if (files.size() != durations.size())
         m_lastError = "every file to join needs its duration";
-    else
-        m_lastError = OutputAmongInputs(files, outputPath);
+    else if (const auto same = InputSameAsOutput(files, outputPath))
+        m_lastError = "the output " + outputPath + " is one of the files to join (" + *same + ")";
     if (!m_lastError.empty()) {
         QueryControls();
         return;
