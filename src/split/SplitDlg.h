@@ -87,7 +87,6 @@ private:
     void StopPlayback();
     void CreateGraph();
     void RenderSource(const std::string& path);
-    bool RenderMp3Chain(const std::string& path);
     void ShowDuration();
     void StartPositionTimer();
     void StopPositionTimer();

@@ -8,9 +8,8 @@
 #include "MessageBox.h"
 #include "SplitDlgIds.h"
 #include "media/graph/CFilterGraph.h"
-#include "media/graph/FilterRegistry.h"
-#include "media/graph/GetPin.h"
 #include "media/graph/TimeText.h"
+#include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
 
 #include <QFile>
@@ -47,17 +46,6 @@ std::shared_ptr<Facet> Query(const std::shared_ptr<IGraphBuilder>& graph)
 void PlayerError(QWidget* page, const char* text)
 {
     ui::MessageBox(page, QString::fromLatin1(text), QString(), ui::MessageIcon::Error);
-}
-
-HRESULT Connect(IGraphBuilder& graph, const std::shared_ptr<CBaseFilter>& upstream,
-                const std::shared_ptr<CBaseFilter>& downstream)
-{
-    std::shared_ptr<CPin> out, in;
-    if (HRESULT hr = GetPin(upstream, PINDIR_OUTPUT, 0, &out); FAILED(hr))
-        return hr;
-    if (HRESULT hr = GetPin(downstream, PINDIR_INPUT, 0, &in); FAILED(hr))
-        return hr;
-    return graph.ConnectDirect(out, in, nullptr);
 }
 
 } // namespace
@@ -117,7 +105,7 @@ void CSplitDlg::RenderSource(const std::string& path)
         return;
     m_wszSourcePath = QFile::decodeName(QByteArray::fromStdString(path));
     const bool rendered =
-        m_bSourceIsMp3 ? RenderMp3Chain(path) : SUCCEEDED(m_pGraph->RenderFile(path, nullptr));
+        SUCCEEDED(m_bSourceIsMp3 ? RenderMpegChain(*m_pGraph, path, nullptr) : m_pGraph->RenderFile(path, nullptr));
     if (!rendered) {
         // Nothing of a graph that cannot play is kept: the buttons, the
         // slider and the breakpoint buttons then have nothing to act on.
@@ -133,26 +121,6 @@ void CSplitDlg::RenderSource(const std::string& path)
     m_pControl->Pause();
     if (FAILED(m_pEvent->SetNotifyWindow(m_pEventBridge->Rearm())))
         PlayerError(this, "Failed in Set Event");
-}
-
-// File source -> "MPEG-I Stream Splitter" -> "MPEG Layer-3 Decoder" ->
-// "Default DirectSound Device"; the graph holds the filters.
-bool CSplitDlg::RenderMp3Chain(const std::string& path)
-{
-    std::shared_ptr<CBaseFilter> splitter, decoder, renderer, source;
-    if (FAILED(CreateFilter(clsid::MPEG1Splitter, &splitter))
-        || FAILED(CreateFilter(clsid::Mp3Decoder, &decoder))
-        || FAILED(CreateFilter(clsid::DSoundRender, &renderer)))
-        return false;
-    if (FAILED(m_pGraph->AddSourceFilter(path, path, &source)))
-        return false;
-    if (FAILED(m_pGraph->AddFilter(splitter, "MPEG-I Stream Splitter"))
-        || FAILED(m_pGraph->AddFilter(decoder, "MPEG Layer-3 Decoder"))
-        || FAILED(m_pGraph->AddFilter(renderer, "Default DirectSound Device")))
-        return false;
-    return SUCCEEDED(Connect(*m_pGraph, source, splitter))
-        && SUCCEEDED(Connect(*m_pGraph, splitter, decoder))
-        && SUCCEEDED(Connect(*m_pGraph, decoder, renderer));
 }
 
 void CSplitDlg::ShowDuration()

@@ -94,6 +94,46 @@ std::string CMediaGraph::GetDurationText()
     return FormatClock(GetDuration());
 }
 
+HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::string* reason)
+{
+    // Every step is taken even after one failed, as a graph that is only
+    // measured may still give a duration; the first failure is what the
+    // caller hears of (a missing file, data that is not audio...).
+    HRESULT first = S_OK;
+    auto step = [&](HRESULT hr, const char* what = nullptr) {
+        if (FAILED(hr) && SUCCEEDED(first)) {
+            first = hr;
+            if (reason)
+                *reason = what ? what : graph.LastError();
+        }
+        return hr;
+    };
+    std::shared_ptr<CBaseFilter> splitter, decoder, renderer, source;
+    step(CreateFilter(clsid::MPEG1Splitter, &splitter), "the MPEG splitter is not available");
+    step(CreateFilter(clsid::Mp3Decoder, &decoder), "the MP3 decoder is not available");
+    step(CreateFilter(clsid::DSoundRender, &renderer), "the audio renderer is not available");
+    step(graph.AddSourceFilter(path, path, &source));
+    graph.AddFilter(splitter, "MPEG-I Stream Splitter");
+    graph.AddFilter(decoder, "MPEG Layer-3 Decoder");
+    graph.AddFilter(renderer, "Default DirectSound Device");
+
+    std::shared_ptr<CPin> out, in;
+    GetPin(source, PINDIR_OUTPUT, 0, &out);
+    GetPin(splitter, PINDIR_INPUT, 0, &in);
+    if (out && in)
+        step(graph.ConnectDirect(out, in, nullptr));
+    if (FAILED(GetPin(splitter, PINDIR_OUTPUT, 0, &out))) {
+        step(VFW_E_CANNOT_RENDER, "no MPEG audio stream to decode");
+        return first;
+    }
+    GetPin(decoder, PINDIR_INPUT, 0, &in);
+    step(graph.ConnectDirect(out, in, nullptr));
+    GetPin(decoder, PINDIR_OUTPUT, 0, &out);
+    GetPin(renderer, PINDIR_INPUT, 0, &in);
+    step(graph.ConnectDirect(out, in, nullptr));
+    return first;
+}
+
 HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
 {
     m_lastError.clear();
@@ -102,42 +142,10 @@ HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
         m_lastError = "cannot create a filter graph";
         return E_OUTOFMEMORY;
     }
-    // Every step is taken even after one failed, as a graph that is only
-    // measured may still give a duration; the first failure is what the
-    // caller hears of (a missing file, data that is not audio...).
-    HRESULT first = S_OK;
-    auto step = [&](HRESULT hr, const char* what = nullptr) {
-        if (FAILED(hr) && SUCCEEDED(first)) {
-            first = hr;
-            m_lastError = what ? what : graph->LastError();
-        }
-        return hr;
-    };
-    if (DetectSourceKind(path) != SourceKind::MpegAudio)
-        return step(graph->RenderFile(path, nullptr));
-
-    std::shared_ptr<CBaseFilter> splitter, decoder, renderer, source;
-    step(CreateFilter(clsid::MPEG1Splitter, &splitter), "the MPEG splitter is not available");
-    step(CreateFilter(clsid::Mp3Decoder, &decoder), "the MP3 decoder is not available");
-    step(CreateFilter(clsid::DSoundRender, &renderer), "the audio renderer is not available");
-    step(graph->AddSourceFilter(path, path, &source));
-    graph->AddFilter(splitter, "MPEG-I Stream Splitter");
-    graph->AddFilter(decoder, "MPEG Layer-3 Decoder");
-    graph->AddFilter(renderer, "Default DirectSound Device");
-
-    std::shared_ptr<CPin> out, in;
-    GetPin(source, PINDIR_OUTPUT, 0, &out);
-    GetPin(splitter, PINDIR_INPUT, 0, &in);
-    if (out && in)
-        step(graph->ConnectDirect(out, in, nullptr));
-    if (FAILED(GetPin(splitter, PINDIR_OUTPUT, 0, &out))) {
-        step(VFW_E_CANNOT_RENDER, "no MPEG audio stream to decode");
-        return first;
-    }
-    GetPin(decoder, PINDIR_INPUT, 0, &in);
-    step(graph->ConnectDirect(out, in, nullptr));
-    GetPin(decoder, PINDIR_OUTPUT, 0, &out);
-    GetPin(renderer, PINDIR_INPUT, 0, &in);
-    step(graph->ConnectDirect(out, in, nullptr));
-    return first;
+    if (DetectSourceKind(path) == SourceKind::MpegAudio)
+        return RenderMpegChain(*graph, path, &m_lastError);
+    const HRESULT hr = graph->RenderFile(path, nullptr);
+    if (FAILED(hr))
+        m_lastError = graph->LastError();
+    return hr;
 }

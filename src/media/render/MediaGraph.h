@@ -67,6 +67,12 @@ private:
     std::string m_lastError;
 };
 
+// The MP3 playback chain built by hand: file source -> "MPEG-I Stream
+// Splitter" -> "MPEG Layer-3 Decoder" -> "Default DirectSound Device", each
+// filter under that name. Every step is taken even after one failed; the
+// first failure is returned, with its reason in `reason`.
+HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::string* reason);
+
 // The file of `files` that is the same file as `outputPath`, however either
 // is named (links, "..", relative paths); none when the output is new.
 // Writing such an output would destroy an input while it is read.
