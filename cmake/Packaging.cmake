@@ -32,5 +32,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(tarnwick_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnwick)
+# Who holds the rights and under which terms, where Debian looks for it.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarnwick)
 
 include(CPack)

@@ -14,6 +14,10 @@ sudo_cmd=()
 # std::string code that the test build (-O2) does not see.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Debian's hardening flags (stack protector, fortified functions, full RELRO).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
 cmake -S . -B build-pkg -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DTARNWICK_WERROR=OFF "${launcher[@]}" >/dev/null
 cmake --build build-pkg --parallel "$(nproc)" >/dev/null
@@ -36,7 +40,7 @@ version="$(sed -n 's/.*TARNWICK_VERSION "\(.*\)"/\1/p' build-pkg/generated/Tarnw
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY tarnwick --version)" = "tarnwick $version" ] || fail "tarnwick --version"
 man -w tarnwick-cli >/dev/null || fail "man -w tarnwick-cli"
 man -w tarnwick >/dev/null || fail "man -w tarnwick"
-for f in /usr/share/applications/tarnwick.desktop /usr/share/doc/tarnwick/Brevlin.html \
+for f in /usr/share/applications/tarnwick.desktop /usr/share/doc/tarnwick/Brevlin.html /usr/share/doc/tarnwick/copyright \
          /usr/share/metainfo/org.example.tarnwick.metainfo.xml; do
   [ -f "$f" ] || fail "missing $f"
 done

@@ -10,6 +10,7 @@ set(expected
   bin/tarnwick
   bin/tarnwick-cli
   share/doc/tarnwick/Brevlin.html
+  share/doc/tarnwick/copyright
   share/applications/tarnwick.desktop
   share/metainfo/org.example.tarnwick.metainfo.xml
   share/man/man1/tarnwick.1.gz
