@@ -72,6 +72,7 @@ HRESULT CSplitJob::Build()
     m_graph.reset();
     m_writer.reset();
     m_copy.reset();
+    m_copiesFrames = false;
     m_copyRefusal.clear();
     m_finished = m_userStopped = false;
     m_lastError.clear();
@@ -84,8 +85,10 @@ HRESULT CSplitJob::Build()
         m_length = r.stop - r.start + 1;
         m_effectiveBitRate = 0;
         std::string why;
-        if (BuildCopy(&why))
+        if (BuildCopy(&why)) {
+            m_copiesFrames = true;
             return NameOutput();
+        }
         if (r.copy == SplitCopy::Required)
             return Fail(E_FAIL, why);
         m_copyRefusal = why;

@@ -96,7 +96,7 @@ public:
     // only hand the news on, e.g. post a message).
     void SetNotify(std::function<void()> notify);
     // True when the built job copies the source's frames.
-    bool CopiesFrames() const { return m_copy != nullptr; }
+    bool CopiesFrames() const { return m_copiesFrames; }
     // Why a copy that was asked for where possible is re-encoded instead; "" otherwise.
     const std::string& CopyRefusal() const { return m_copyRefusal; }
 
@@ -142,6 +142,7 @@ private:
     std::shared_ptr<CFilterGraph> m_graph;
     std::shared_ptr<CBaseFilter> m_writer;
     std::unique_ptr<CMp3PieceWriter> m_copy;
+    bool m_copiesFrames = false;
     std::string m_copyRefusal;
     std::function<void()> m_notify;
     std::string m_outputPath;
