@@ -59,7 +59,7 @@ bool CSplitJob::BuildCopy(std::string* reason)
     else if (PlanMp3Copy(r.sourcePath, r.start, r.stop, &plan, reason))
         reason->clear();
     if (!reason->empty()) {
-        *reason = "the frames of " + r.sourcePath + " cannot be copied: " + *reason;
+        *reason = "the frames of " + r.sourcePath + " cannot be copied (" + *reason + ")";
         return false;
     }
     m_copy = std::make_unique<CMp3PieceWriter>(std::move(plan));

@@ -22,13 +22,13 @@ std::optional<MpegFrameHeader> FirstCopyableFrame(FileBytes& bytes, std::int64_t
         const std::int64_t sync = bytes.Find(0xFF, start, start + kMpegJunkSearchBytes);
         const unsigned char* head = sync >= 0 ? bytes.At(sync, 4) : nullptr;
         const auto header = head ? MpegFrameHeader::Parse(head) : std::nullopt;
-        *reason = header && header->bitrateIndex == 0 ? "its MPEG stream is free format (frames of no fixed size)"
-                                                      : "it holds no MPEG audio frames";
+        *reason = header && header->bitrateIndex == 0 ? "the source's MPEG stream is free format"
+                                                      : "the source holds no MPEG audio frames";
         return std::nullopt;
     }
     auto header = MpegFrameHeader::Parse(bytes.At(*at, 4));
     if (header->layer != 3) {
-        *reason = std::string("it is MPEG ") + LayerName(header->layer) + " audio, not MP3 (Layer III)";
+        *reason = std::string("the source is MPEG ") + LayerName(header->layer) + ", not Layer III";
         return std::nullopt;
     }
     return header;
@@ -86,7 +86,7 @@ bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reas
     if (!stream)
         return false;
     if (!FindJunkInMpegStream(bytes, first).empty()) {
-        *reason = "its MPEG stream is damaged in places";
+        *reason = "the source's MPEG stream is damaged in places";
         return false;
     }
     out.id3v2 = {0, SkipLeadingId3v2(bytes)};
@@ -107,7 +107,7 @@ bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reas
         const auto header = head ? MpegFrameHeader::Parse(head) : std::nullopt;
         if (header && header->frameBytes > 0 && at + header->frameBytes <= end) {
             if (!header->SameStream(*stream)) {
-                *reason = "its MPEG stream changes format at byte " + std::to_string(at);
+                *reason = "the source's MPEG stream changes format at byte " + std::to_string(at);
                 return false;
             }
             const unsigned char* side = bytes.At(at, 4 + 2 + 2);
@@ -128,7 +128,7 @@ bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reas
         }
     }
     if (out.frames.empty()) {
-        *reason = "it holds no MPEG audio frames";
+        *reason = "the source holds no MPEG audio frames";
         return false;
     }
     out.stream = *MpegFrameHeader::Parse(bytes.At(out.frames.front().offset, 4));
