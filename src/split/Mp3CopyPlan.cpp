@@ -71,16 +71,9 @@ std::int64_t Mp3CopyPlan::TotalBytes() const
 std::string Mp3CopyRefusal(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop)
 {
     std::string reason;
-    long long size = 0;
-    const UniqueFd fd = OpenForReading(sourcePath, &reason, &size);
-    if (!fd)
+    const auto stream = FirstCopyableMp3Frame(sourcePath, &reason);
+    if (!stream)
         return reason;
-    FileBytes bytes(fd.Get(), size);
-    reason = Mp3FramesNotCopyable(sourcePath);
-    if (!reason.empty())
-        return reason;
-    const std::int64_t first = FindFirstMpegFrame(bytes, SkipLeadingId3v2(bytes), kMpegJunkSearchBytes);
-    const auto stream = MpegFrameHeader::Parse(bytes.At(first, 4));
     const int rate = stream->SampleRate();
     if (TimeToFrame(stop, rate) - TimeToFrame(start, rate) < 2 * stream->SamplesPerFrame())
         return "the piece is shorter than two MPEG frames";

@@ -59,17 +59,15 @@ std::int64_t Mp3Layout::LengthSamples() const
     return raw - info->lame->delay - info->lame->padding;
 }
 
-std::string Mp3FramesNotCopyable(const std::string& path)
+std::optional<MpegFrameHeader> FirstCopyableMp3Frame(const std::string& path, std::string* reason)
 {
-    std::string reason;
     long long size = 0;
-    const UniqueFd fd = OpenForReading(path, &reason, &size);
+    const UniqueFd fd = OpenForReading(path, reason, &size);
     if (!fd)
-        return reason;
+        return std::nullopt;
     FileBytes bytes(fd.Get(), size);
     std::int64_t at = 0;
-    FirstCopyableFrame(bytes, &at, &reason);
-    return reason;
+    return FirstCopyableFrame(bytes, &at, reason);
 }
 
 bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reason)

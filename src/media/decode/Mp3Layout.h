@@ -40,10 +40,11 @@ struct Mp3Layout {
     std::int64_t LengthSamples() const;
 };
 
-// Why the MPEG audio of the file at `path` cannot have its frames copied
-// as they are, judged from its first frame: "" when they can. Cheap enough
-// to ask before a run.
-std::string Mp3FramesNotCopyable(const std::string& path);
+// The first frame of the file's MPEG stream when, judged from that frame,
+// the stream's frames can be copied as they are; null with `reason` when
+// not (no Layer III, free format, no MPEG audio). Cheap enough to ask
+// before a run.
+std::optional<MpegFrameHeader> FirstCopyableMp3Frame(const std::string& path, std::string* reason);
 
 // Reads the layout of the MP3 file at `path`. False with `reason` when it
 // cannot be read or its frames cannot be copied as they are (no Layer III,
