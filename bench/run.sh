@@ -77,9 +77,9 @@ measure f-cut90 "${ff[@]}" -ss 600 -to 690 -i "$out/long.mp3" "${lame192[@]}" "$
 measure t-cut40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --outdir "$out/work-t-cut40"
 measure f-cut40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" "${lame192[@]}" "$out/work-f-cut40/cut.mp3"
 measure t-wav40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --format wav --outdir "$out/work-t-wav40"
+measure f-wav40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" -c:a pcm_s16le "$out/work-f-wav40/cut.wav"
 measure t-copy40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --copy --outdir "$out/work-t-copy40"
 measure f-copy40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" -c copy "$out/work-f-copy40/cut.mp3"
-measure f-wav40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" -c:a pcm_s16le "$out/work-f-wav40/cut.wav"
 join_in=("$out/ten.mp3" "$out/ten-22k-mono.wav" "$out/ten-48k.wav")
 measure t-join "$cli" join "$out/work-t-join/all.mp3" "${join_in[@]}"
 fmt="aresample=44100,aformat=sample_fmts=fltp:channel_layouts=stereo"

@@ -6,7 +6,6 @@
 #include "Mp3CopyPlan.h"
 #include "SplitEngine.h"
 #include "media/decode/SourceKind.h"
-#include "media/graph/CFilterGraph.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -134,8 +134,6 @@ bool PlanMp3CopyOfSamples(const Mp3Layout& layout, FileBytes& file, std::int64_t
     out.sourceSize = layout.fileSize;
     out.id3v2 = layout.id3v2;
     out.id3v1 = layout.id3v1;
-    out.firstFrame = std::size_t(a);
-    out.lastFrame = std::size_t(b);
     bool constantRate = true;
     for (std::int64_t k = a; k <= b; ++k) {
         const Mp3AudioFrame& f = layout.frames[std::size_t(k)];
@@ -194,7 +192,8 @@ bool PlanMp3CopyOfSamples(const Mp3Layout& layout, FileBytes& file, std::int64_t
         info.lame.encoder = LameExtension{}.encoder;
     if (!lameSource) {
         info.lame.revisionAndMethod = constantRate ? 1 : 0; // CBR, or unknown (taken for VBR)
-        info.lame.bitrate = static_cast<unsigned char>(constantRate ? std::min(stream.WithBitrate(pieceRate).kbps, 255) : 0);
+        const int kbps = stream.WithBitrate(pieceRate).kbps;
+        info.lame.bitrate = static_cast<unsigned char>(constantRate ? std::min(kbps, 255) : 0);
     }
     info.lame.delay = int(delay);
     info.lame.padding = int(padding);

@@ -31,8 +31,6 @@ struct Mp3CopyPlan {
     NewInfoFrame info;           // all but the music CRC, known once the frames are copied
     std::vector<unsigned char> donor;
     std::vector<ByteRange> runs; // the source frames copied, as runs of adjacent bytes
-    std::size_t firstFrame = 0;  // the first and last source frames copied
-    std::size_t lastFrame = 0;
 
     // Bytes the piece file holds.
     std::int64_t TotalBytes() const;

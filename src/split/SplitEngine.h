@@ -28,8 +28,8 @@
 #include <string>
 
 class CBaseFilter;
-class CMp3PieceWriter;
 class CFilterGraph;
+class CMp3PieceWriter;
 class IMediaControl;
 class IMediaEvent;
 class IMediaSeeking;
@@ -84,10 +84,11 @@ public:
 
     // Builds the piece's graph (timeline, render engine, capture builder,
     // encoder or WAV writer, file writer, output name, DOT description), or
-    // for a copied piece its plan, but does not run it. Fails with
-    // LastError() naming the cause: a missing or unreadable source, an empty
-    // or inverted stretch, rates the encoder does not take, an output folder
-    // that cannot be created, a copy that was required and cannot be made.
+    // for a copied piece its plan (no graph, no DOT description), but does
+    // not run it. Fails with LastError() naming the cause: a missing or
+    // unreadable source, an empty or inverted stretch, rates the encoder does
+    // not take, an output folder that cannot be created, a copy that was
+    // required and cannot be made.
     HRESULT Build();
 
     // Starts the built job. A graph that cannot start ends with an abort event.

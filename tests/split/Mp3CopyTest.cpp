@@ -100,7 +100,8 @@ const Kind kKinds[] = {
     {"Mpeg2", {22050, 2, 22050 * kSeconds}, {.bitrateKbps = 64}, 1},
     {"Mpeg25", {11025, 2, 11025 * kSeconds}, {.bitrateKbps = 16}, 1}, // frames too small for an Info frame
     {"NoInfoFrame", {44100, 2, 44100 * kSeconds}, {.bitrateKbps = 128, .xingHeader = false}, 0},
-    {"Tagged", {44100, 2, 44100 * kSeconds}, {.bitrateKbps = 128, .id3v1 = true, .id3v2 = true, .id3v2PictureBytes = 3000}, 0},
+    {"Tagged", {44100, 2, 44100 * kSeconds},
+     {.bitrateKbps = 128, .id3v1 = true, .id3v2 = true, .id3v2PictureBytes = 3000}, 0},
 };
 
 class CopyTest : public ::testing::Test {

@@ -89,7 +89,8 @@ bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reas
     }
     out.id3v2 = {0, SkipLeadingId3v2(bytes)};
     std::int64_t end = size;
-    if (const unsigned char* v1 = size >= 128 ? bytes.At(size - 128, 3) : nullptr; v1 && std::memcmp(v1, "TAG", 3) == 0) {
+    const unsigned char* v1 = size >= 128 ? bytes.At(size - 128, 3) : nullptr;
+    if (v1 && std::memcmp(v1, "TAG", 3) == 0) {
         out.id3v1 = {size - 128, size};
         end = size - 128;
     }
