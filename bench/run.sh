@@ -78,6 +78,8 @@ measure t-cut40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --outdir "$out/wo
 measure f-cut40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" "${lame192[@]}" "$out/work-f-cut40/cut.mp3"
 measure t-wav40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --format wav --outdir "$out/work-t-wav40"
 measure f-wav40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" -c:a pcm_s16le "$out/work-f-wav40/cut.wav"
+measure t-copy40 "$cli" split "$out/long.mp3" 00:05:00 00:45:00 --copy --outdir "$out/work-t-copy40"
+measure f-copy40 "${ff[@]}" -ss 300 -to 2700 -i "$out/long.mp3" -c copy "$out/work-f-copy40/cut.mp3"
 join_in=("$out/ten.mp3" "$out/ten-22k-mono.wav" "$out/ten-48k.wav")
 measure t-join "$cli" join "$out/work-t-join/all.mp3" "${join_in[@]}"
 fmt="aresample=44100,aformat=sample_fmts=fltp:channel_layouts=stereo"
@@ -96,6 +98,25 @@ decoded_time=$(awk "BEGIN{printf \"%.0f\", $decoded_frames * 10000000 / 44100}")
 exact=no
 [ "$probed" = "$expected" ] && [ "$probed" = "$decoded_time" ] && exact=yes
 
+# Where the two copied pieces start and how long they are, against the
+# source's samples [300 s, 2700 s): both decoded by ffmpeg, tarnwick's also
+# measured by its own probe (libmpg123).
+copy_errors() { # label piece; leaves the errors in $copy_start $copy_length
+  local e
+  e=($(python3 bench/piece-errors.py "$out/long.mp3" 300 2700 "$2"))
+  copy_start=${e[0]}; copy_length=${e[1]}
+  printf "  %-16s start %+6d samples (%+7.1f ms), length %+6d samples (%+7.1f ms)\n" "$1" "${e[0]}" \
+    "$(awk "BEGIN{print ${e[0]} * 1000 / ${e[2]}}")" "${e[1]}" "$(awk "BEGIN{print ${e[1]} * 1000 / ${e[2]}}")"
+}
+t_copy=$(head -n1 "$out/t-copy40.stdout")
+copy_errors "tarnwick --copy" "$t_copy" > "$out/copy-errors.txt"
+copy_exact=no
+[ "$copy_start" = 0 ] && [ "$copy_length" = 0 ] && copy_exact=yes
+copy_errors "ffmpeg -c copy" "$out/work-f-copy40/cut.mp3" >> "$out/copy-errors.txt"
+copy_report=$(cat "$out/copy-errors.txt")
+copy_probed=$("$cli" probe "$t_copy" | cut -f1)
+[ "$copy_probed" = $(( 2400 * 10000000 )) ] || copy_exact=no
+
 # --- table ------------------------------------------------------------------------
 row() { # job tname fname ratio-target kind
   local tw fw tc fc rss ratio ok=pass
@@ -105,6 +126,7 @@ row() { # job tname fname ratio-target kind
   case $5 in
     ratio) awk "BEGIN{exit !($ratio <= $4)}" || ok=miss; target="<= ${4}x ffmpeg" ;;
     probe) awk "BEGIN{exit !($tw <= 0.3)}" && [ "$exact" = yes ] || ok=miss; target="<= 0.3 s, exact: $exact" ;;
+    seconds) awk "BEGIN{exit !($tw <= $4)}" || ok=miss; target="<= $4 s, sample-exact: $copy_exact" ;;
   esac
   awk "BEGIN{exit !($rss <= 32)}" || ok=miss
   printf "%-28s %10s %9s %6s %8s %8s %8s  %-30s %s\n" "$1" "$tw" "$fw" "$ratio" "$tc" "$fc" "$rss" "$target" "$ok"
@@ -116,10 +138,14 @@ printf "%-28s %10s %9s %6s %8s %8s %8s  %-30s %s\n" job "tarnwick s" "ffmpeg s" 
 row "cut 90 s -> MP3 192k"        t-cut90 f-cut90 1.0 ratio
 row "cut 40 min -> MP3 192k"      t-cut40 f-cut40 1.0 ratio
 row "cut 40 min -> WAV"           t-wav40 f-wav40 0.5 ratio
+row "cut 40 min, no re-encoding"  t-copy40 f-copy40 1 seconds
 row "join 3 x 10 min -> MP3 192k" t-join  f-join  1.0 ratio
 row "probe 60 min VBR"            t-probe f-probe 0   probe
 echo
 echo "probe: $probed (100 ns); source 3600 s = $expected; full decode $decoded_frames frames = $decoded_time"
+echo "40-minute pieces without re-encoding, decoded by ffmpeg against the source's [300 s, 2700 s):"
+echo "$copy_report"
+echo "  tarnwick --copy  its own probe (libmpg123): $copy_probed (100 ns); 2400 s = $(( 2400 * 10000000 ))"
 for j in t-cut90 t-cut40 t-wav40 t-join; do
   f=$(head -n1 "$out/$j.stdout")
   [ -n "$f" ] && echo "$j: $("$cli" probe "$f" | cut -f1,2,3,4)"

@@ -50,7 +50,9 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::s
         }
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        if (valueOptions.count(name)) {
+        if (eq == std::string::npos && flagOptions.count(name)) {
+            parsed.flags.insert(name);
+        } else if (valueOptions.count(name)) {
             if (eq != std::string::npos) {
                 parsed.values[name] = arg.substr(eq + 1);
             } else if (i + 1 < args.size()) {
@@ -58,8 +60,6 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::s
             } else {
                 throw UsageError(name + " needs a value");
             }
-        } else if (flagOptions.count(name) && eq == std::string::npos) {
-            parsed.flags.insert(name);
         } else {
             throw UsageError("unknown option " + arg);
         }

@@ -24,7 +24,9 @@ struct Failure : std::runtime_error {
 };
 
 // Positional arguments and --options of one command. "--name value" and
-// "--name=value" both work; "--" ends the options.
+// "--name=value" both work; "--" ends the options. An option named in both
+// sets is a flag on its own and takes a value only after "=" ("--copy",
+// "--copy=auto").
 struct ParsedArgs {
     std::vector<std::string> positional;
     std::map<std::string, std::string> values; // options that take a value

@@ -1,5 +1,5 @@
 // tarnwick-cli split SOURCE START STOP [--format mp3|wav] [--bitrate KBPS]
-//                    [--samplerate KHZ] [--outdir DIR]
+//                    [--samplerate KHZ] [--outdir DIR] [--copy[=auto]]
 
 #include "CliArgs.h"
 #include "Commands.h"
@@ -28,13 +28,20 @@ std::string Lower(std::string s)
 
 int RunSplit(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, {"--format", "--bitrate", "--samplerate", "--outdir"}, {});
+    const ParsedArgs parsed =
+        ParseArgs(args, {"--format", "--bitrate", "--samplerate", "--outdir", "--copy"}, {"--copy"});
     if (parsed.positional.size() != 3)
         throw UsageError("split takes SOURCE START STOP");
     const std::string format = Lower(parsed.Value("--format").value_or("mp3"));
     if (format != "mp3" && format != "wav")
         throw UsageError("--format is mp3 or wav, not \"" + format + "\"");
     const bool mp3Output = format == "mp3";
+    SplitCopy copy = parsed.Flag("--copy") ? SplitCopy::Required : SplitCopy::Never;
+    if (const auto how = parsed.Value("--copy")) {
+        if (Lower(*how) != "auto")
+            throw UsageError("--copy takes no value or \"auto\", not \"" + *how + "\"");
+        copy = SplitCopy::WhenPossible;
+    }
     const int bitRate = ParseBitRate(parsed.Value("--bitrate").value_or(std::to_string(kDefaultMp3Bitrate)));
     const int sampleRate = KiloHertzToHz(parsed.Value("--samplerate").value_or(HzToKiloHertzText(kDefaultMp3SampleRate)));
     const REFERENCE_TIME start = ParseTime(parsed.positional[1]);
@@ -53,6 +60,7 @@ int RunSplit(const std::vector<std::string>& args)
     request.outputDir = parsed.Value("--outdir").value_or((source.parent_path() / "Split").string());
     request.outputName = source.filename().string();
     request.mp3Output = mp3Output;
+    request.copy = copy;
     request.start = start;
     request.stop = stop;
     if (mp3Output) {
@@ -69,10 +77,14 @@ int RunSplit(const std::vector<std::string>& args)
     CSplitJob job(request);
     if (FAILED(job.Build()))
         throw Failure(job.LastError());
+    if (!job.CopyRefusal().empty())
+        std::fprintf(stderr, "note: re-encoding, since %s\n", job.CopyRefusal().c_str());
+    if (job.CopiesFrames() && (parsed.Value("--bitrate") || parsed.Value("--samplerate")))
+        std::fprintf(stderr, "note: --bitrate and --samplerate do not apply to a copied piece\n");
     if (mp3Output && job.EffectiveBitRate() > 0 && job.EffectiveBitRate() != request.bitRate)
         std::fprintf(stderr, "note: the encoder uses %d kbps\n", job.EffectiveBitRate());
 
-    job.Control()->Run();
+    job.Run();
     const JobOutcome outcome =
         WaitForJob({[&job](long timeoutMs) { return job.WaitStep(timeoutMs); },
                     [&job] { return job.Progress() / double(kSplitProgressRange); }, fs::path(job.OutputPath()).filename().string()});

@@ -3,8 +3,9 @@
 #include "ConvertDlgIds.h"
 #include "GraphEventBridge.h"
 #include "MessageBox.h"
+#include "Mp3CopyPlan.h"
 #include "SplitEngine.h"
-#include "media/graph/CFilterGraph.h"
+#include "media/decode/SourceKind.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -80,6 +81,9 @@ bool CConvertDlg::OnInitDialog()
     // The encoder settings only matter for MP3 output.
     for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE, IDC_BIT_RATE_LABEL, IDC_SAMPLE_RATE_LABEL})
         ShowWindow(id, m_bMp3Output);
+    // Frames can be kept only from MPEG audio into MP3.
+    ShowWindow(IDC_KEEP_ORIGINAL, m_bMp3Output && !m_wszSourcePath.isEmpty()
+                                      && DetectSourceKind(m_wszSourcePath.toStdString()) == SourceKind::MpegAudio);
     m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
 
     SelectString(m_cbBitRate, QString::number(kDefaultMp3Bitrate));
@@ -92,13 +96,60 @@ bool CConvertDlg::OnInitDialog()
 
     OnClicked(IDC_START, [this] { OnStartButton(); });
     OnClicked(IDC_CANCEL_SPLIT, [this] { OnCancelButton(); });
+    OnClicked(IDC_KEEP_ORIGINAL, [this] { OnKeepOriginal(); });
     return true;
+}
+
+bool CConvertDlg::KeepOriginalSound() const
+{
+    return GetDlgItem(IDC_KEEP_ORIGINAL)->isVisibleTo(this) && IsDlgButtonChecked(IDC_KEEP_ORIGINAL);
+}
+
+void CConvertDlg::OnKeepOriginal()
+{
+    m_bCopyEveryPiece = false;
+    QString text;
+    if (KeepOriginalSound()) {
+        // Checked before the run from the source's first frame and each
+        // piece's length; the run re-encodes what cannot be copied.
+        const std::string source = m_wszSourcePath.toStdString();
+        QStringList pieces;
+        std::string reason;
+        for (std::size_t i = 0; i + 1 < m_breakpoints.size(); ++i) {
+            const std::string why = Mp3CopyRefusal(source, m_breakpoints[i].timeMs * kRefTimePerMs,
+                                                   m_breakpoints[i + 1].timeMs * kRefTimePerMs);
+            if (why.empty())
+                continue;
+            pieces << QString::number(i + 1);
+            reason = why;
+        }
+        m_bCopyEveryPiece = pieces.isEmpty();
+        if (pieces.size() + 1 == static_cast<int>(m_breakpoints.size()))
+            text = QStringLiteral("Re-encoded: %1").arg(QString::fromStdString(reason));
+        else if (!pieces.isEmpty())
+            text = QStringLiteral("Re-encoded (piece %1): %2").arg(pieces.join(QStringLiteral(", ")),
+                                                                  QString::fromStdString(reason));
+    }
+    SetDlgItemText(IDC_TIME_RANGE, text);
+    for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE})
+        EnableWindow(id, !m_bCopyEveryPiece);
 }
 
 void CConvertDlg::OnStartButton()
 {
     if (IsRunning())
         return;
+    if (m_bCopyEveryPiece) {
+        // The rates are not asked for; they stand by for a piece whose
+        // frames turn out not to be copyable after all.
+        m_nSampleRate = KiloHertzTextToHz(GetDlgItemText(IDC_SAMPLE_RATE));
+        if (!IsMp3SampleRate(m_nSampleRate))
+            m_nSampleRate = kDefaultMp3SampleRate;
+        m_nBitRate = LegalMp3Bitrate(GetDlgItemText(IDC_BIT_RATE).toInt(), m_nSampleRate);
+        m_nBytesPerSecond = m_nBitRate * 1000 / 8;
+        RunSplit();
+        return;
+    }
     const QString sampleRateText = GetDlgItemText(IDC_SAMPLE_RATE);
     if (sampleRateText.isEmpty()) {
         ui::AfxMessageBox(QStringLiteral("Please select the Sample Rate(KHz)"));
@@ -191,6 +242,7 @@ bool CConvertDlg::ExtractSegment(int& index)
     request.outputDir = m_strOutputDir.toStdString();
     request.outputName = m_strOutputName.toStdString();
     request.mp3Output = m_bMp3Output;
+    request.copy = KeepOriginalSound() ? SplitCopy::WhenPossible : SplitCopy::Never;
     request.bitRate = m_nBitRate;
     request.sampleRate = m_nSampleRate;
     request.start = from.timeMs * kRefTimePerMs;
@@ -207,10 +259,9 @@ bool CConvertDlg::ExtractSegment(int& index)
 
     // The graph's events arrive as posted messages; those of an earlier
     // piece's graph are dropped.
-    std::shared_ptr<IMediaEventEx> events = job->Graph();
-    events->SetNotifyWindow(m_graphEvents->Rearm());
+    job->SetNotify(m_graphEvents->Rearm());
     m_job = std::move(job);
-    m_job->Control()->Run(); // a run that cannot start ends with an abort event
+    m_job->Run(); // a run that cannot start ends with an abort event
     SetDlgItemText(IDC_FILE_NAME, GetDlgItemText(IDC_FILE_NAME) + QStringLiteral("   Please waiting ..."));
     return true;
 }
@@ -281,6 +332,8 @@ void CConvertDlg::FailRun(const QString& reason)
 
 void CConvertDlg::EnableSettings(bool enable)
 {
-    for (int id : {IDC_START, IDC_BIT_RATE, IDC_SAMPLE_RATE})
+    for (int id : {IDC_START, IDC_KEEP_ORIGINAL})
         EnableWindow(id, enable);
+    for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE})
+        EnableWindow(id, enable && !m_bCopyEveryPiece);
 }

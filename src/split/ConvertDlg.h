@@ -1,6 +1,8 @@
 #pragma once
 // The split settings dialog (template 131): MP3 bit rate and sample rate,
 // the start and cancel buttons, and the labels and progress bar of a run.
+// For MP3 pieces of an MP3 source it also offers to keep the original sound:
+// the pieces copy the source's frames instead of being re-encoded.
 //
 // A run never blocks the GUI thread: each piece is a CSplitJob streaming on
 // its graph's threads, and a timer plus the graph's posted events move the
@@ -59,6 +61,11 @@ protected:
 
 private:
     void OnStartButton();
+    // The keep-original check box changed: the rates apply only to pieces
+    // that are re-encoded, and label 1030 says which are, and why.
+    void OnKeepOriginal();
+    // Whether the pieces copy the source's frames: the check box is offered and checked.
+    bool KeepOriginalSound() const;
     void OnCancelButton();
 
     // Starts the first piece; the rest follow from OnPieceEnded.
@@ -82,6 +89,7 @@ private:
     CSkinButton m_btnStart;
     CSkinButton m_btnCancel;
 
+    bool m_bCopyEveryPiece = false;   // keeping the original sound, and no piece has to be re-encoded
     std::unique_ptr<CSplitJob> m_job; // the piece running now, if any
     int m_nPairIndex = 0;             // the next breakpoint pair to extract
     ui::CGraphEventBridge* m_graphEvents = nullptr;

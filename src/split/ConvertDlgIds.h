@@ -16,6 +16,7 @@ inline constexpr int IDC_BIT_RATE = 1037;
 inline constexpr int IDC_SAMPLE_RATE = 1038;
 inline constexpr int IDC_BIT_RATE_LABEL = 1057;
 inline constexpr int IDC_SAMPLE_RATE_LABEL = 1058;
+inline constexpr int IDC_KEEP_ORIGINAL = 1059; // copy the MP3 frames, no re-encoding
 
 // A run's progress is polled every 100 ms; the graph's events come as a
 // private message.

@@ -84,6 +84,9 @@ const DialogTemplate& ConvertDlgTemplate()
             {IDC_BIT_RATE_LABEL, ControlKind::Static, QStringLiteral("Bit Rate(kbps):"), {5, 19, 46, 8}},
             {IDC_SAMPLE_RATE_LABEL, ControlKind::Static, QStringLiteral("Sample Rate(KHz):"),
              {101, 22, 59, 8}},
+            // Above the rates it makes moot; after them in the tab order.
+            {IDC_KEEP_ORIGINAL, ControlKind::CheckBox, QStringLiteral("Keep the original sound (no re-encoding)"),
+             {5, 5, 150, 10}, StyleTabStop},
             Skinned(IDC_START, {110, 40, 38, 11}),
             Skinned(IDC_CANCEL_SPLIT, {154, 40, 38, 11}),
             {IDC_FILE_NAME, ControlKind::Static, QStringLiteral("FileName:"), {7, 55, 187, 8}},

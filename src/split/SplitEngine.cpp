@@ -1,8 +1,11 @@
 // One piece of a split: the graph of the stretch [start, stop) of the source
-// (timeline -> render engine -> "Lame" -> "Dest"), its progress, and how it
-// ends.
+// (timeline -> render engine -> "Lame" -> "Dest") or the copy of its frames,
+// its progress, and how it ends.
 
 #include "SplitEngine.h"
+
+#include "Mp3CopyPlan.h"
+#include "Mp3PieceWriter.h"
 
 #include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
@@ -23,7 +26,7 @@ CSplitJob::CSplitJob(SplitPieceRequest request) : m_request(std::move(request)) 
 CSplitJob::~CSplitJob()
 {
     // Going away before the piece completed: it is not a finished piece.
-    if (m_graph && !m_finished && !m_userStopped)
+    if ((m_graph || m_copy) && !m_finished && !m_userStopped)
         Stop(false);
 }
 
@@ -37,10 +40,40 @@ std::shared_ptr<IMediaControl> CSplitJob::Control() const { return m_graph; }
 std::shared_ptr<IMediaEvent> CSplitJob::Events() const { return m_graph; }
 std::shared_ptr<IMediaSeeking> CSplitJob::Seeking() const { return m_graph; }
 
+HRESULT CSplitJob::NameOutput()
+{
+    const SplitPieceRequest& r = m_request;
+    std::string reason;
+    if (!MakeSureDirectoryPathExists(r.outputDir, &reason))
+        return Fail(VFW_E_NOT_FOUND_FILE, reason);
+    m_outputPath = FindFreeOutputPath(r.outputDir, FitOutputName(r.outputName, r.mp3Output), r.pieceIndex);
+    return S_OK;
+}
+
+bool CSplitJob::BuildCopy(std::string* reason)
+{
+    const SplitPieceRequest& r = m_request;
+    Mp3CopyPlan plan;
+    if (!r.mp3Output)
+        *reason = "the piece is written as WAV";
+    else if (PlanMp3Copy(r.sourcePath, r.start, r.stop, &plan, reason))
+        reason->clear();
+    if (!reason->empty()) {
+        *reason = "the frames of " + r.sourcePath + " cannot be copied (" + *reason + ")";
+        return false;
+    }
+    m_copy = std::make_unique<CMp3PieceWriter>(std::move(plan));
+    m_predictedSize = static_cast<std::int32_t>(std::min<std::int64_t>(m_copy->TotalBytes(), INT32_MAX));
+    return true;
+}
+
 HRESULT CSplitJob::Build()
 {
     m_graph.reset();
     m_writer.reset();
+    m_copy.reset();
+    m_copiesFrames = false;
+    m_copyRefusal.clear();
     m_finished = m_userStopped = false;
     m_lastError.clear();
     MediaInitialize();
@@ -48,6 +81,18 @@ HRESULT CSplitJob::Build()
     if (r.start < 0 || r.stop <= r.start)
         return Fail(E_INVALIDARG, "the piece from " + FormatClock(r.start) + " to " + FormatClock(r.stop)
                                       + " holds no audio");
+    if (r.copy != SplitCopy::Never) {
+        m_length = r.stop - r.start + 1;
+        m_effectiveBitRate = 0;
+        std::string why;
+        if (BuildCopy(&why)) {
+            m_copiesFrames = true;
+            return NameOutput();
+        }
+        if (r.copy == SplitCopy::Required)
+            return Fail(E_FAIL, why);
+        m_copyRefusal = why;
+    }
     if (r.mp3Output && !IsMp3SampleRate(r.sampleRate))
         return Fail(E_INVALIDARG, std::to_string(r.sampleRate) + " Hz is not a sample rate of MP3 audio");
     if (r.mp3Output && (r.bitRate < 8 || r.bitRate > 320))
@@ -89,9 +134,8 @@ HRESULT CSplitJob::Build()
         return Fail(REGDB_E_CLASSNOTREG, "the encoding or writing filter is not available");
     IFileSinkFilter* sink = GetFileSink(writer);
     // 13. The output folder and the first free numbered name in it.
-    if (!MakeSureDirectoryPathExists(r.outputDir, &reason))
-        return Fail(VFW_E_NOT_FOUND_FILE, reason);
-    m_outputPath = FindFreeOutputPath(r.outputDir, FitOutputName(r.outputName, r.mp3Output), r.pieceIndex);
+    if (HRESULT hr = NameOutput(); FAILED(hr))
+        return hr;
     // 15. (The labels of step 14 are the caller's.)
     if (!sink || FAILED(sink->SetFileName(m_outputPath, nullptr)))
         return Fail(E_FAIL, "cannot name the output " + m_outputPath);
@@ -113,8 +157,25 @@ HRESULT CSplitJob::Build()
     return S_OK;
 }
 
+void CSplitJob::Run()
+{
+    if (m_copy)
+        m_copy->Start(m_outputPath, m_notify);
+    else if (m_graph)
+        m_graph->Run();
+}
+
+void CSplitJob::SetNotify(std::function<void()> notify)
+{
+    m_notify = std::move(notify);
+    if (m_graph)
+        m_graph->SetNotifyWindow(m_notify);
+}
+
 long CSplitJob::WaitStep(long timeoutMs)
 {
+    if (m_copy)
+        return m_copy->Wait(timeoutMs);
     if (!m_graph)
         return EC_ERRORABORT;
     long code = 0;
@@ -126,6 +187,11 @@ long CSplitJob::WaitStep(long timeoutMs)
 
 int CSplitJob::Progress() const
 {
+    if (m_copy) {
+        const std::int64_t total = std::max<std::int64_t>(1, m_copy->TotalBytes());
+        m_lastProgress = static_cast<int>(m_copy->BytesWritten() * kSplitProgressRange / total);
+        return m_lastProgress;
+    }
     if (!m_graph)
         return m_finished ? kSplitProgressRange : 0;
     std::int64_t value = m_lastProgress;
@@ -152,8 +218,14 @@ HRESULT CSplitJob::Finish(long code)
     } else if (code == EC_USERABORT) {
         hr = Fail(E_ABORT, "the job was stopped");
     } else {
-        const std::string why = m_graph ? m_graph->ErrorReason() : std::string();
+        const std::string why = m_copy ? m_copy->Error() : m_graph ? m_graph->ErrorReason() : std::string();
         hr = Fail(E_FAIL, why.empty() ? "the job failed" : why);
+    }
+    if (m_copy) {
+        if (!m_finished)
+            m_copy->Cancel(); // the writer has removed its partial file
+        m_copy.reset();
+        return hr;
     }
     // The graph and its filters go; a failed piece was removed by its writer.
     if (m_graph && !m_finished && !m_userStopped)
@@ -165,6 +237,10 @@ HRESULT CSplitJob::Finish(long code)
 
 void CSplitJob::Stop(bool keepOutput)
 {
+    if (m_copy) {
+        m_copy->Cancel();
+        return;
+    }
     if (!m_graph)
         return;
     if (!keepOutput) {

@@ -6,10 +6,14 @@
 // event and seeking facets. The settings dialog and tarnwick-cli both drive
 // it; nothing here touches a GUI type.
 //
+// An MP3 piece of an MP3 source may instead be copied frame by frame, without
+// re-encoding (SplitPieceRequest::copy): no graph then, a writing thread
+// (CMp3PieceWriter) that the same calls drive.
+//
 // Typical use (one piece):
 //   CSplitJob job(request);
 //   if (FAILED(job.Build())) report(job.LastError());
-//   job.Control()->Run();
+//   job.Run();
 //   long code = 0;
 //   while (code == 0) { code = job.WaitStep(250); show(job.Progress()); }
 //   if (FAILED(job.Finish(code))) report(job.LastError());
@@ -19,14 +23,23 @@
 #include "media/graph/MediaTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 class CBaseFilter;
 class CFilterGraph;
+class CMp3PieceWriter;
 class IMediaControl;
 class IMediaEvent;
 class IMediaSeeking;
+
+// Whether an MP3 piece of an MP3 source copies the source's frames.
+enum class SplitCopy {
+    Never,        // re-encoded at the chosen rates
+    Required,     // copied, or the job fails with the reason it cannot be
+    WhenPossible, // copied, or re-encoded when it cannot be (CopyRefusal says why)
+};
 
 // One piece to extract.
 struct SplitPieceRequest {
@@ -36,6 +49,7 @@ struct SplitPieceRequest {
     bool mp3Output = true;        // false: 16-bit PCM WAV
     int bitRate = kDefaultMp3Bitrate;        // kbps (MP3 only)
     int sampleRate = kDefaultMp3SampleRate;  // Hz (MP3 only; WAV keeps the source's rate)
+    SplitCopy copy = SplitCopy::Never;
     REFERENCE_TIME start = 0;     // the stretch [start, stop) of the source
     REFERENCE_TIME stop = 0;
     int pieceIndex = 0;           // i: the numbering of this piece starts at i + 1
@@ -69,13 +83,25 @@ public:
     CSplitJob& operator=(const CSplitJob&) = delete;
 
     // Builds the piece's graph (timeline, render engine, capture builder,
-    // encoder or WAV writer, file writer, output name, DOT description) but
-    // does not run it. Fails with LastError() naming the cause: a missing or
+    // encoder or WAV writer, file writer, output name, DOT description), or
+    // for a copied piece its plan (no graph, no DOT description), but does
+    // not run it. Fails with LastError() naming the cause: a missing or
     // unreadable source, an empty or inverted stretch, rates the encoder does
-    // not take, an output folder that cannot be created.
+    // not take, an output folder that cannot be created, a copy that was
+    // required and cannot be made.
     HRESULT Build();
 
-    // Facets of the built graph (null before a successful Build).
+    // Starts the built job. A graph that cannot start ends with an abort event.
+    void Run();
+    // `notify` runs whenever the job has news (on its own threads: it must
+    // only hand the news on, e.g. post a message).
+    void SetNotify(std::function<void()> notify);
+    // True when the built job copies the source's frames.
+    bool CopiesFrames() const { return m_copiesFrames; }
+    // Why a copy that was asked for where possible is re-encoded instead; "" otherwise.
+    const std::string& CopyRefusal() const { return m_copyRefusal; }
+
+    // Facets of the built graph (null before a successful Build, and for a copied piece).
     std::shared_ptr<CFilterGraph> Graph() const { return m_graph; }
     std::shared_ptr<IMediaControl> Control() const;
     std::shared_ptr<IMediaEvent> Events() const;
@@ -85,7 +111,8 @@ public:
     // event code (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0 on time-out.
     long WaitStep(long timeoutMs);
     // 0..kSplitProgressRange as the settings dialog shows it: MP3 from the output file's size
-    // against the prediction, WAV from the graph position against L.
+    // against the prediction, WAV from the graph position against L, a copy
+    // from the bytes copied.
     int Progress() const;
 
     // Ends the job after WaitStep returned `code`: S_OK on EC_COMPLETE;
@@ -93,7 +120,8 @@ public:
     // has already been removed by its writer.
     HRESULT Finish(long code);
     // Stops a running job. keepOutput true: a user stop, what was written
-    // stays; false: a cancel, the partial piece is removed.
+    // stays; false: a cancel, the partial piece is removed. A copied piece
+    // is complete or absent: stopped, it is always removed.
     void Stop(bool keepOutput);
 
     const SplitPieceRequest& Request() const { return m_request; }
@@ -107,10 +135,17 @@ public:
 
 private:
     HRESULT Fail(HRESULT hr, std::string reason);
+    // The copy of an MP3 piece; false (reason set) when it cannot be made.
+    bool BuildCopy(std::string* reason);
+    HRESULT NameOutput();
 
     SplitPieceRequest m_request;
     std::shared_ptr<CFilterGraph> m_graph;
     std::shared_ptr<CBaseFilter> m_writer;
+    std::unique_ptr<CMp3PieceWriter> m_copy;
+    bool m_copiesFrames = false;
+    std::string m_copyRefusal;
+    std::function<void()> m_notify;
     std::string m_outputPath;
     std::int32_t m_predictedSize = 0;
     REFERENCE_TIME m_length = 0;

@@ -1,6 +1,8 @@
 # The split engine: builds and watches the graph of one split piece. No GUI
 # types; the settings dialog and tarnwick-cli both link it.
 add_library(tarnwick_split_engine STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Mp3CopyPlan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Mp3PieceWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputNaming.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplitEngine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TypedTime.cpp

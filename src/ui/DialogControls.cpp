@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTreeWidget>
@@ -121,6 +122,9 @@ QWidget* CDialogPage::CreateControl(const DialogControl& c)
     }
     case ControlKind::RadioButton:
         w = new QRadioButton(c.text, this);
+        break;
+    case ControlKind::CheckBox:
+        w = new QCheckBox(c.text, this);
         break;
     case ControlKind::PushButton: {
         auto* button = new QPushButton(c.text, this);

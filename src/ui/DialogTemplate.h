@@ -17,6 +17,7 @@ enum class ControlKind {
     Icon,         // static picture showing an icon resource
     GroupBox,
     RadioButton,
+    CheckBox,
     PushButton,
     Edit,
     ComboBox,

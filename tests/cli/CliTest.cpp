@@ -202,6 +202,35 @@ TEST_F(CliTest, SplitRefusesTimesOutsideTheSourceAndWritesNothing)
     EXPECT_EQ(Cli({"split", source.string(), "00:00:02", "00:00:03"}).exitCode, 0);
 }
 
+TEST_F(CliTest, CopyKeepsTheFramesOrSaysWhyNotAndAutoReEncodesThen)
+{
+    const fs::path mp3 = dir / "Song.mp3", wav = dir / "Song.wav", mp2 = dir / "Song.mp2";
+    WriteMp3(mp3, {44100, 2, 3 * 44100});
+    WriteWav(wav, {44100, 2, 3 * 44100});
+    ASSERT_EQ(RunProcess({"sox", wav.string(), mp2.string()}).exitCode, 0);
+
+    const ProcessResult copied = Cli({"split", mp3.string(), "00:00:00.500", "00:00:02", "--copy"});
+    ASSERT_EQ(copied.exitCode, 0) << Expect(copied);
+    EXPECT_EQ(copied.err, "");
+    const Decoded piece = ReadAudio(dir / "Split" / "1-Song.mp3");
+    const Decoded whole = ReadAudio(mp3);
+    ASSERT_EQ(piece.Frames(), 3 * 44100 / 2);
+    EXPECT_TRUE(std::equal(piece.samples.begin(), piece.samples.end(), whole.samples.begin() + 44100));
+
+    const ProcessResult refused = Cli({"split", mp2.string(), "00:00:00.500", "00:00:02", "--copy"});
+    EXPECT_EQ(refused.exitCode, 1) << Expect(refused);
+    EXPECT_NE(refused.err.find("Layer II"), std::string::npos) << refused.err;
+    EXPECT_EQ(Lines(refused.err).size(), 1u) << refused.err;
+    EXPECT_EQ(FilesIn(dir / "Split").size(), 1u);
+
+    const ProcessResult fallback = Cli({"split", mp2.string(), "00:00:00.500", "00:00:02", "--copy=auto"});
+    ASSERT_EQ(fallback.exitCode, 0) << Expect(fallback);
+    EXPECT_NE(fallback.err.find("note: re-encoding"), std::string::npos) << fallback.err;
+    EXPECT_EQ(ReadAudio(dir / "Split" / "1-Song.mp2").Frames(), 3 * 44100 / 2);
+
+    EXPECT_EQ(Cli({"split", mp3.string(), "00:00:00", "00:00:01", "--copy=fast"}).exitCode, 2);
+}
+
 TEST_F(CliTest, BitRateTheSampleRateCannotCarryIsNotedNotChangedSilently)
 {
     const fs::path source = dir / "a.wav";

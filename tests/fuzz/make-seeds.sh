@@ -9,7 +9,7 @@ for tool in sox lame; do
   command -v "$tool" >/dev/null || { echo "make-seeds: $tool is missing (./scripts/setup.sh installs it)" >&2; exit 1; }
 done
 rm -rf "$out"
-mkdir -p "$out"/{typed_time,cli_args,output_naming,desktop_entry,mp3_reader,wav_reader}
+mkdir -p "$out"/{typed_time,cli_args,output_naming,desktop_entry,mp3_reader,mp3_copy_plan,wav_reader}
 
 # seed TARGET NAME TEXT: one input, written with printf's escapes.
 seed() { printf -- "$3" > "$out/$1/$2"; }
@@ -64,3 +64,5 @@ mp3 mpeg25-cbr 8000 1 -b 8 --resample 8
 mp3 no-tag 22050 1 -b 16 --resample 22.05 -t
 mp3 id3v2 8000 1 -b 8 --resample 8 --add-id3v2 --tt Seed
 mp3 id3v1 8000 1 -b 8 --resample 8 --id3v1-only --ta Seed
+mp3 crc 44100 2 -b 128 --resample 44.1 -p
+cp "$out"/mp3_reader/*.mp3 "$out/mp3_copy_plan/"

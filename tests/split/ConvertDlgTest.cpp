@@ -346,3 +346,75 @@ TEST_F(SplitRun, AFailedPieceIsToldWithItsReasonAndTheDialogStaysOpen)
     expectToldAndSettingsAgain(boxes, dialog, source.string());
     EXPECT_TRUE(NothingWritten());
 }
+
+// --- keeping the original sound ------------------------------------------------
+
+TEST_F(SplitRun, KeepingTheOriginalSoundIsOfferedForMp3PiecesOfMp3SourcesOnly)
+{
+    const fs::path mp3 = dir / "song.mp3", wav = dir / "song.wav";
+    fixtures::WriteMp3(mp3, {44100, 2, 44100 * 3});
+    fixtures::WriteWav(wav, {44100, 2, 44100 * 3});
+    struct Case {
+        fs::path source;
+        bool mp3Output;
+        bool offered;
+    };
+    for (const Case& c : {Case{mp3, true, true}, Case{mp3, false, false}, Case{wav, true, false}}) {
+        SCOPED_TRACE(c.source.filename().string() + (c.mp3Output ? " to mp3" : " to wav"));
+        CConvertDlg dialog;
+        HandOver(dialog, c.source, c.mp3Output, {0, 2});
+        dialog.show();
+        EXPECT_EQ(dialog.GetDlgItem(IDC_KEEP_ORIGINAL)->isVisible(), c.offered);
+        EXPECT_FALSE(dialog.IsDlgButtonChecked(IDC_KEEP_ORIGINAL));
+        for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE})
+            EXPECT_TRUE(dialog.GetDlgItem(id)->isEnabled()) << id;
+        EXPECT_TRUE(dialog.GetDlgItemText(IDC_TIME_RANGE).isEmpty());
+    }
+}
+
+TEST_F(SplitRun, KeepingTheOriginalSoundSetsTheRatesAsideOrSaysWhatIsReEncoded)
+{
+    const fs::path source = dir / "song.mp3";
+    fixtures::WriteMp3(source, {44100, 2, 44100 * 3});
+    auto rates = [](CConvertDlg& dialog) {
+        return dialog.GetDlgItem(IDC_BIT_RATE)->isEnabled() && dialog.GetDlgItem(IDC_SAMPLE_RATE)->isEnabled();
+    };
+    {
+        CConvertDlg dialog;
+        HandOver(dialog, source, true, {0, 1, 2});
+        dialog.show();
+        Click(dialog, IDC_KEEP_ORIGINAL);
+        EXPECT_FALSE(rates(dialog));
+        EXPECT_TRUE(dialog.GetDlgItemText(IDC_TIME_RANGE).isEmpty());
+        Click(dialog, IDC_KEEP_ORIGINAL);
+        EXPECT_TRUE(rates(dialog));
+    }
+    // The second piece lasts 20 ms, less than two frames: it is re-encoded at the rates.
+    CConvertDlg dialog;
+    HandOver(dialog, source, true, {0, 1, 1});
+    dialog.m_breakpoints[2].timeMs += 20;
+    dialog.show();
+    Click(dialog, IDC_KEEP_ORIGINAL);
+    EXPECT_TRUE(rates(dialog));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_TIME_RANGE),
+              QStringLiteral("Re-encoded (piece 2): the piece is shorter than two MPEG frames"));
+}
+
+TEST_F(SplitRun, KeptOriginalSoundIsTheSourcesFramesCutToTheSample)
+{
+    const fs::path source = dir / "song.mp3";
+    fixtures::WriteMp3(source, {44100, 2, 44100 * 4});
+    CConvertDlg dialog;
+    HandOver(dialog, source, true, {1, 3});
+    dialog.show();
+    Click(dialog, IDC_KEEP_ORIGINAL);
+    dialog.hide();
+    ASSERT_EQ(StartModal(dialog), ui::IDOK);
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_TIME_RANGE), QStringLiteral("Time betwen:00:00:01 and 00:00:03"));
+
+    const fs::path piece = Out() / "1-song.mp3";
+    const auto whole = fixtures::ReadAudio(source);
+    const auto decoded = fixtures::ReadAudio(piece);
+    ASSERT_EQ(decoded.Frames(), 2 * 44100);
+    EXPECT_TRUE(std::equal(decoded.samples.begin(), decoded.samples.end(), whole.samples.begin() + 44100 * 2));
+}

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -84,8 +85,10 @@ bool KindMatches(const ui::DialogControl& row, QWidget* w)
     case ControlKind::Icon: return qobject_cast<QLabel*>(w) != nullptr;
     case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(w) != nullptr;
     case ControlKind::RadioButton: return qobject_cast<QRadioButton*>(w) != nullptr;
+    case ControlKind::CheckBox: return qobject_cast<QCheckBox*>(w) != nullptr;
     case ControlKind::PushButton:
-        return qobject_cast<QAbstractButton*>(w) != nullptr && !qobject_cast<QRadioButton*>(w);
+        return qobject_cast<QAbstractButton*>(w) != nullptr && !qobject_cast<QRadioButton*>(w)
+               && !qobject_cast<QCheckBox*>(w);
     case ControlKind::Edit: return qobject_cast<QLineEdit*>(w) != nullptr;
     case ControlKind::ComboBox: return qobject_cast<QComboBox*>(w) != nullptr;
     case ControlKind::ListBox: return qobject_cast<QListWidget*>(w) != nullptr;
@@ -105,6 +108,10 @@ void ExpectTextFits(const ui::DialogControl& row, QWidget* w)
     if (auto* radio = qobject_cast<QRadioButton*>(w)) {
         room -= radio->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, radio)
               + radio->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, radio);
+    }
+    if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        room -= check->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, check)
+              + check->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, check);
     }
     const QStringList lines = row.text.split(QLatin1Char('\n'));
     for (const QString& line : lines)
@@ -140,13 +147,14 @@ void ExpectPageMatchesTemplate(ui::CDialogPage& page)
         } else {
             EXPECT_EQ(w->geometry(), px);
         }
-        if (row.kind == ui::ControlKind::Static || row.kind == ui::ControlKind::RadioButton) {
+        if (row.kind == ui::ControlKind::Static || row.kind == ui::ControlKind::RadioButton
+            || row.kind == ui::ControlKind::CheckBox) {
             EXPECT_EQ(page.GetDlgItemText(row.id), row.id == ui::IDC_STATIC ? QString() : row.text);
             if (auto* label = qobject_cast<QLabel*>(w)) {
                 EXPECT_EQ(label->text(), row.text);
             }
-            if (auto* radio = qobject_cast<QRadioButton*>(w)) {
-                EXPECT_EQ(radio->text(), row.text);
+            if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                EXPECT_EQ(button->text(), row.text);
             }
             ExpectTextFits(row, w);
         }

@@ -30,7 +30,8 @@ bool Chains(const std::optional<MpegFrameHeader>& header, const MpegFrameHeader&
     return header && header->frameBytes > 0 && header->SameStream(stream);
 }
 
-// Bytes of the ID3v2, ID3v1 or APE tag that starts at `at`; 0 when none does.
+} // namespace
+
 std::int64_t TagBytesAt(FileBytes& file, std::int64_t at)
 {
     if (const unsigned char* id3 = file.At(at, 10);
@@ -52,6 +53,8 @@ std::int64_t TagBytesAt(FileBytes& file, std::int64_t at)
         return 128;
     return 0;
 }
+
+namespace {
 
 // Whether frames of `stream`'s kind follow each other from `at` for a run.
 bool RunStartsAt(FileBytes& file, std::int64_t at, const MpegFrameHeader& stream)
@@ -98,10 +101,14 @@ std::optional<MpegFrameHeader> MpegFrameHeader::Parse(const unsigned char* bytes
     header.mono = (bytes[3] >> 6) == 3;
     if (header.version == 1 || header.layer == 4 || bitrateIndex == 15 || header.rateIndex == 3)
         return std::nullopt;
+    header.bitrateIndex = bitrateIndex;
+    header.crcProtected = (bytes[1] & 1) == 0;
+    std::memcpy(header.bytes, bytes, 4);
 
     const bool mpeg1 = header.version == 3;
     const int rate = kMpeg1Rates[header.rateIndex] >> (mpeg1 ? 0 : header.version == 2 ? 1 : 2);
     const int kbps = kBitrates[mpeg1 ? 0 : 1][header.layer - 1][bitrateIndex];
+    header.kbps = kbps;
     if (kbps == 0)
         header.frameBytes = 0;
     else if (header.layer == 1)
@@ -111,6 +118,33 @@ std::optional<MpegFrameHeader> MpegFrameHeader::Parse(const unsigned char* bytes
     else
         header.frameBytes = 144000 * kbps / rate + padding;
     return header;
+}
+
+int MpegFrameHeader::SampleRate() const
+{
+    return kMpeg1Rates[rateIndex] >> (version == 3 ? 0 : version == 2 ? 1 : 2);
+}
+
+int MpegFrameHeader::SamplesPerFrame() const
+{
+    if (layer == 1)
+        return 384;
+    return layer == 3 && version != 3 ? 576 : 1152;
+}
+
+int MpegFrameHeader::SideInfoBytes() const
+{
+    if (version == 3)
+        return mono ? 17 : 32;
+    return mono ? 9 : 17;
+}
+
+MpegFrameHeader MpegFrameHeader::WithBitrate(int index) const
+{
+    unsigned char made[4] = {bytes[0], static_cast<unsigned char>(bytes[1] | 1),
+                             static_cast<unsigned char>((bytes[2] & 0x0C) | (index << 4)),
+                             static_cast<unsigned char>(bytes[3] & 0xCF)};
+    return *Parse(made);
 }
 
 bool MpegFrameHeader::SameStream(const MpegFrameHeader& other) const

@@ -15,12 +15,24 @@ struct MpegFrameHeader {
     int rateIndex = 0; // 0..2, within the version
     bool mono = false;
     int frameBytes = 0; // header included; 0 for free format (size unknown)
+    int bitrateIndex = 0; // 0 free format, 1..14
+    int kbps = 0;         // 0 for free format
+    bool crcProtected = false; // a 16-bit CRC follows the header
+    unsigned char bytes[4] = {}; // the header as it stands in the file
 
     // Null when the four bytes are no valid frame header.
     static std::optional<MpegFrameHeader> Parse(const unsigned char* bytes);
     // Same version, layer, sample rate and channel count: frames that decode
     // into the same output. The bit rate may change (VBR).
     bool SameStream(const MpegFrameHeader& other) const;
+
+    int SampleRate() const;
+    int SamplesPerFrame() const;
+    // Layer III: bytes of side information after the header (and its CRC).
+    int SideInfoBytes() const;
+    // This header with another bit rate, no padding, no CRC and no mode
+    // extension: the header of a frame made up for the stream.
+    MpegFrameHeader WithBitrate(int index) const;
 };
 
 // How far past the leading tags the first frame is looked for. libmpg123 is
@@ -35,6 +47,9 @@ struct ByteRange {
 // Where the audio starts: past the ID3v2 tags at the start of the file (their
 // sizes are synchsafe; a footer adds ten bytes). 0 when there are none.
 std::int64_t SkipLeadingId3v2(FileBytes& file);
+
+// Bytes of the ID3v2, ID3v1 or APE tag that starts at `at`; 0 when none does.
+std::int64_t TagBytesAt(FileBytes& file, std::int64_t at);
 
 // The first frame in [from, from + searchBytes) that starts a run of frames
 // of one stream, each where the one before ends; -1 when there is none. A run
