@@ -217,6 +217,12 @@ public:
 
     HRESULT Run() override { return S_OK; }
 
+    std::int64_t PlayedFrames() const override
+    {
+        auto parallel = Parallel();
+        return parallel ? parallel->DoneFrames() : -1;
+    }
+
     void Interrupt() override
     {
         if (auto parallel = Parallel())

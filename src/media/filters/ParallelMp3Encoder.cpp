@@ -337,6 +337,9 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
         }
         m_writeFrom = join;
         m_segments.pop_front();
+        // Frame n holds the samples from n * samplesPerFrame - delay on.
+        const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
+        m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay, 0, m_inputFrames);
     }
 }
 
@@ -356,12 +359,15 @@ void CParallelMp3Encoder::WriteTail(Segment& segment, std::int64_t from)
 // The info frame, rewritten for all that was written.
 bool CParallelMp3Encoder::EndStream()
 {
-    if (m_info.empty())
+    if (m_info.empty()) {
+        m_doneFrames = m_inputFrames;
         return true; // LAME wrote none (it did not fit the frame)
+    }
     const std::int64_t frames = m_packer.FramesWritten();
     const int delay = std::max(0, InfoFrameDelay(m_info));
     const std::int64_t coded = frames * m_samplesPerFrame - delay;
     const std::int64_t padding = m_endSample >= 0 ? std::clamp<std::int64_t>(coded - m_endSample, 0, 4095) : 0;
+    m_doneFrames = coded - padding;
     if (!RewriteInfoFrame(m_info, frames, m_packer.BytesWritten(), m_packer.Crc(), static_cast<int>(padding)))
         return true;
     if (FAILED(m_write(0, m_info.data(), m_info.size()))) {

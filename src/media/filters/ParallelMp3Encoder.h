@@ -17,6 +17,7 @@
 
 #include <lame/lame.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -65,6 +66,8 @@ public:
     std::string Error() const;
     bool WriterFailed() const;
     int Threads() const { return m_threads; }
+    // PCM frames whose MP3 frames are written (they rise as the file grows).
+    std::int64_t DoneFrames() const { return m_doneFrames; }
 
 private:
     struct Segment;
@@ -106,4 +109,5 @@ private:
     std::uint64_t m_offset = 0;        // where the next finished frame goes
     std::vector<unsigned char> m_info; // the first encoder's info frame
     std::int64_t m_endSample = -1;     // samples the written frames hold (-1: up to the last frame)
+    std::atomic<std::int64_t> m_doneFrames{0};
 };
