@@ -233,8 +233,12 @@ public:
     HRESULT StartStream(const AudioFormat& format)
     {
         std::lock_guard lock(m_streamMutex);
-        if (m_lame || Parallel())
-            return S_OK; // a new segment after a seek continues the same file
+        if (auto parallel = Parallel()) {
+            parallel->Resume(); // a new segment after a seek continues the same file
+            return S_OK;
+        }
+        if (m_lame)
+            return S_OK;
         if (!AcceptsSampleRate(format.sampleRate) || (format.channels != 1 && format.channels != 2))
             return Fail(VFW_E_TYPE_NOT_ACCEPTED, "the MP3 encoder was given " + DescribeMediaType({MediaKind::Pcm, format, {}}));
         const Settings settings{format.channels, format.sampleRate, LegalMp3Bitrate(m_bitrate, format.sampleRate),

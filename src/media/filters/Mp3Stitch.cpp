@@ -277,18 +277,20 @@ JoinChoice ChooseJoinFrame(const EncodedRun& previous, const EncodedRun& next, s
     return best;
 }
 
-CMainDataPacker::Slot* CMainDataPacker::SlotAt(std::int64_t position)
+template <typename Fn>
+bool CMainDataPacker::ForEachSpan(std::int64_t from, std::int64_t size, Fn fn)
 {
-    for (Slot& slot : m_slots)
-        if (position >= slot.areaPosition && position < slot.AreaEnd())
-            return &slot;
-    return nullptr;
-}
-
-unsigned char* CMainDataPacker::AreaByte(std::int64_t position)
-{
-    Slot* slot = SlotAt(position);
-    return slot ? slot->bytes.data() + slot->sideInfoEnd + (position - slot->areaPosition) : nullptr;
+    for (Slot& slot : m_slots) {
+        if (size <= 0)
+            break;
+        if (from < slot.areaPosition || from >= slot.AreaEnd())
+            continue;
+        const std::int64_t n = std::min(size, slot.AreaEnd() - from);
+        fn(slot, slot.bytes.data() + slot.sideInfoEnd + (from - slot.areaPosition), n);
+        from += n;
+        size -= n;
+    }
+    return size <= 0;
 }
 
 bool CMainDataPacker::Add(const EncodedRun& run, std::int64_t index)
@@ -311,19 +313,20 @@ bool CMainDataPacker::Add(const EncodedRun& run, std::int64_t index)
         return false;
     // Bytes left between two frames are ancillary data; where they came from
     // another encoder's stream they are cleared.
-    for (std::int64_t p = m_dataEnd; p < start; ++p)
-        if (const Slot* s = SlotAt(p); s && s->run != &run)
-            *AreaByte(p) = 0;
+    ForEachSpan(m_dataEnd, start - m_dataEnd, [&run](const Slot& held, unsigned char* bytes, std::int64_t n) {
+        if (held.run != &run)
+            std::memset(bytes, 0, static_cast<std::size_t>(n));
+    });
     std::vector<unsigned char> data(static_cast<std::size_t>(f.mainDataBytes));
     if (!CopyMainData(run, static_cast<std::size_t>(index - run.firstIndex), f.areaPosition - f.mainDataBegin,
                       f.mainDataBytes, data.data()))
         return false;
-    for (int i = 0; i < f.mainDataBytes; ++i) {
-        unsigned char* byte = AreaByte(start + i);
-        if (!byte)
-            return false;
-        *byte = data[static_cast<std::size_t>(i)];
-    }
+    const unsigned char* from = data.data();
+    if (!ForEachSpan(start, f.mainDataBytes, [&from](const Slot&, unsigned char* bytes, std::int64_t n) {
+            std::memcpy(bytes, from, static_cast<std::size_t>(n));
+            from += n;
+        }))
+        return false;
     const int begin = static_cast<int>(area - start);
     unsigned char* side = m_slots.back().bytes.data() + 4;
     if (IsMpeg1(m_slots.back().bytes.data())) {

@@ -86,8 +86,10 @@ private:
         const EncodedRun* run = nullptr;
         std::int64_t AreaEnd() const { return areaPosition + static_cast<std::int64_t>(bytes.size()) - sideInfoEnd; }
     };
-    Slot* SlotAt(std::int64_t position);
-    unsigned char* AreaByte(std::int64_t position);
+    // Calls fn(slot, bytes, n) for each held slot's share of the main-data
+    // stream [from, from + size); false when the slots do not hold all of it.
+    template <typename Fn>
+    bool ForEachSpan(std::int64_t from, std::int64_t size, Fn fn);
     bool WriteFinished(std::int64_t upTo);
 
     Sink m_sink;

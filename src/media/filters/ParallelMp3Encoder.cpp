@@ -21,8 +21,11 @@ constexpr std::int64_t kLookaheadSamples = 2048;
 constexpr double kSegmentSeconds = 11;
 // PCM held for all segments in flight together.
 constexpr std::int64_t kPcmBudgetBytes = 12 << 20;
+// Samples a decoder's synthesis lags its frames: the last ones of a stream
+// that ends without a flush cannot be decoded whole, and count as padding.
+constexpr std::int64_t kDecoderDelay = 529;
 // Samples per LAME call: a stop is seen between two calls.
-constexpr int kBlockSamples = 8192;
+constexpr int kBlockSamples = 4096;
 
 int EncodeBlock(lame_global_flags* lame, int channels, const float* samples, int frames,
                 std::vector<unsigned char>& buffer)
@@ -195,6 +198,12 @@ void CParallelMp3Encoder::Interrupt()
     m_changed.notify_all();
 }
 
+void CParallelMp3Encoder::Resume()
+{
+    std::lock_guard lock(m_mutex);
+    m_interrupted = false;
+}
+
 void CParallelMp3Encoder::Work()
 {
     std::unique_lock lock(m_mutex);
@@ -339,7 +348,7 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
         m_segments.pop_front();
         // Frame n holds the samples from n * samplesPerFrame - delay on.
         const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
-        m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay, 0, m_inputFrames);
+        m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
     }
 }
 
@@ -366,7 +375,8 @@ bool CParallelMp3Encoder::EndStream()
     const std::int64_t frames = m_packer.FramesWritten();
     const int delay = std::max(0, InfoFrameDelay(m_info));
     const std::int64_t coded = frames * m_samplesPerFrame - delay;
-    const std::int64_t padding = m_endSample >= 0 ? std::clamp<std::int64_t>(coded - m_endSample, 0, 4095) : 0;
+    const std::int64_t padding =
+        m_endSample >= 0 ? std::clamp<std::int64_t>(coded - m_endSample, 0, 4095) : std::clamp<std::int64_t>(coded, 0, kDecoderDelay);
     m_doneFrames = coded - padding;
     if (!RewriteInfoFrame(m_info, frames, m_packer.BytesWritten(), m_packer.Crc(), static_cast<int>(padding)))
         return true;

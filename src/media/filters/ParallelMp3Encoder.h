@@ -56,6 +56,8 @@ public:
     HRESULT Finish();
     // Wakes a waiting Encode or Finish (which return S_FALSE), e.g. for a stop.
     void Interrupt();
+    // Takes audio again after an Interrupt that was no stop (a seek).
+    void Resume();
     // Ends a run that did not finish: every thread ends at its next block;
     // what was encoded in order is written as a finished, playable file.
     // Nothing is written after a failure.
