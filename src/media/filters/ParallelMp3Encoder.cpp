@@ -21,6 +21,10 @@ constexpr std::int64_t kLookaheadSamples = 2048;
 constexpr double kSegmentSeconds = 11;
 // PCM held for all segments in flight together.
 constexpr std::int64_t kPcmBudgetBytes = 12 << 20;
+// Where no frame lets the next encoder take over (two reservoirs that stay
+// apart, as at low bit rates), the previous encoder goes on into the next
+// segment, a few frames at a time, up to this far.
+constexpr std::int64_t kExtendFrames = 96;
 // Samples a decoder's synthesis lags its frames: the last ones of a stream
 // that ends without a flush cannot be decoded whole, and count as padding.
 constexpr std::int64_t kDecoderDelay = 529;
@@ -52,8 +56,9 @@ struct CParallelMp3Encoder::Segment {
     bool taken = false;   // a thread encodes it
     bool encoded = false; // `run` holds all its frames
     bool flushed = false;
-    LameHandle lame;
+    LameHandle lame; // kept after the encode until the next segment has taken over
     EncodedRun run;
+    std::vector<float> head; // its first PCM, for the segment before it to go on into
 };
 
 CParallelMp3Encoder::CParallelMp3Encoder(MakeLame make, int channels, int sampleRate, int threads, Write write)
@@ -283,7 +288,12 @@ bool CParallelMp3Encoder::EncodeSegment(Segment& segment, std::unique_lock<std::
     if (segment.index == 0)
         m_info = std::move(info);
     segment.flushed = last;
-    segment.lame.reset();
+    if (last)
+        segment.lame.reset();
+    // What the segment before it has not coded yet, and kExtendFrames more.
+    const std::int64_t headFrames = m_inputLimit - m_segmentFrames * m_samplesPerFrame + kExtendFrames * m_samplesPerFrame;
+    const std::int64_t head = std::min(segment.fed, headFrames) * m_channels;
+    segment.head.assign(segment.pcm.get(), segment.pcm.get() + head);
     segment.pcm.reset();
     segment.encoded = true;
     --m_pcmSegments;
@@ -323,6 +333,8 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
                 if (early.rank < choice.rank)
                     choice = early;
             }
+            while (choice.index < 0 && ExtendInto(front, *next))
+                choice = ChooseJoinFrame(front.run, next->run, next->keepFrom, front.run.EndIndex());
             join = choice.index;
         }
         if (join < 0) {
@@ -350,6 +362,24 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
         const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
         m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
     }
+}
+
+// Lets `segment`'s encoder code a few more frames of `next`'s audio. False
+// when it cannot (no encoder, no audio left, LAME failed).
+bool CParallelMp3Encoder::ExtendInto(Segment& segment, const Segment& next)
+{
+    const std::int64_t from = segment.inputStart + segment.consumed - next.inputStart;
+    const std::int64_t available = static_cast<std::int64_t>(next.head.size()) / m_channels - from;
+    if (!segment.lame || from < 0 || available <= 0)
+        return false;
+    const int n = static_cast<int>(std::min(available, kOverlapFrames * m_samplesPerFrame));
+    std::vector<unsigned char> buffer;
+    const int size = EncodeBlock(segment.lame.get(), m_channels, next.head.data() + from * m_channels, n, buffer);
+    if (size < 0)
+        return false;
+    segment.run.bytes.insert(segment.run.bytes.end(), buffer.begin(), buffer.begin() + size);
+    segment.consumed += n;
+    return ParseEncodedRun(segment.run);
 }
 
 void CParallelMp3Encoder::WriteTail(Segment& segment, std::int64_t from)

@@ -78,6 +78,7 @@ private:
     bool EncodeSegment(Segment& segment, std::unique_lock<std::mutex>& lock);
     Segment& NewSegment(std::int64_t index);
     void WriteInOrder(bool stopping);
+    bool ExtendInto(Segment& segment, const Segment& next);
     void WriteTail(Segment& segment, std::int64_t from);
     bool EndStream();
     void FailLocked(const std::string& reason, bool writer = false);
