@@ -19,12 +19,11 @@ constexpr std::int64_t kEarlyJoinFrames = kPrerollFrames / 2;
 // 1400 samples) has coded it and the frame after it.
 constexpr std::int64_t kLookaheadSamples = 2048;
 constexpr double kSegmentSeconds = 11;
-// PCM held for all segments in flight together.
+// PCM held for all segments in flight together, with two threads; each
+// further thread takes kThreadBytes off it for what it holds besides
+// (LAME's state, a segment's MP3 bytes).
 constexpr std::int64_t kPcmBudgetBytes = 12 << 20;
-// Where no frame lets the next encoder take over (two reservoirs that stay
-// apart, as at low bit rates), the previous encoder goes on into the next
-// segment, a few frames at a time, up to this far.
-constexpr std::int64_t kExtendFrames = 96;
+constexpr std::int64_t kThreadBytes = 1 << 20;
 // Samples a decoder's synthesis lags its frames: the last ones of a stream
 // that ends without a flush cannot be decoded whole, and count as padding.
 constexpr std::int64_t kDecoderDelay = 529;
@@ -58,7 +57,6 @@ struct CParallelMp3Encoder::Segment {
     bool flushed = false;
     LameHandle lame; // kept after the encode until the next segment has taken over
     EncodedRun run;
-    std::vector<float> head; // its first PCM, for the segment before it to go on into
 };
 
 CParallelMp3Encoder::CParallelMp3Encoder(MakeLame make, int channels, int sampleRate, int threads, Write write)
@@ -103,15 +101,26 @@ HRESULT CParallelMp3Encoder::Start()
     const std::int64_t fraction = perFrame % rate;
     const std::int64_t cycle = fraction ? rate / std::gcd(fraction, static_cast<std::int64_t>(rate)) : 1;
 
+    // Segments of about kSegmentSeconds, fewer frames where threads + 1 of
+    // them would not fit the PCM budget; and fewer threads where even the
+    // shortest useful segments would not.
     const std::int64_t frameBytes = static_cast<std::int64_t>(m_samplesPerFrame) * m_channels * sizeof(float);
-    m_maxSegments = static_cast<std::size_t>(m_threads) + 1;
-    const std::int64_t fitting = kPcmBudgetBytes / static_cast<std::int64_t>(m_maxSegments) / frameBytes
-                                 - kPrerollFrames - kOverlapFrames - 2 - kLookaheadSamples / m_samplesPerFrame - 1;
-    std::int64_t frames = static_cast<std::int64_t>(kSegmentSeconds * rate / m_samplesPerFrame);
-    frames = std::min(frames, fitting);
-    frames = std::max(frames, 4 * (kPrerollFrames + kOverlapFrames));
-    m_segmentFrames = std::max<std::int64_t>(cycle, frames / cycle * cycle);
+    const std::int64_t extraFrames = kPrerollFrames + kOverlapFrames + 3 + kLookaheadSamples / m_samplesPerFrame;
+    const std::int64_t wanted = static_cast<std::int64_t>(kSegmentSeconds * rate / m_samplesPerFrame);
+    const std::int64_t shortest = (4 * (kPrerollFrames + kOverlapFrames) + cycle - 1) / cycle * cycle;
+    for (;;) {
+        m_maxSegments = static_cast<std::size_t>(m_threads) + 1;
+        const std::int64_t budget = kPcmBudgetBytes - std::max(0, m_threads - 2) * kThreadBytes;
+        const std::int64_t fitting = budget / static_cast<std::int64_t>(m_maxSegments) / frameBytes - extraFrames;
+        const std::int64_t frames = std::min(wanted, fitting) / cycle * cycle;
+        if (frames >= shortest || m_threads <= 2) {
+            m_segmentFrames = std::max(frames, shortest);
+            break;
+        }
+        --m_threads;
+    }
     m_inputLimit = (m_segmentFrames + kPrerollFrames + kOverlapFrames + 2) * m_samplesPerFrame + kLookaheadSamples;
+    m_runBytes = static_cast<std::size_t>((m_segmentFrames + kPrerollFrames + kOverlapFrames + 8) * (perFrame / rate + 1));
 
     std::lock_guard lock(m_mutex);
     Segment& segment = NewSegment(0);
@@ -129,7 +138,15 @@ CParallelMp3Encoder::Segment& CParallelMp3Encoder::NewSegment(std::int64_t index
     const std::int64_t firstFrame = index * m_segmentFrames;
     segment->keepFrom = index == 0 ? 0 : firstFrame + kPrerollFrames;
     segment->inputStart = firstFrame * m_samplesPerFrame;
-    segment->pcm = std::make_unique<float[]>(static_cast<std::size_t>(m_inputLimit * m_channels));
+    // PCM buffers are used again rather than freed: a few large blocks
+    // that come and go would leave the heap ever larger.
+    if (!m_freePcm.empty()) {
+        segment->pcm = std::move(m_freePcm.back());
+        m_freePcm.pop_back();
+    } else {
+        segment->pcm = std::make_unique<float[]>(static_cast<std::size_t>(m_inputLimit * m_channels));
+    }
+    segment->run.bytes.reserve(m_runBytes);
     segment->run.firstIndex = firstFrame;
     m_segments.push_back(std::move(segment));
     ++m_pcmSegments;
@@ -148,7 +165,9 @@ HRESULT CParallelMp3Encoder::Encode(const float* samples, std::int64_t frames)
         Segment& current = *m_current;
         if (current.fed == m_inputLimit) {
             // More audio: the current segment is not the last, the next takes over.
-            const std::size_t maxQueued = 2 * m_maxSegments;
+            // Segments encoded ahead of the one to write next wait with
+            // their encoder: a few at most.
+            const std::size_t maxQueued = m_maxSegments + 1;
             m_changed.wait(lock, [&] {
                 return m_failed || m_interrupted ||
                        (m_pcmSegments < m_maxSegments && m_segments.size() < maxQueued);
@@ -290,13 +309,11 @@ bool CParallelMp3Encoder::EncodeSegment(Segment& segment, std::unique_lock<std::
     segment.flushed = last;
     if (last)
         segment.lame.reset();
-    // What the segment before it has not coded yet, and kExtendFrames more.
-    const std::int64_t headFrames = m_inputLimit - m_segmentFrames * m_samplesPerFrame + kExtendFrames * m_samplesPerFrame;
-    const std::int64_t head = std::min(segment.fed, headFrames) * m_channels;
-    segment.head.assign(segment.pcm.get(), segment.pcm.get() + head);
-    segment.pcm.reset();
+    // Its PCM stays until the segment before it has handed over: that one
+    // may have to go on into it.
+    if (&segment == m_segments.front().get())
+        ReleasePcm(segment);
     segment.encoded = true;
-    --m_pcmSegments;
     WriteInOrder(false);
     m_changed.notify_all();
     return !m_failed;
@@ -333,6 +350,9 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
                 if (early.rank < choice.rank)
                     choice = early;
             }
+            // Where two reservoirs stay apart (as at low bit rates) no frame
+            // fits: the previous encoder goes on into the next segment's
+            // audio until they meet.
             while (choice.index < 0 && ExtendInto(front, *next))
                 choice = ChooseJoinFrame(front.run, next->run, next->keepFrom, front.run.EndIndex());
             join = choice.index;
@@ -358,10 +378,20 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
         }
         m_writeFrom = join;
         m_segments.pop_front();
+        ReleasePcm(*next);
         // Frame n holds the samples from n * samplesPerFrame - delay on.
         const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
         m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
     }
+}
+
+void CParallelMp3Encoder::ReleasePcm(Segment& segment)
+{
+    if (!segment.pcm)
+        return;
+    m_freePcm.push_back(std::move(segment.pcm));
+    --m_pcmSegments;
+    m_changed.notify_all();
 }
 
 // Lets `segment`'s encoder code a few more frames of `next`'s audio. False
@@ -369,12 +399,12 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
 bool CParallelMp3Encoder::ExtendInto(Segment& segment, const Segment& next)
 {
     const std::int64_t from = segment.inputStart + segment.consumed - next.inputStart;
-    const std::int64_t available = static_cast<std::int64_t>(next.head.size()) / m_channels - from;
-    if (!segment.lame || from < 0 || available <= 0)
+    const std::int64_t available = next.fed - from;
+    if (!segment.lame || !next.pcm || from < 0 || available <= 0)
         return false;
     const int n = static_cast<int>(std::min(available, kOverlapFrames * m_samplesPerFrame));
     std::vector<unsigned char> buffer;
-    const int size = EncodeBlock(segment.lame.get(), m_channels, next.head.data() + from * m_channels, n, buffer);
+    const int size = EncodeBlock(segment.lame.get(), m_channels, next.pcm.get() + from * m_channels, n, buffer);
     if (size < 0)
         return false;
     segment.run.bytes.insert(segment.run.bytes.end(), buffer.begin(), buffer.begin() + size);

@@ -10,7 +10,9 @@
 // final; the info frame written last describes the whole stream.
 //
 // Memory stays bounded whatever the length and the thread count: the
-// producer waits while threads + 1 segments of PCM are held.
+// producer waits while threads + 1 segments of PCM are held, 12 MiB in all
+// with two threads and less with more (segments get shorter with more
+// threads; past four at 44.1 kHz stereo no more are started).
 
 #include "media/filters/Mp3Stitch.h"
 #include "media/graph/MediaTypes.h"
@@ -78,6 +80,7 @@ private:
     bool EncodeSegment(Segment& segment, std::unique_lock<std::mutex>& lock);
     Segment& NewSegment(std::int64_t index);
     void WriteInOrder(bool stopping);
+    void ReleasePcm(Segment& segment);
     bool ExtendInto(Segment& segment, const Segment& next);
     void WriteTail(Segment& segment, std::int64_t from);
     bool EndStream();
@@ -86,18 +89,20 @@ private:
     const MakeLame m_make;
     const int m_channels;
     const int m_samplesPerFrame;
-    const int m_threads;
+    int m_threads; // at most the threads asked for
     const Write m_write;
     std::int64_t m_segmentFrames = 0; // L: segment length in MP3 frames
     std::int64_t m_inputLimit = 0;    // PCM frames one segment's encoder takes at most
     std::size_t m_maxSegments = 0;    // segments holding PCM at once
+    std::size_t m_runBytes = 0;       // room for one segment's MP3 bytes
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<std::unique_ptr<Segment>> m_segments; // in order, from the one being written on
+    std::vector<std::unique_ptr<float[]>> m_freePcm;  // buffers of finished segments
     std::vector<std::thread> m_workers;
     Segment* m_current = nullptr;   // the segment the producer fills
-    std::size_t m_pcmSegments = 0;  // segments holding PCM
+    std::size_t m_pcmSegments = 0;  // segments holding PCM (until the one before has handed over)
     std::int64_t m_inputFrames = 0; // PCM frames taken so far
     std::int64_t m_writeFrom = -1;  // first frame of the front segment still to write; -1: none begun
     bool m_allWritten = false;
