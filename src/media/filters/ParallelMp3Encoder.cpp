@@ -23,7 +23,7 @@ constexpr double kSegmentSeconds = 11;
 // further thread takes kThreadBytes off it for what it holds besides
 // (LAME's state, a segment's MP3 bytes).
 constexpr std::int64_t kPcmBudgetBytes = 12 << 20;
-constexpr std::int64_t kThreadBytes = 1 << 20;
+constexpr std::int64_t kThreadBytes = 512 << 10;
 // Samples a decoder's synthesis lags its frames: the last ones of a stream
 // that ends without a flush cannot be decoded whole, and count as padding.
 constexpr std::int64_t kDecoderDelay = 529;
@@ -107,7 +107,7 @@ HRESULT CParallelMp3Encoder::Start()
     const std::int64_t frameBytes = static_cast<std::int64_t>(m_samplesPerFrame) * m_channels * sizeof(float);
     const std::int64_t extraFrames = kPrerollFrames + kOverlapFrames + 3 + kLookaheadSamples / m_samplesPerFrame;
     const std::int64_t wanted = static_cast<std::int64_t>(kSegmentSeconds * rate / m_samplesPerFrame);
-    const std::int64_t shortest = (4 * (kPrerollFrames + kOverlapFrames) + cycle - 1) / cycle * cycle;
+    const std::int64_t shortest = (3 * (kPrerollFrames + kOverlapFrames) + cycle - 1) / cycle * cycle;
     for (;;) {
         m_maxSegments = static_cast<std::size_t>(m_threads) + 1;
         const std::int64_t budget = kPcmBudgetBytes - std::max(0, m_threads - 2) * kThreadBytes;

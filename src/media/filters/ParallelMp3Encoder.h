@@ -12,7 +12,7 @@
 // Memory stays bounded whatever the length and the thread count: the
 // producer waits while threads + 1 segments of PCM are held, 12 MiB in all
 // with two threads and less with more (segments get shorter with more
-// threads; past four at 44.1 kHz stereo no more are started).
+// threads; past seven at 44.1 kHz stereo no more are started).
 
 #include "media/filters/Mp3Stitch.h"
 #include "media/graph/MediaTypes.h"
