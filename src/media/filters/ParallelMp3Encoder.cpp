@@ -6,8 +6,10 @@
 
 namespace {
 
-// Frames each later segment's encoder codes before the segment: enough for
-// LAME's psychoacoustic state to settle (measured: a few frames; bench/).
+// Frames each later segment's encoder codes before the segment, for its
+// psychoacoustic state and reservoir to settle. Measured on busy music-like
+// signals (bench/): after 10 frames single blocks at the joins were up to
+// 4 dB weaker than the single encoder's; after 20, no weaker than anywhere.
 constexpr std::int64_t kPrerollFrames = 20;
 // Frames an encoder codes past its segment; the next one takes over at the
 // first of them where its windows and reservoir fit.
@@ -18,6 +20,7 @@ constexpr std::int64_t kEarlyJoinFrames = kPrerollFrames / 2;
 // PCM past the last frame wanted, so that LAME (which looks ahead about
 // 1400 samples) has coded it and the frame after it.
 constexpr std::int64_t kLookaheadSamples = 2048;
+// Segment length before rounding down to the padding cycle (10.2 s at 44.1 kHz).
 constexpr double kSegmentSeconds = 11;
 // PCM held for all segments in flight together, with two threads; each
 // further thread takes kThreadBytes off it for what it holds besides
@@ -74,7 +77,6 @@ CParallelMp3Encoder::CParallelMp3Encoder(MakeLame make, int channels, int sample
         return true;
     })
 {
-    (void)sampleRate;
 }
 
 CParallelMp3Encoder::~CParallelMp3Encoder()
