@@ -369,12 +369,12 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
                 return;
             }
             if (next && next->encoded)
-                FailLocked("the MP3 encoder could not join its parts at frame " + std::to_string(next->keepFrom));
+                FailLocked("the MP3 encoder could not join its segments at frame " + std::to_string(next->keepFrom));
             return;
         }
         for (std::int64_t frame = m_writeFrom; frame < join; ++frame) {
             if (!m_packer.Add(front.run, frame)) {
-                FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its parts", m_sinkFailed);
+                FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its segments", m_sinkFailed);
                 return;
             }
         }
@@ -418,7 +418,7 @@ void CParallelMp3Encoder::WriteTail(Segment& segment, std::int64_t from)
 {
     for (std::int64_t frame = from; frame < segment.run.EndIndex(); ++frame) {
         if (!m_packer.Add(segment.run, frame)) {
-            FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its parts", m_sinkFailed);
+            FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its segments", m_sinkFailed);
             return;
         }
     }
