@@ -1,12 +1,13 @@
 // Timeline -> render engine -> encoder or WAV writer -> file writer, on real
-// files: the encoded result, the LAME info frame, and every way writing can
-// fail.
+// files: the encoded result, the LAME info frame, encoding on several
+// threads, and every way writing can fail.
 
 #include "media/graph/CFilterGraph.h"
 #include "media/filters/CaptureGraphBuilder.h"
 #include "media/filters/FileWriter.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/filters/LameEncoder.h"
+#include "media/filters/Mp3Stitch.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/RenderEngine.h"
 #include "RenderTestSupport.h"
@@ -133,8 +134,56 @@ LameTag ParseLameTag(const std::string& path)
 
 class RenderWrite : public ::testing::Test {
 protected:
+    void TearDown() override { SetMp3EncoderThreads(0); }
     fixtures::TempDir dir;
 };
+
+// Threads of this process, from /proc.
+std::size_t ThreadsNow()
+{
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/task"))
+        ++n;
+    return n;
+}
+
+// SNR in dB of each 576-frame block of `coded` against `source` (blocks of
+// near silence left out).
+std::vector<double> BlockSnr(const std::vector<float>& source, const std::vector<float>& coded, int channels)
+{
+    std::vector<double> snr;
+    const std::size_t block = 576 * std::size_t(channels);
+    for (std::size_t b = 0; b + block <= std::min(source.size(), coded.size()); b += block) {
+        double signal = 0, noise = 0;
+        for (std::size_t i = b; i < b + block; ++i) {
+            signal += double(source[i]) * source[i];
+            noise += (double(coded[i]) - source[i]) * (double(coded[i]) - source[i]);
+        }
+        if (signal > 1e-3)
+            snr.push_back(10 * std::log10(signal / std::max(noise, 1e-20)));
+    }
+    return snr;
+}
+
+// Every frame's main data lies after the data of the frame before it and
+// ends before the next frame's header, within reach of main_data_begin: what
+// a decoder needs to decode each frame from the bytes before it.
+::testing::AssertionResult MainDataIsWellLaidOut(const fs::path& mp3)
+{
+    EncodedRun run;
+    run.bytes = ReadBytes(mp3, std::size_t(fs::file_size(mp3)));
+    if (!ParseEncodedRun(run) || run.infoFrameBytes == 0)
+        return ::testing::AssertionFailure() << "not a LAME stream with an info frame";
+    std::int64_t dataEnd = 0;
+    for (std::size_t i = 0; i < run.frames.size(); ++i) {
+        const Layer3Frame& f = run.frames[i];
+        const std::int64_t start = f.areaPosition - f.mainDataBegin;
+        if (start < dataEnd || start + f.mainDataBytes > f.areaPosition + f.AreaBytes())
+            return ::testing::AssertionFailure() << "frame " << i << " overlaps or overflows its neighbours";
+        dataEnd = start + f.mainDataBytes;
+    }
+    return ::testing::AssertionSuccess();
+}
 
 } // namespace
 
@@ -269,30 +318,39 @@ TEST_F(RenderWrite, AnUnwritablePlaceEndsTheJobWithTheReason)
 
 TEST_F(RenderWrite, AFullDiskRemovesThePartialOutput)
 {
+    // 40 s: with three threads the disk fills while several segments are
+    // being encoded.
     const auto source = dir / "in.wav";
-    fixtures::WriteWav(source, {44100, 2, 441000});
+    fixtures::WriteWav(source, {44100, 2, 44100 * 40});
     const auto small = dir / "small";
     fs::create_directory(small);
-    if (::mount("tarnwick-test", small.c_str(), "tmpfs", 0, "size=64k") != 0)
+    if (::mount("tarnwick-test", small.c_str(), "tmpfs", 0, "size=256k") != 0)
         GTEST_SKIP() << "cannot mount a small tmpfs here";
-    const auto out = small / "out.mp3";
-    auto job = BuildWrite(source, out, {.bitrate = 192});
-    const long code = RunJob(job);
-    const std::string reason = job.graph->ErrorReason();
-    const bool left = fs::exists(out);
-    job.graph.reset();
+    for (int threads : {1, 3}) {
+        SetMp3EncoderThreads(threads);
+        const auto out = small / "out.mp3";
+        auto job = BuildWrite(source, out, {.bitrate = 192});
+        const long code = RunJob(job);
+        const std::string reason = job.graph->ErrorReason();
+        const bool left = fs::exists(out);
+        job.graph.reset();
+        EXPECT_EQ(code, EC_ERRORABORT) << threads;
+        EXPECT_NE(reason.find("No space left"), std::string::npos) << reason;
+        EXPECT_FALSE(left) << threads;
+    }
     ::umount(small.c_str());
-    ASSERT_EQ(code, EC_ERRORABORT);
-    EXPECT_NE(reason.find("No space left"), std::string::npos) << reason;
-    EXPECT_FALSE(left);
 }
 
 TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
 {
     const auto source = dir / "in.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 60});
+    for (int threads : {1, 3})
     for (bool keep : {true, false}) {
-        const auto out = dir / (keep ? "kept.mp3" : "cancelled.mp3");
+        SCOPED_TRACE(std::to_string(threads) + " thread(s)");
+        SetMp3EncoderThreads(threads);
+        const std::size_t threadsBefore = ThreadsNow();
+        const auto out = dir / ((keep ? "kept" : "cancelled") + std::to_string(threads) + ".mp3");
         auto job = BuildWrite(source, out, {.bitrate = 128});
         job.graph->Run();
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -302,9 +360,11 @@ TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
         if (!keep)
             GetFileSink(job.writer)->DiscardOutput();
         job.graph->Stop();
+        EXPECT_EQ(ThreadsNow(), threadsBefore) << "a thread outlived the stop";
         long code = 0;
         EXPECT_NE(job.graph->WaitForCompletion(0, &code), S_OK) << "the job ended before it was stopped";
         if (keep) {
+            EXPECT_TRUE(MainDataIsWellLaidOut(out));
             const auto decoded = fixtures::ReadAudio(out);
             EXPECT_GT(decoded.Frames(), 0);
             EXPECT_LT(decoded.Frames(), 44100 * 60);
@@ -329,4 +389,79 @@ TEST_F(RenderWrite, AStreamThatEndsBeforeRunReturnsKeepsItsFinishedFile)
         ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
         ASSERT_EQ(fs::file_size(out), 44u + 200u) << i;
     }
+}
+
+// Encoding on several threads: the piece is split into segments of about
+// ten seconds, encoded side by side and joined.
+
+TEST_F(RenderWrite, ASegmentedEncodeIsTheSingleEncodersLengthAndStartWithoutAWeakJoin)
+{
+    // 45 s: four segments and a bit. At 64 kbps mono the encoders' reservoirs
+    // stay apart for a while and the joins come late.
+    struct Case {
+        fixtures::Signal signal;
+        int bitrate;
+    };
+    for (const Case& c : {Case{{44100, 2, 44100 * 45, true}, 192}, Case{{48000, 1, 48000 * 45, true}, 64}}) {
+        const fixtures::Signal& signal = c.signal;
+        SCOPED_TRACE(std::to_string(signal.sampleRate) + " Hz, " + std::to_string(c.bitrate) + " kbps");
+        const auto source = dir / "in.wav";
+        fixtures::WriteWav(source, signal, fixtures::WavSample::Float32);
+        const int frameSamples = signal.sampleRate >= 32000 ? 1152 : 576;
+        std::vector<std::vector<float>> decoded;
+        for (int threads : {1, 3}) {
+            SetMp3EncoderThreads(threads);
+            const auto out = dir / ("out" + std::to_string(threads) + ".mp3");
+            fs::remove(out);
+            auto job = BuildWrite(source, out, {.sampleRate = signal.sampleRate, .bitrate = c.bitrate});
+            ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+            EXPECT_TRUE(MainDataIsWellLaidOut(out)) << threads;
+            const LameTag tag = ParseLameTag(out);
+            EXPECT_EQ(std::int64_t(tag.frames) * frameSamples - tag.delay - tag.padding, signal.frames) << threads;
+            decoded.push_back(fixtures::ReadAudio(out).samples);
+            EXPECT_EQ(std::int64_t(decoded.back().size()), signal.frames * signal.channels) << threads;
+        }
+        // The first segment is the single encoder's own.
+        const std::size_t twoSeconds = std::size_t(2 * signal.sampleRate * signal.channels);
+        ASSERT_GE(decoded[1].size(), twoSeconds);
+        EXPECT_TRUE(std::equal(decoded[0].begin(), decoded[0].begin() + std::ptrdiff_t(twoSeconds), decoded[1].begin()));
+        // No block is much worse than the single encoder's, at the joins or anywhere.
+        const auto samples = fixtures::MakeSamples(signal);
+        const auto single = BlockSnr(samples, decoded[0], signal.channels);
+        const auto segmented = BlockSnr(samples, decoded[1], signal.channels);
+        ASSERT_EQ(single.size(), segmented.size());
+        double meanSingle = 0, meanSegmented = 0;
+        for (std::size_t b = 0; b < single.size(); ++b) {
+            EXPECT_GT(segmented[b], single[b] - 6) << "block " << b;
+            meanSingle += single[b] / double(single.size());
+            meanSegmented += segmented[b] / double(single.size());
+        }
+        EXPECT_NEAR(meanSegmented, meanSingle, 0.3);
+    }
+}
+
+TEST_F(RenderWrite, APieceShorterThanASegmentIsTheSingleEncodersFileByteForByte)
+{
+    const auto source = dir / "in.wav";
+    fixtures::WriteWav(source, {44100, 2, 44100 * 4});
+    std::vector<std::string> files;
+    for (int threads : {1, 2}) {
+        SetMp3EncoderThreads(threads);
+        const auto out = dir / ("out" + std::to_string(threads) + ".mp3");
+        auto job = BuildWrite(source, out, {.bitrate = 192});
+        ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+        files.push_back(Slurp(out));
+    }
+    EXPECT_EQ(files[0], files[1]);
+}
+
+TEST_F(RenderWrite, TheEncoderThreadsFollowTheMachineAndCanBePinned)
+{
+    const int machine = Mp3EncoderThreads();
+    EXPECT_GE(machine, 1);
+    EXPECT_LE(machine, std::max(1u, std::thread::hardware_concurrency()));
+    SetMp3EncoderThreads(5);
+    EXPECT_EQ(Mp3EncoderThreads(), 5);
+    SetMp3EncoderThreads(0);
+    EXPECT_EQ(Mp3EncoderThreads(), machine);
 }

@@ -7,9 +7,12 @@
 
 #include "media/filters/LameEncoder.h"
 
+#include "media/filters/ParallelMp3Encoder.h"
 #include "media/graph/ClassIds.h"
 
 #include <lame/lame.h>
+#include <sched.h>
+#include <thread>
 
 #include <algorithm>
 #include <array>
@@ -56,10 +59,31 @@ std::int32_t LegalMp3Bitrate(std::int32_t kbps, std::int32_t sampleRate)
 
 namespace {
 
-struct LameDeleter {
-    void operator()(lame_global_flags* flags) const { lame_close(flags); }
-};
-using LameHandle = std::unique_ptr<lame_global_flags, LameDeleter>;
+std::atomic<int> g_encoderThreads{0};
+
+} // namespace
+
+void SetMp3EncoderThreads(int threads)
+{
+    g_encoderThreads = std::max(0, threads);
+}
+
+int Mp3EncoderThreads()
+{
+    if (const int set = g_encoderThreads; set > 0)
+        return set;
+    if (const char* text = std::getenv("TARNWICK_MP3_THREADS"); text && std::atoi(text) > 0)
+        return std::atoi(text);
+    // The cores this process may run on (taskset narrows them), at most
+    // what the machine has.
+    int threads = static_cast<int>(std::thread::hardware_concurrency());
+    cpu_set_t cpus;
+    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0)
+        threads = threads > 0 ? std::min(threads, CPU_COUNT(&cpus)) : CPU_COUNT(&cpus);
+    return std::max(1, threads);
+}
+
+namespace {
 
 class CLameEncoder;
 
@@ -178,51 +202,73 @@ public:
         // A user stop in mid-stream: finish the MP3 so the kept part plays
         // and knows its length. After a failure the writer refuses the bytes.
         std::lock_guard lock(m_streamMutex);
+        if (auto parallel = Parallel(); parallel && !m_ended)
+            parallel->Stop();
         if (m_lame && !m_ended) {
             m_quiet = true; // the job is over: nothing more to report
             Finish();
             m_quiet = false;
         }
         m_lame.reset();
+        SetParallel(nullptr);
         m_ended = false;
         return S_OK;
     }
 
     HRESULT Run() override { return S_OK; }
 
+    std::int64_t PlayedFrames() const override
+    {
+        auto parallel = Parallel();
+        return parallel ? parallel->DoneFrames() : -1;
+    }
+
+    void Interrupt() override
+    {
+        if (auto parallel = Parallel())
+            parallel->Interrupt();
+    }
+
     // Streaming (the graph's pushing thread).
     HRESULT StartStream(const AudioFormat& format)
     {
         std::lock_guard lock(m_streamMutex);
+        if (auto parallel = Parallel()) {
+            parallel->Resume(); // a new segment after a seek continues the same file
+            return S_OK;
+        }
         if (m_lame)
-            return S_OK; // a new segment after a seek continues the same file
+            return S_OK;
         if (!AcceptsSampleRate(format.sampleRate) || (format.channels != 1 && format.channels != 2))
             return Fail(VFW_E_TYPE_NOT_ACCEPTED, "the MP3 encoder was given " + DescribeMediaType({MediaKind::Pcm, format, {}}));
-        LameHandle lame(lame_init());
-        if (!lame)
-            return Fail(E_OUTOFMEMORY, "cannot start the MP3 encoder");
-        const int outChannels = OutputChannels(format.channels);
-        lame_set_num_channels(lame.get(), format.channels);
-        lame_set_in_samplerate(lame.get(), format.sampleRate);
-        lame_set_out_samplerate(lame.get(), format.sampleRate);
-        lame_set_VBR(lame.get(), vbr_off);
-        lame_set_brate(lame.get(), LegalMp3Bitrate(m_bitrate, format.sampleRate));
-        lame_set_mode(lame.get(), outChannels == 1 ? MONO
-                                  : m_mode == Mp3ChannelMode::Stereo ? STEREO : JOINT_STEREO);
-        lame_set_quality(lame.get(), m_quality);
-        lame_set_bWriteVbrTag(lame.get(), 1);
-        lame_set_write_id3tag_automatic(lame.get(), 0);
-        if (lame_init_params(lame.get()) < 0)
-            return Fail(E_INVALIDARG, "the MP3 encoder refused its settings (" + Describe() + ")");
-        m_lame = std::move(lame);
+        const Settings settings{format.channels, format.sampleRate, LegalMp3Bitrate(m_bitrate, format.sampleRate),
+                                OutputChannels(format.channels), m_mode.load(), m_quality.load()};
         m_inputChannels = format.channels;
         m_offset = 0;
         m_ended = false;
+        if (const int threads = Mp3EncoderThreads(); threads > 1) {
+            auto parallel = std::make_shared<CParallelMp3Encoder>(
+                [settings] { return MakeLame(settings); }, format.channels, format.sampleRate, threads,
+                [this](std::uint64_t offset, const unsigned char* data, std::size_t size) {
+                    IByteSink* sink = Downstream();
+                    return sink ? sink->WriteAt(offset, data, size) : VFW_E_NOT_CONNECTED;
+                });
+            if (FAILED(parallel->Start()))
+                return Fail(E_INVALIDARG, "the MP3 encoder refused its settings (" + Describe() + ")");
+            SetParallel(std::move(parallel));
+            return S_OK;
+        }
+        LameHandle lame = MakeLame(settings);
+        if (!lame)
+            return Fail(E_INVALIDARG, "the MP3 encoder refused its settings (" + Describe() + ")");
+        m_lame = std::move(lame);
         return S_OK;
     }
 
     HRESULT Encode(const float* samples, std::int64_t frames)
     {
+        if (auto parallel = Parallel())
+            return ParallelResult(*parallel, parallel->Encode(samples, frames));
         std::lock_guard lock(m_streamMutex);
         if (!m_lame)
             return Fail(VFW_E_WRONG_STATE, "the MP3 encoder received audio before its format");
@@ -250,20 +296,77 @@ public:
         bool started = false;
         {
             std::lock_guard lock(m_streamMutex);
-            started = static_cast<bool>(m_lame);
+            started = m_lame || Parallel();
         }
         if (!started) { // an empty stream still makes a (tiny) valid file
             if (HRESULT hr = StartStream(m_input->ConnectionMediaType().audio); FAILED(hr))
                 return hr;
         }
-        std::lock_guard lock(m_streamMutex);
-        if (HRESULT hr = Finish(); FAILED(hr))
-            return hr;
+        if (auto parallel = Parallel()) {
+            const HRESULT hr = ParallelResult(*parallel, parallel->Finish());
+            if (hr != S_OK)
+                return hr;
+            std::lock_guard lock(m_streamMutex);
+            m_ended = true;
+        } else {
+            std::lock_guard lock(m_streamMutex);
+            if (HRESULT hr = Finish(); FAILED(hr))
+                return hr;
+        }
         IByteSink* sink = Downstream();
         return sink ? sink->EndOfStream() : S_OK;
     }
 
 private:
+    struct Settings {
+        int inputChannels;
+        int sampleRate;
+        int bitrate;
+        int outputChannels;
+        Mp3ChannelMode mode;
+        int quality;
+    };
+
+    static LameHandle MakeLame(const Settings& s)
+    {
+        LameHandle lame(lame_init());
+        if (!lame)
+            return nullptr;
+        lame_set_num_channels(lame.get(), s.inputChannels);
+        lame_set_in_samplerate(lame.get(), s.sampleRate);
+        lame_set_out_samplerate(lame.get(), s.sampleRate);
+        lame_set_VBR(lame.get(), vbr_off);
+        lame_set_brate(lame.get(), s.bitrate);
+        lame_set_mode(lame.get(), s.outputChannels == 1 ? MONO : s.mode == Mp3ChannelMode::Stereo ? STEREO : JOINT_STEREO);
+        lame_set_quality(lame.get(), s.quality);
+        lame_set_bWriteVbrTag(lame.get(), 1);
+        lame_set_write_id3tag_automatic(lame.get(), 0);
+        if (lame_init_params(lame.get()) < 0)
+            return nullptr;
+        return lame;
+    }
+
+    std::shared_ptr<CParallelMp3Encoder> Parallel() const
+    {
+        std::lock_guard lock(m_parallelMutex);
+        return m_parallel;
+    }
+    void SetParallel(std::shared_ptr<CParallelMp3Encoder> parallel)
+    {
+        std::lock_guard lock(m_parallelMutex);
+        m_parallel = std::move(parallel);
+    }
+
+    // The parallel encoder's result as this filter reports it.
+    HRESULT ParallelResult(const CParallelMp3Encoder& parallel, HRESULT hr)
+    {
+        if (!FAILED(hr))
+            return hr;
+        if (parallel.WriterFailed())
+            return PassOnFailure(hr);
+        return Fail(hr, parallel.Error().empty() ? "the MP3 encoder failed" : parallel.Error());
+    }
+
     static HRESULT Get(std::int32_t* out, std::int32_t value)
     {
         if (!out)
@@ -340,6 +443,8 @@ private:
 
     std::mutex m_streamMutex;
     LameHandle m_lame;
+    mutable std::mutex m_parallelMutex;
+    std::shared_ptr<CParallelMp3Encoder> m_parallel; // encoding on several threads
     int m_inputChannels = 2;
     std::uint64_t m_offset = 0;
     bool m_ended = false;

@@ -53,6 +53,14 @@ std::string HzToKiloHertzText(std::int32_t hz);
 // The bit rate LAME uses for `kbps` at `sampleRate` (nearest legal one).
 std::int32_t LegalMp3Bitrate(std::int32_t kbps, std::int32_t sampleRate);
 
+// Threads an MP3 encode uses: the cores this process may run on, or what
+// TARNWICK_MP3_THREADS or SetMp3EncoderThreads (0: back to the machine) pins.
+// One thread encodes as a single LAME encoder does; more split the piece
+// into segments encoded side by side (ParallelMp3Encoder.h). Read when a
+// stream starts.
+int Mp3EncoderThreads();
+void SetMp3EncoderThreads(int threads);
+
 // The settings facet of an encoder filter; null for any other filter.
 IAudioEncoderProperties* GetEncoderProperties(const std::shared_ptr<CBaseFilter>& filter);
 

@@ -123,7 +123,9 @@ public:
     // stream it calls Abort(false) after the streaming threads have ended
     // and before Stop().
     virtual void Abort(bool removeOutput) { (void)removeOutput; }
-    // Renderers report the frames actually played (for the position).
+    // Sinks that hold audio back report the frames they are done with (for
+    // the position): renderers what was played, an encoder on several
+    // threads what it has written; -1 where what was pushed counts.
     virtual bool IsRenderer() const { return false; }
     virtual std::int64_t PlayedFrames() const { return -1; }
     // Renderers follow the graph's clock choice: false plays as fast as the

@@ -86,10 +86,11 @@ REFERENCE_TIME CFilterGraph::PositionLocked()
         return m_start;
     const CStreamWorker& worker = *m_workers.front();
     const CBaseFilter& sink = worker.SinkFilter();
-    // A renderer knows what has been heard; otherwise what the sink took.
+    // A renderer knows what has been heard, an encoder that works ahead what
+    // it has written; otherwise what the sink took.
     std::int64_t done = worker.PushedFrames();
-    if (sink.IsRenderer() && sink.PlayedFrames() >= 0)
-        done = sink.PlayedFrames();
+    if (const std::int64_t played = sink.PlayedFrames(); played >= 0)
+        done = played;
     const REFERENCE_TIME position = FrameToTime(worker.StartFrame() + done, worker.Format().sampleRate);
     const REFERENCE_TIME duration = DurationLocked();
     return duration > 0 ? std::min(position, duration) : position;

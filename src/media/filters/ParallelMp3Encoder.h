@@ -1,0 +1,121 @@
+#pragma once
+// MP3 encoding on several threads. The piece is cut on the MP3 frame grid
+// into segments of about ten seconds; each segment gets an encoder of its
+// own (same settings), fed from a whole number of frames before the
+// segment (so that its frames fall on the single encoder's grid and its
+// psychoacoustic state has settled) to a few frames past it. Only the
+// first segment's encoder starts at sample 0, as a single encoder would,
+// and only the last one is flushed. The frames are joined in order near
+// each segment boundary (Mp3Stitch.h) and written as soon as they are
+// final; the info frame written last describes the whole stream.
+//
+// Memory stays bounded whatever the length and the thread count: the
+// producer waits while threads + 1 segments of PCM are held, 12 MiB in all
+// with two threads and less with more (segments get shorter with more
+// threads; past seven at 44.1 kHz stereo no more are started).
+
+#include "media/filters/Mp3Stitch.h"
+#include "media/graph/MediaTypes.h"
+
+#include <lame/lame.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct LameDeleter {
+    void operator()(lame_global_flags* flags) const { lame_close(flags); }
+};
+using LameHandle = std::unique_ptr<lame_global_flags, LameDeleter>;
+
+class CParallelMp3Encoder {
+public:
+    // A new encoder with the job's settings (lame_init_params done); null
+    // when LAME refuses.
+    using MakeLame = std::function<LameHandle()>;
+    // Puts bytes at their file offset (the file writer's WriteAt).
+    using Write = std::function<HRESULT(std::uint64_t offset, const unsigned char* data, std::size_t size)>;
+
+    CParallelMp3Encoder(MakeLame make, int channels, int sampleRate, int threads, Write write);
+    ~CParallelMp3Encoder();
+    CParallelMp3Encoder(const CParallelMp3Encoder&) = delete;
+    CParallelMp3Encoder& operator=(const CParallelMp3Encoder&) = delete;
+
+    // Makes the first segment's encoder; fails when LAME refuses.
+    HRESULT Start();
+    // Takes interleaved samples; waits while the segments in flight are at
+    // their limit. S_FALSE after Interrupt, E_FAIL after any failure.
+    HRESULT Encode(const float* samples, std::int64_t frames);
+    // The end of the stream: waits for every segment, then writes the info
+    // frame over the first frame.
+    HRESULT Finish();
+    // Wakes a waiting Encode or Finish (which return S_FALSE), e.g. for a stop.
+    void Interrupt();
+    // Takes audio again after an Interrupt that was no stop (a seek).
+    void Resume();
+    // Ends a run that did not finish: every thread ends at its next block;
+    // what was encoded in order is written as a finished, playable file.
+    // Nothing is written after a failure.
+    void Stop();
+
+    // Why the encoding failed ("" when it did not, or when the writer failed:
+    // then WriterFailed() is true and the writer holds the reason).
+    std::string Error() const;
+    bool WriterFailed() const;
+    int Threads() const { return m_threads; }
+    // PCM frames whose MP3 frames are written (they rise as the file grows).
+    std::int64_t DoneFrames() const { return m_doneFrames; }
+
+private:
+    struct Segment;
+
+    void Work();
+    bool EncodeSegment(Segment& segment, std::unique_lock<std::mutex>& lock);
+    Segment& NewSegment(std::int64_t index);
+    void WriteInOrder(bool stopping);
+    void ReleasePcm(Segment& segment);
+    bool ExtendInto(Segment& segment, const Segment& next);
+    void WriteTail(Segment& segment, std::int64_t from);
+    bool EndStream();
+    void FailLocked(const std::string& reason, bool writer = false);
+
+    const MakeLame m_make;
+    const int m_channels;
+    const int m_samplesPerFrame;
+    int m_threads; // at most the threads asked for
+    const Write m_write;
+    std::int64_t m_segmentFrames = 0; // L: segment length in MP3 frames
+    std::int64_t m_inputLimit = 0;    // PCM frames one segment's encoder takes at most
+    std::size_t m_maxSegments = 0;    // segments holding PCM at once
+    std::size_t m_runBytes = 0;       // room for one segment's MP3 bytes
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<std::unique_ptr<Segment>> m_segments; // in order, from the one being written on
+    std::vector<std::unique_ptr<float[]>> m_freePcm;  // buffers of finished segments
+    std::vector<std::thread> m_workers;
+    Segment* m_current = nullptr;   // the segment the producer fills
+    std::size_t m_pcmSegments = 0;  // segments holding PCM (until the one before has handed over)
+    std::int64_t m_inputFrames = 0; // PCM frames taken so far
+    std::int64_t m_writeFrom = -1;  // first frame of the front segment still to write; -1: none begun
+    bool m_allWritten = false;
+    bool m_stop = false;
+    bool m_interrupted = false;
+    bool m_failed = false;
+    bool m_writerFailed = false;
+    bool m_sinkFailed = false;
+    std::string m_error;
+
+    CMainDataPacker m_packer;
+    std::uint64_t m_offset = 0;        // where the next finished frame goes
+    std::vector<unsigned char> m_info; // the first encoder's info frame
+    std::int64_t m_endSample = -1;     // samples the written frames hold (-1: up to the last frame)
+    std::atomic<std::int64_t> m_doneFrames{0};
+};
