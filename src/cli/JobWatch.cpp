@@ -74,7 +74,8 @@ JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
     for (;;) {
         if (InterruptRequested())
             return {JobEnd::Interrupted, 0};
-        const long code = wait.waitStep(100);
+        // Short steps, so Ctrl-C stops the job's threads well within 100 ms.
+        const long code = wait.waitStep(20);
         if (code == EC_COMPLETE)
             return {JobEnd::Completed, code};
         if (code != 0)
