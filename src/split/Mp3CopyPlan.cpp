@@ -16,24 +16,6 @@ int WarmUpFrames(const MpegFrameHeader& stream)
     return stream.version == 3 ? 1 : 2;
 }
 
-// The bit rate for a made-up frame that needs `payload` bytes after its
-// header and side information: `preferred` when it has room, else the
-// lowest that has.
-std::optional<MpegFrameHeader> FrameWithRoom(const MpegFrameHeader& stream, int payload, int preferred)
-{
-    auto fits = [&](int index) {
-        const MpegFrameHeader header = stream.WithBitrate(index);
-        return header.frameBytes - 4 - header.SideInfoBytes() >= payload ? std::optional(header) : std::nullopt;
-    };
-    if (preferred >= 1 && preferred <= 14)
-        if (auto header = fits(preferred))
-            return header;
-    for (int index = 1; index <= 14; ++index)
-        if (auto header = fits(index))
-            return header;
-    return std::nullopt;
-}
-
 // The `count` bytes of main data that come just before `frame`'s own
 // main-data area: the ends of the earlier frames' areas. Zeros stand for
 // bytes before the stream's first frame (the source lacks them too).

@@ -440,6 +440,29 @@ TEST_F(RenderWrite, ASegmentedEncodeIsTheSingleEncodersLengthAndStartWithoutAWea
     }
 }
 
+TEST_F(RenderWrite, RatesTooLowForLamesInfoFrameStillDecodeToTheExactLength)
+{
+    // LAME's tag does not fit one frame at these settings.
+    struct Case {
+        int sampleRate, channels, bitrate;
+    };
+    for (const Case& c : {Case{22050, 1, 32}, Case{8000, 1, 8}, Case{44100, 2, 32}, Case{48000, 1, 32}}) {
+        const fixtures::Signal signal{c.sampleRate, c.channels, std::int64_t(c.sampleRate) * 25 + 7};
+        const auto source = dir / "in.wav";
+        fixtures::WriteWav(source, signal);
+        for (int threads : {1, 3}) {
+            SCOPED_TRACE(std::to_string(c.sampleRate) + " Hz, " + std::to_string(c.bitrate) + " kbps, " +
+                         std::to_string(threads) + " threads");
+            SetMp3EncoderThreads(threads);
+            const auto out = dir / "out.mp3";
+            fs::remove(out);
+            auto job = BuildWrite(source, out, {.sampleRate = c.sampleRate, .bitrate = c.bitrate});
+            ASSERT_EQ(RunJob(job), EC_COMPLETE) << job.graph->ErrorReason();
+            EXPECT_EQ(fixtures::ReadAudio(out).Frames(), signal.frames);
+        }
+    }
+}
+
 TEST_F(RenderWrite, APieceShorterThanASegmentIsTheSingleEncodersFileByteForByte)
 {
     const auto source = dir / "in.wav";

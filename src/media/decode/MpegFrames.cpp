@@ -147,6 +147,21 @@ MpegFrameHeader MpegFrameHeader::WithBitrate(int index) const
     return *Parse(made);
 }
 
+std::optional<MpegFrameHeader> FrameWithRoom(const MpegFrameHeader& stream, int payload, int preferred)
+{
+    auto fits = [&](int index) {
+        const MpegFrameHeader header = stream.WithBitrate(index);
+        return header.frameBytes - 4 - header.SideInfoBytes() >= payload ? std::optional(header) : std::nullopt;
+    };
+    if (preferred >= 1 && preferred <= 14)
+        if (auto header = fits(preferred))
+            return header;
+    for (int index = 1; index <= 14; ++index)
+        if (auto header = fits(index))
+            return header;
+    return std::nullopt;
+}
+
 bool MpegFrameHeader::SameStream(const MpegFrameHeader& other) const
 {
     return version == other.version && layer == other.layer && rateIndex == other.rateIndex && mono == other.mono;

@@ -35,6 +35,11 @@ struct MpegFrameHeader {
     MpegFrameHeader WithBitrate(int index) const;
 };
 
+// `stream`'s header for a frame made up for it that needs `payload` bytes
+// after its header and side information: at bit rate index `preferred` when
+// that has room, else at the lowest that has; null when none has.
+std::optional<MpegFrameHeader> FrameWithRoom(const MpegFrameHeader& stream, int payload, int preferred = 0);
+
 // How far past the leading tags the first frame is looked for. libmpg123 is
 // given the same limit, so both agree on whether a file holds MPEG audio.
 constexpr std::int64_t kMpegJunkSearchBytes = 128 * 1024;

@@ -1,9 +1,10 @@
 // The MP3 encoder filter "Lame". Input: float PCM at the output sample rate,
 // mono or stereo (the capture graph builder puts a converter in front when
 // the stream has another format). Output: MP3 bytes pushed to the writer at
-// their file offsets; the stream opens with LAME's placeholder info frame,
-// replaced by the finished frame (exact length, encoder delay and padding)
-// when the stream ends.
+// their file offsets; the stream opens with LAME's placeholder info frame
+// (or, where LAME writes none, a placeholder for ours), replaced by the
+// finished frame (exact length, encoder delay and padding) when the stream
+// ends.
 
 #include "media/filters/LameEncoder.h"
 
@@ -246,6 +247,8 @@ public:
         m_inputChannels = format.channels;
         m_offset = 0;
         m_ended = false;
+        m_ownInfo.clear();
+        m_musicCrc = 0;
         if (const int threads = Mp3EncoderThreads(); threads > 1) {
             auto parallel = std::make_shared<CParallelMp3Encoder>(
                 [settings] { return MakeLame(settings); }, format.channels, format.sampleRate, threads,
@@ -388,10 +391,24 @@ private:
         IByteSink* sink = Downstream();
         if (!sink)
             return Fail(VFW_E_NOT_CONNECTED, "the MP3 encoder has no writer");
+        if (m_offset == 0 && size >= 4 && LameInfoFrameBytes(data, size) == 0) {
+            // LAME keeps no place for its info frame: a header and zeros
+            // keep one for ours, filled in when the stream ends.
+            m_ownInfo = MakeInfoFrameForLame(m_lame.get(), data);
+            std::vector<unsigned char> place(m_ownInfo.size(), 0);
+            std::copy(m_ownInfo.begin(), m_ownInfo.begin() + std::min<std::size_t>(4, place.size()), place.begin());
+            if (!place.empty()) {
+                if (HRESULT hr = sink->WriteAt(0, place.data(), place.size()); FAILED(hr))
+                    return PassOnFailure(hr);
+                m_offset = place.size();
+            }
+        }
         const HRESULT hr = sink->WriteAt(m_offset, data, size);
         if (FAILED(hr))
             return PassOnFailure(hr); // the writer has told the graph why
         m_offset += size;
+        if (!m_ownInfo.empty())
+            m_musicCrc = UpdateLameCrc(m_musicCrc, data, size);
         return S_OK;
     }
 
@@ -405,13 +422,20 @@ private:
             return Fail(E_FAIL, "the MP3 encoder failed to finish");
         if (HRESULT hr = Push(m_buffer.data(), static_cast<std::size_t>(size)); FAILED(hr))
             return hr;
-        std::array<unsigned char, 2880> tag{};
-        const std::size_t tagSize = lame_get_lametag_frame(m_lame.get(), tag.data(), tag.size());
-        if (tagSize > 0 && tagSize <= tag.size()) {
+        std::vector<unsigned char> tag(2880);
+        if (!m_ownInfo.empty()) {
+            tag = m_ownInfo;
+            RewriteInfoFrame(tag, lame_get_frameNum(m_lame.get()), m_offset - tag.size(), m_musicCrc,
+                             lame_get_encoder_padding(m_lame.get()));
+        } else {
+            const std::size_t tagSize = lame_get_lametag_frame(m_lame.get(), tag.data(), tag.size());
+            tag.resize(tagSize <= tag.size() ? tagSize : 0);
+        }
+        if (!tag.empty()) {
             IByteSink* sink = Downstream();
             if (!sink)
                 return Fail(VFW_E_NOT_CONNECTED, "the MP3 encoder has no writer");
-            if (HRESULT hr = sink->WriteAt(0, tag.data(), tagSize); FAILED(hr))
+            if (HRESULT hr = sink->WriteAt(0, tag.data(), tag.size()); FAILED(hr))
                 return PassOnFailure(hr);
         }
         return S_OK;
@@ -447,6 +471,8 @@ private:
     std::shared_ptr<CParallelMp3Encoder> m_parallel; // encoding on several threads
     int m_inputChannels = 2;
     std::uint64_t m_offset = 0;
+    std::vector<unsigned char> m_ownInfo; // where LAME writes no info frame: ours, unfinished
+    std::uint16_t m_musicCrc = 0;         // of the audio after our info frame
     bool m_ended = false;
     bool m_quiet = false;
     std::vector<unsigned char> m_buffer;

@@ -157,6 +157,19 @@ std::uint16_t UpdateLameCrc(std::uint16_t crc, const unsigned char* bytes, std::
     return crc;
 }
 
+std::size_t LameInfoFrameBytes(const unsigned char* bytes, std::size_t size)
+{
+    const auto header = size >= 4 ? MpegFrameHeader::Parse(bytes) : std::nullopt;
+    if (!header || header->frameBytes <= 0)
+        return 0;
+    const auto frameBytes = static_cast<std::size_t>(header->frameBytes);
+    if (frameBytes > size)
+        return 0;
+    const bool info = InfoWordOffset(bytes, frameBytes) > 0 ||
+                      std::all_of(bytes + 4, bytes + frameBytes, [](unsigned char b) { return b == 0; });
+    return info ? frameBytes : 0;
+}
+
 bool ParseEncodedRun(EncodedRun& run)
 {
     run.frames.clear();
@@ -172,10 +185,7 @@ bool ParseEncodedRun(EncodedRun& run)
         const auto frameBytes = static_cast<std::size_t>(header->frameBytes);
         if (offset + frameBytes > size)
             break; // the rest comes with the encoder's next frame
-        // LAME's info frame: the finished one, or the place it keeps for it
-        // (a header and nothing but zeros).
-        if (offset == 0 && (InfoWordOffset(at, frameBytes) > 0 ||
-                            std::all_of(at + 4, at + frameBytes, [](unsigned char b) { return b == 0; }))) {
+        if (offset == 0 && LameInfoFrameBytes(at, size) > 0) {
             run.infoFrameBytes = frameBytes;
             offset += frameBytes;
             continue;

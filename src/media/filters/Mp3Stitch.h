@@ -43,6 +43,12 @@ struct EncodedRun {
     const Layer3Frame& At(std::int64_t index) const { return frames[static_cast<std::size_t>(index - firstIndex)]; }
 };
 
+// Bytes of LAME's info frame at the start of `bytes`: the finished one, or
+// the place LAME keeps for it (a header and nothing but zeros). 0 when the
+// stream starts otherwise, e.g. with an audio frame where LAME writes no
+// info frame (its tag does not fit a frame at the lowest bit rates).
+std::size_t LameInfoFrameBytes(const unsigned char* bytes, std::size_t size);
+
 // Finds the frames of `run.bytes`: LAME's info frame first when there is one,
 // then Layer III frames without CRC; a frame cut short at the end is left
 // out. False when the bytes are not such a stream.

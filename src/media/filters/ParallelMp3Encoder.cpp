@@ -1,5 +1,7 @@
 #include "media/filters/ParallelMp3Encoder.h"
 
+#include "media/decode/InfoFrame.h"
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -44,7 +46,51 @@ int EncodeBlock(lame_global_flags* lame, int channels, const float* samples, int
                                         static_cast<int>(buffer.size()));
 }
 
+// The info frame the stream of `run` (the first segment's) opens with: LAME's,
+// or one of ours where LAME keeps no place for one.
+std::vector<unsigned char> FirstInfoFrame(const lame_global_flags* lame, const EncodedRun& run)
+{
+    if (run.infoFrameBytes == 0)
+        return run.frames.empty() ? std::vector<unsigned char>{}
+                                  : MakeInfoFrameForLame(lame, run.bytes.data() + run.frames.front().offset);
+    std::vector<unsigned char> info(2880);
+    const std::size_t size = lame_get_lametag_frame(lame, info.data(), info.size());
+    info.resize(size <= info.size() ? size : 0);
+    return info;
+}
+
 } // namespace
+
+std::vector<unsigned char> MakeInfoFrameForLame(const lame_global_flags* lame, const unsigned char* audio)
+{
+    const auto stream = MpegFrameHeader::Parse(audio);
+    const auto header = stream ? FrameWithRoom(*stream, kInfoTagBytes) : std::nullopt;
+    if (!header)
+        return {};
+    // The fields as LAME fills them for a constant bit rate.
+    NewInfoFrame info;
+    const int quality = 100 - 10 * lame_get_VBR_q(lame) - lame_get_quality(lame);
+    info.quality = static_cast<std::uint32_t>(std::clamp(quality, 0, 100));
+    LameExtension& x = info.lame;
+    const char* version = get_lame_very_short_version();
+    for (std::size_t i = 0; i < x.encoder.size(); ++i)
+        x.encoder[i] = static_cast<unsigned char>(*version ? *version++ : ' ');
+    x.revisionAndMethod = 1; // revision 0, constant bit rate
+    x.lowpass = static_cast<unsigned char>(std::clamp(lame_get_lowpassfreq(lame) / 100, 0, 255));
+    const int ath = lame_get_ATHtype(lame) & 0x0F;
+    x.flagsAndAth = static_cast<unsigned char>(ath | ((lame_get_exp_nspsytune(lame) & 1) << 4));
+    const int kbps = lame_get_brate(lame);
+    x.bitrate = static_cast<unsigned char>(std::min(kbps, 255));
+    const int rate = lame_get_in_samplerate(lame);
+    const MPEG_mode mode = lame_get_mode(lame);
+    const int stereo = mode == MONO ? 0 : mode == JOINT_STEREO ? 3 : 1;
+    const int source = rate <= 32000 ? 0 : rate == 44100 ? 1 : rate == 48000 ? 2 : 3;
+    const int unwise = rate <= 32000 ? 1 : 0; // LAME flags every rate up to 32 kHz
+    x.misc = static_cast<unsigned char>((stereo << 2) | (unwise << 5) | (source << 6));
+    x.preset = {static_cast<unsigned char>((kbps >> 8) & 0x07), static_cast<unsigned char>(kbps)};
+    x.delay = lame_get_encoder_delay(lame);
+    return MakeInfoFrame(*header, info);
+}
 
 struct CParallelMp3Encoder::Segment {
     std::int64_t index = 0;
@@ -294,13 +340,9 @@ bool CParallelMp3Encoder::EncodeSegment(Segment& segment, std::unique_lock<std::
         if (flushed > 0)
             segment.run.bytes.insert(segment.run.bytes.end(), buffer.begin(), buffer.begin() + flushed);
     }
-    std::vector<unsigned char> info;
-    if (segment.index == 0) {
-        info.resize(2880);
-        const std::size_t size = lame_get_lametag_frame(segment.lame.get(), info.data(), info.size());
-        info.resize(size <= 2880 ? size : 0);
-    }
     const bool parsed = ParseEncodedRun(segment.run);
+    const std::vector<unsigned char> info =
+        segment.index == 0 && parsed ? FirstInfoFrame(segment.lame.get(), segment.run) : std::vector<unsigned char>{};
     lock.lock();
     if (flushed < 0 || !parsed) {
         FailLocked(flushed < 0 ? "the MP3 encoder failed to finish" : "the MP3 encoder made frames it cannot read");
@@ -331,13 +373,19 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
         if (!front.encoded)
             return;
         if (m_writeFrom < 0) {
-            // The first encoder's info frame keeps the place of the finished one.
-            const std::size_t info = front.run.infoFrameBytes;
-            if (info > 0 && FAILED(m_write(0, front.run.bytes.data(), info))) {
+            // The first encoder's info frame keeps the place of the finished
+            // one; where it made none, a header and zeros keep it for ours.
+            const auto lameInfo = static_cast<std::ptrdiff_t>(front.run.infoFrameBytes);
+            std::vector<unsigned char> place(front.run.bytes.begin(), front.run.bytes.begin() + lameInfo);
+            if (place.empty() && !m_info.empty()) {
+                place.assign(m_info.size(), 0);
+                std::copy(m_info.begin(), m_info.begin() + 4, place.begin());
+            }
+            if (!place.empty() && FAILED(m_write(0, place.data(), place.size()))) {
                 FailLocked({}, true);
                 return;
             }
-            m_offset = info;
+            m_offset = place.size();
             m_writeFrom = front.keepFrom;
         }
         Segment* next = m_segments.size() > 1 ? m_segments[1].get() : nullptr;
@@ -432,7 +480,7 @@ bool CParallelMp3Encoder::EndStream()
 {
     if (m_info.empty()) {
         m_doneFrames = m_inputFrames;
-        return true; // LAME wrote none (it did not fit the frame)
+        return true; // none to finish
     }
     const std::int64_t frames = m_packer.FramesWritten();
     const int delay = std::max(0, InfoFrameDelay(m_info));
@@ -473,12 +521,9 @@ void CParallelMp3Encoder::Stop()
             const int size = lame_encode_flush(segment.lame.get(), buffer.data(), static_cast<int>(buffer.size()));
             if (size > 0)
                 segment.run.bytes.insert(segment.run.bytes.end(), buffer.begin(), buffer.begin() + size);
-            if (segment.index == 0) {
-                m_info.resize(2880);
-                const std::size_t infoSize = lame_get_lametag_frame(segment.lame.get(), m_info.data(), m_info.size());
-                m_info.resize(infoSize <= 2880 ? infoSize : 0);
-            }
             segment.encoded = size >= 0 && ParseEncodedRun(segment.run);
+            if (segment.index == 0 && segment.encoded)
+                m_info = FirstInfoFrame(segment.lame.get(), segment.run);
             segment.flushed = segment.last = segment.encoded;
             ++first;
         }

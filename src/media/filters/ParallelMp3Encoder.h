@@ -35,6 +35,15 @@ struct LameDeleter {
 };
 using LameHandle = std::unique_ptr<lame_global_flags, LameDeleter>;
 
+// An info frame in LAME's layout for `lame`'s stream where LAME writes none
+// (at the lowest bit rates its tag does not fit one frame), so that decoders
+// still drop the encoder delay and padding: the header of the stream's first
+// audio frame `audio` at the lowest bit rate with room for the tag (decoders
+// skip the info frame, whatever its rate), LAME's settings and encoder delay.
+// Its counts stay for RewriteInfoFrame to fill in. Empty when `audio` is no
+// frame header.
+std::vector<unsigned char> MakeInfoFrameForLame(const lame_global_flags* lame, const unsigned char* audio);
+
 class CParallelMp3Encoder {
 public:
     // A new encoder with the job's settings (lame_init_params done); null
