@@ -185,7 +185,7 @@ bool ParseEncodedRun(EncodedRun& run)
         const auto frameBytes = static_cast<std::size_t>(header->frameBytes);
         if (offset + frameBytes > size)
             break; // the rest comes with the encoder's next frame
-        if (offset == 0 && LameInfoFrameBytes(at, size) > 0) {
+        if (offset == 0 && !run.opensWithAudio && LameInfoFrameBytes(at, size) > 0) {
             run.infoFrameBytes = frameBytes;
             offset += frameBytes;
             continue;

@@ -37,6 +37,7 @@ struct EncodedRun {
     std::vector<Layer3Frame> frames; // complete audio frames; the info frame is not one of them
     std::int64_t firstIndex = 0;     // the number of frames[0]
     std::size_t infoFrameBytes = 0;  // LAME's info frame at the start of `bytes` (0: none)
+    bool opensWithAudio = false;     // frames before were dropped: `bytes` starts with an audio frame
 
     std::int64_t EndIndex() const { return firstIndex + static_cast<std::int64_t>(frames.size()); }
     bool Has(std::int64_t index) const { return index >= firstIndex && index < EndIndex(); }

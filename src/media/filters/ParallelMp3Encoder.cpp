@@ -59,6 +59,26 @@ std::vector<unsigned char> FirstInfoFrame(const lame_global_flags* lame, const E
     return info;
 }
 
+// Drops the frames of `run` before `index` that no frame from `index` on
+// reaches back into for its main data (frames are parsed again).
+void DropFramesBefore(EncodedRun& run, std::int64_t index)
+{
+    if (!run.Has(index) || index <= run.firstIndex)
+        return;
+    // Main data lie in order: what frame `index` reaches back to, no later
+    // frame reaches before. Frame index - 1 stays too, for the join search.
+    const Layer3Frame& at = run.At(index);
+    const std::int64_t needed = at.areaPosition - at.mainDataBegin;
+    std::int64_t keep = index - 1;
+    while (keep > run.firstIndex && run.At(keep).areaPosition > needed)
+        --keep;
+    const std::size_t offset = run.At(keep).offset;
+    run.bytes.erase(run.bytes.begin(), run.bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    run.firstIndex = keep;
+    run.opensWithAudio = true;
+    ParseEncodedRun(run);
+}
+
 } // namespace
 
 std::vector<unsigned char> MakeInfoFrameForLame(const lame_global_flags* lame, const unsigned char* audio)
@@ -405,6 +425,10 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
             // audio until they meet.
             while (choice.index < 0 && ExtendInto(front, *next))
                 choice = ChooseJoinFrame(front.run, next->run, next->keepFrom, front.run.EndIndex());
+            // Through all of the next segment's audio without a join: the
+            // previous encoder takes it over and goes on to the one after.
+            if (choice.index < 0 && !stopping && TakeOver(front))
+                continue;
             join = choice.index;
         }
         if (join < 0) {
@@ -420,19 +444,69 @@ void CParallelMp3Encoder::WriteInOrder(bool stopping)
                 FailLocked("the MP3 encoder could not join its segments at frame " + std::to_string(next->keepFrom));
             return;
         }
-        for (std::int64_t frame = m_writeFrom; frame < join; ++frame) {
-            if (!m_packer.Add(front.run, frame)) {
-                FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its segments", m_sinkFailed);
-                return;
-            }
-        }
-        m_writeFrom = join;
+        if (!WriteFrames(front, join))
+            return;
         m_segments.pop_front();
         ReleasePcm(*next);
-        // Frame n holds the samples from n * samplesPerFrame - delay on.
-        const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
-        m_doneFrames = std::clamp<std::int64_t>(join * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
     }
+}
+
+// Hands `segment`'s frames from m_writeFrom up to `to` to the packer.
+bool CParallelMp3Encoder::WriteFrames(const Segment& segment, std::int64_t to)
+{
+    for (std::int64_t frame = m_writeFrom; frame < to; ++frame) {
+        if (!m_packer.Add(segment.run, frame)) {
+            FailLocked(m_sinkFailed ? std::string() : "the MP3 encoder could not join its segments", m_sinkFailed);
+            return false;
+        }
+    }
+    m_writeFrom = std::max(m_writeFrom, to);
+    // Frame n holds the samples from n * samplesPerFrame - delay on.
+    const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
+    m_doneFrames = std::clamp<std::int64_t>(m_writeFrom * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
+    return true;
+}
+
+// `front`'s encoder, having coded all of the next segment's audio, stands in
+// for that segment: the next one's frames and PCM go, and `front` joins the
+// segment after it, or is flushed as the last where there is none. False
+// (nothing changed) when `front` has not coded all of that audio.
+bool CParallelMp3Encoder::TakeOver(Segment& front)
+{
+    Segment& next = *m_segments[1];
+    if (!next.last && m_segments.size() < 3)
+        return false;
+    if (!front.lame || !next.encoded || front.inputStart + front.consumed != next.inputStart + next.fed)
+        return false;
+    if (next.last) {
+        std::vector<unsigned char> buffer(7200);
+        const int size = lame_encode_flush(front.lame.get(), buffer.data(), static_cast<int>(buffer.size()));
+        if (size > 0)
+            front.run.bytes.insert(front.run.bytes.end(), buffer.begin(), buffer.begin() + size);
+        if (size < 0 || !ParseEncodedRun(front.run)) {
+            FailLocked("the MP3 encoder failed to finish");
+            return false;
+        }
+        // The first encoder's info frame, now with what LAME knows at the end.
+        if (front.index == 0 && !front.run.opensWithAudio)
+            m_info = FirstInfoFrame(front.lame.get(), front.run);
+        front.last = front.flushed = true;
+        front.lame.reset();
+    } else {
+        // No join with the segment after comes before its pre-roll's middle:
+        // the frames before that are final and are written now, and the run
+        // keeps only the frames whose bytes later frames still need, so that
+        // it does not grow with every segment taken over.
+        const Segment& after = *m_segments[2];
+        const std::int64_t final = after.keepFrom - kEarlyJoinFrames;
+        if (!WriteFrames(front, final))
+            return false;
+        DropFramesBefore(front.run, final);
+    }
+    ReleasePcm(next);
+    m_segments.erase(m_segments.begin() + 1);
+    m_changed.notify_all();
+    return true;
 }
 
 void CParallelMp3Encoder::ReleasePcm(Segment& segment)

@@ -13,6 +13,11 @@
 // producer waits while threads + 1 segments of PCM are held, 12 MiB in all
 // with two threads and less with more (segments get shorter with more
 // threads; past seven at 44.1 kHz stereo no more are started).
+//
+// Where an encoder has gone on through all of the next segment's audio and
+// still no frame joins, it takes that segment over (its frames are dropped)
+// and joins the one after it instead, or, when the dropped one was the last,
+// is flushed as the last itself: a join never fails the job.
 
 #include "media/filters/Mp3Stitch.h"
 #include "media/graph/MediaTypes.h"
@@ -91,6 +96,8 @@ private:
     void WriteInOrder(bool stopping);
     void ReleasePcm(Segment& segment);
     bool ExtendInto(Segment& segment, const Segment& next);
+    bool TakeOver(Segment& front);
+    bool WriteFrames(const Segment& segment, std::int64_t to);
     void WriteTail(Segment& segment, std::int64_t from);
     bool EndStream();
     void FailLocked(const std::string& reason, bool writer = false);
