@@ -16,6 +16,7 @@
 #include "media/filters/WavWriter.h"
 
 #include <Fixtures.h>
+#include <Process.h>
 
 #include <gtest/gtest.h>
 
@@ -461,6 +462,27 @@ TEST_F(RenderWrite, RatesTooLowForLamesInfoFrameStillDecodeToTheExactLength)
             EXPECT_EQ(fixtures::ReadAudio(out).Frames(), signal.frames);
         }
     }
+}
+
+TEST_F(RenderWrite, LoudNoiseAtTheLowestRateIsJoinedToTheSingleEncodersLength)
+{
+    // Loud noise at 32 kbps: the encoders' reservoirs stay apart for hundreds
+    // of frames, here through all of the last segment, which the encoder
+    // before it then takes over.
+    const auto source = dir / "noise.wav";
+    const auto made = fixtures::RunProcess({"sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16", source.string(),
+                                            "synth", "40", "pinknoise", "vol", "0.9"});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    std::vector<std::int64_t> frames;
+    for (int threads : {1, 3}) {
+        SetMp3EncoderThreads(threads);
+        const auto out = dir / ("out" + std::to_string(threads) + ".mp3");
+        auto job = BuildWrite(source, out, {.bitrate = 32});
+        ASSERT_EQ(RunJob(job), EC_COMPLETE) << threads << " threads: " << job.graph->ErrorReason();
+        frames.push_back(fixtures::ReadAudio(out).Frames());
+    }
+    EXPECT_EQ(frames[0], 44100 * 40);
+    EXPECT_EQ(frames[1], frames[0]);
 }
 
 TEST_F(RenderWrite, APieceShorterThanASegmentIsTheSingleEncodersFileByteForByte)
