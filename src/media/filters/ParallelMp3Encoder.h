@@ -15,9 +15,12 @@
 // threads; past seven at 44.1 kHz stereo no more are started).
 //
 // Where an encoder has gone on through all of the next segment's audio and
-// still no frame joins, it takes that segment over (its frames are dropped)
-// and joins the one after it instead, or, when the dropped one was the last,
-// is flushed as the last itself: a join never fails the job.
+// still no frame joins, it takes that segment over: that segment's frames
+// and PCM go, and the encoder joins the one after it instead (its frames
+// that are final by then are written and dropped, so that it holds no more
+// than before), or, where the dropped one was the last, is flushed as the
+// last itself. An encoder only goes on into a segment that is encoded, whose
+// PCM is all there, so the producer's limit stays as it is.
 
 #include "media/filters/Mp3Stitch.h"
 #include "media/graph/MediaTypes.h"
