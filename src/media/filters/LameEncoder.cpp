@@ -8,6 +8,7 @@
 
 #include "media/filters/LameEncoder.h"
 
+#include "media/decode/InfoFrame.h"
 #include "media/filters/ParallelMp3Encoder.h"
 #include "media/graph/ClassIds.h"
 
@@ -408,7 +409,7 @@ private:
             return PassOnFailure(hr); // the writer has told the graph why
         m_offset += size;
         if (!m_ownInfo.empty())
-            m_musicCrc = UpdateLameCrc(m_musicCrc, data, size);
+            m_musicCrc = LameCrc16(data, size, m_musicCrc);
         return S_OK;
     }
 

@@ -1,9 +1,9 @@
 #include "media/filters/Mp3Stitch.h"
 
+#include "media/decode/InfoFrame.h"
 #include "media/decode/MpegFrames.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -139,23 +139,6 @@ void FillSeekTable(std::int64_t frames, int kbps, unsigned char* toc)
 }
 
 } // namespace
-
-std::uint16_t UpdateLameCrc(std::uint16_t crc, const unsigned char* bytes, std::size_t size)
-{
-    static const auto table = [] {
-        std::array<std::uint16_t, 256> t{};
-        for (unsigned i = 0; i < 256; ++i) {
-            unsigned value = i;
-            for (int bit = 0; bit < 8; ++bit)
-                value = (value & 1) ? (value >> 1) ^ 0xA001u : value >> 1;
-            t[i] = static_cast<std::uint16_t>(value);
-        }
-        return t;
-    }();
-    for (std::size_t i = 0; i < size; ++i)
-        crc = static_cast<std::uint16_t>((crc >> 8) ^ table[(crc ^ bytes[i]) & 0xFF]);
-    return crc;
-}
 
 std::size_t LameInfoFrameBytes(const unsigned char* bytes, std::size_t size)
 {
@@ -355,7 +338,7 @@ bool CMainDataPacker::WriteFinished(std::int64_t upTo)
         const Slot& slot = m_slots.front();
         if (!m_sink(slot.bytes.data(), slot.bytes.size()))
             return false;
-        m_crc = UpdateLameCrc(m_crc, slot.bytes.data(), slot.bytes.size());
+        m_crc = LameCrc16(slot.bytes.data(), slot.bytes.size(), m_crc);
         m_bytesWritten += slot.bytes.size();
         ++m_framesWritten;
         m_slots.pop_front();
@@ -394,6 +377,6 @@ bool RewriteInfoFrame(std::vector<unsigned char>& frame, std::int64_t frames, st
     d[2] = static_cast<unsigned char>(padding & 0xFF);
     PutBigEndian(info + kInfoMusicLength, static_cast<std::uint32_t>(streamBytes), 4);
     PutBigEndian(info + kInfoMusicCrc, musicCrc, 2);
-    PutBigEndian(info + kInfoTagCrc, UpdateLameCrc(0, frame.data(), static_cast<std::size_t>(at + kInfoTagCrc)), 2);
+    PutBigEndian(info + kInfoTagCrc, LameCrc16(frame.data(), static_cast<std::size_t>(at + kInfoTagCrc)), 2);
     return true;
 }

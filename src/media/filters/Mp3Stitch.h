@@ -108,9 +108,6 @@ private:
     std::uint16_t m_crc = 0;
 };
 
-// CRC-16 as LAME computes it for the info frame (polynomial 0x8005, reflected).
-std::uint16_t UpdateLameCrc(std::uint16_t crc, const unsigned char* bytes, std::size_t size);
-
 // LAME's info frame `frame` (as lame_get_lametag_frame gives it) rewritten to
 // describe a stream of `frames` audio frames holding `audioBytes` bytes after
 // it with CRC `musicCrc`, whose last `padding` samples are padding. False
