@@ -228,7 +228,7 @@ HRESULT CParallelMp3Encoder::Encode(const float* samples, std::int64_t frames)
     while (frames > 0) {
         if (m_failed)
             return E_FAIL;
-        if (m_interrupted)
+        if (m_interrupted || !m_current)
             return S_FALSE;
         Segment& current = *m_current;
         if (current.fed == m_inputLimit) {
@@ -272,7 +272,7 @@ HRESULT CParallelMp3Encoder::Finish()
     std::unique_lock lock(m_mutex);
     if (m_failed)
         return E_FAIL;
-    if (m_interrupted)
+    if (m_interrupted || !m_current)
         return S_FALSE;
     m_current->inputDone = true;
     m_current->last = true;
@@ -582,6 +582,7 @@ void CParallelMp3Encoder::Stop()
         worker.join();
     m_workers.clear();
     std::lock_guard lock(m_mutex);
+    m_current = nullptr; // a stopped encoder takes no more audio
     if (m_failed || m_allWritten)
         return;
     // The first segment not encoded yet ends the file: its encoder is flushed
