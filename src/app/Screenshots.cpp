@@ -223,9 +223,12 @@ int RunScreenshots(const QString& folder, const QString& splitSource)
     if (!split.m_strSourcePath.isEmpty())
         ok &= ShootSplitBalloon(split, dir.filePath(QStringLiteral("3b-split-balloon.png")));
 
+    // With the split page's MP3 as its source, the dialog offers to keep the
+    // original sound.
     CConvertDlg settings;
     settings.m_bMp3Output = true;
     settings.m_strOutputName = QStringLiteral("Song.mp3");
+    settings.m_wszSourcePath = split.m_strSourcePath;
     ok &= Shoot(settings, dir.filePath(QStringLiteral("4-split-settings.png")));
     ok &= ShootRunningSplit(dir.filePath(QStringLiteral("4b-split-running.png")));
 
