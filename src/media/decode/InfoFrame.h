@@ -44,6 +44,10 @@ struct InfoFrameTag {
 std::optional<InfoFrameTag> ReadInfoFrameTag(const unsigned char* frame, std::size_t size,
                                              const MpegFrameHeader& header);
 
+// A Layer III decoder starts its output this many samples into a stream's
+// raw decode (libmpg123 and ffmpeg alike); the Info frame's delay is on top.
+constexpr int kDecoderDelaySamples = 529;
+
 // The bytes an Info frame needs beyond its header and side information.
 constexpr int kInfoTagBytes = 120 + 36;
 

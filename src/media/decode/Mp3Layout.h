@@ -20,9 +20,6 @@ struct Mp3AudioFrame {
     int bitrateIndex = 0;
 };
 
-// libmpg123 starts its output this many samples into a frame's raw decode.
-constexpr int kDecoderDelaySamples = 529;
-
 struct Mp3Layout {
     std::int64_t fileSize = 0;
     ByteRange id3v2;        // the leading ID3v2 tags; empty when none

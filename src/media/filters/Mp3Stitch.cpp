@@ -27,21 +27,17 @@ private:
     std::size_t m_position = 0;
 };
 
-bool IsMpeg1(const unsigned char* header) { return ((header[1] >> 3) & 3) == 3; }
-
-int SideInfoBytes(bool mpeg1, bool mono) { return mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17); }
-
-// Reads the side information of the Layer III frame at `header`.
-bool ReadSideInfo(const unsigned char* header, Layer3Frame& frame)
+// Reads the side information of the Layer III frame at `bytes`, whose
+// header is `header`.
+bool ReadSideInfo(const unsigned char* bytes, const MpegFrameHeader& header, Layer3Frame& frame)
 {
-    const bool mpeg1 = IsMpeg1(header);
-    const bool mono = (header[3] >> 6) == 3;
-    const bool crc = (header[1] & 1) == 0;
-    if (crc)
+    const bool mpeg1 = header.version == 3;
+    const bool mono = header.mono;
+    if (header.crcProtected)
         return false; // LAME writes none; a CRC would have to follow every rewrite
     frame.channels = mono ? 1 : 2;
-    frame.sideInfoEnd = 4 + SideInfoBytes(mpeg1, mono);
-    BitReader bits(header + 4);
+    frame.sideInfoEnd = 4 + header.SideInfoBytes();
+    BitReader bits(bytes + 4);
     frame.mainDataBegin = static_cast<int>(bits.Read(mpeg1 ? 9 : 8));
     bits.Read(mpeg1 ? (mono ? 5 : 3) : (mono ? 1 : 2)); // private bits
     if (mpeg1)
@@ -81,23 +77,15 @@ constexpr int kInfoEnd = 156;
 
 int InfoWordOffset(const unsigned char* frame, std::size_t size)
 {
-    if (size < 4 || !MpegFrameHeader::Parse(frame))
+    const auto header = size >= 4 ? MpegFrameHeader::Parse(frame) : std::nullopt;
+    if (!header)
         return -1;
-    const int at = 4 + SideInfoBytes(IsMpeg1(frame), (frame[3] >> 6) == 3);
+    const int at = 4 + header->SideInfoBytes();
     if (size < static_cast<std::size_t>(at + kInfoEnd))
         return -1;
     if (std::memcmp(frame + at, "Info", 4) != 0 && std::memcmp(frame + at, "Xing", 4) != 0)
         return -1;
     return at;
-}
-
-// The bit rate of a constant-rate stream's frames, which LAME's info frame
-// header carries too.
-int HeaderKbps(const unsigned char* header)
-{
-    static constexpr int mpeg1[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
-    static constexpr int mpeg2[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
-    return (IsMpeg1(header) ? mpeg1 : mpeg2)[header[2] >> 4];
 }
 
 void PutBigEndian(unsigned char* at, std::uint32_t value, int bytes)
@@ -176,7 +164,7 @@ bool ParseEncodedRun(EncodedRun& run)
         Layer3Frame frame;
         frame.offset = offset;
         frame.frameBytes = header->frameBytes;
-        if (!ReadSideInfo(at, frame) || frame.sideInfoEnd > frame.frameBytes)
+        if (!ReadSideInfo(at, *header, frame) || frame.sideInfoEnd > frame.frameBytes)
             return false;
         frame.areaPosition = area;
         area += frame.AreaBytes();
@@ -322,7 +310,7 @@ bool CMainDataPacker::Add(const EncodedRun& run, std::int64_t index)
         return false;
     const int begin = static_cast<int>(area - start);
     unsigned char* side = m_slots.back().bytes.data() + 4;
-    if (IsMpeg1(m_slots.back().bytes.data())) {
+    if (MpegFrameHeader::Parse(m_slots.back().bytes.data())->version == 3) {
         side[0] = static_cast<unsigned char>(begin >> 1);
         side[1] = static_cast<unsigned char>((side[1] & 0x7F) | ((begin & 1) << 7));
     } else {
@@ -371,7 +359,7 @@ bool RewriteInfoFrame(std::vector<unsigned char>& frame, std::int64_t frames, st
     PutBigEndian(info + kInfoFrames, static_cast<std::uint32_t>(frames), 4);
     PutBigEndian(info + kInfoBytes, static_cast<std::uint32_t>(streamBytes), 4);
     std::fill(info + kInfoToc, info + kInfoToc + 100, 0);
-    FillSeekTable(frames, HeaderKbps(frame.data()), info + kInfoToc);
+    FillSeekTable(frames, MpegFrameHeader::Parse(frame.data())->kbps, info + kInfoToc);
     unsigned char* d = info + kInfoDelayPadding;
     d[1] = static_cast<unsigned char>((d[1] & 0xF0) | ((padding >> 8) & 0x0F));
     d[2] = static_cast<unsigned char>(padding & 0xFF);

@@ -5,6 +5,7 @@
 
 #include "media/filters/ParallelMp3Encoder.h"
 
+#include "media/decode/InfoFrame.h"
 #include "media/filters/LameCalls.h"
 
 #include <algorithm>
@@ -30,10 +31,6 @@ void DropFramesBefore(EncodedRun& run, std::int64_t index)
     run.opensWithAudio = true;
     ParseEncodedRun(run);
 }
-
-// Samples a decoder's synthesis lags its frames: the last ones of a stream
-// that ends without a flush cannot be decoded whole, and count as padding.
-constexpr std::int64_t kDecoderDelay = 529;
 
 } // namespace
 
@@ -117,7 +114,7 @@ bool CParallelMp3Encoder::WriteFrames(const Segment& segment, std::int64_t to)
     m_writeFrom = std::max(m_writeFrom, to);
     // Frame n holds the samples from n * samplesPerFrame - delay on.
     const std::int64_t delay = std::max(0, InfoFrameDelay(m_info));
-    m_doneFrames = std::clamp<std::int64_t>(m_writeFrom * m_samplesPerFrame - delay - kDecoderDelay, 0, m_inputFrames);
+    m_doneFrames = std::clamp<std::int64_t>(m_writeFrom * m_samplesPerFrame - delay - kDecoderDelaySamples, 0, m_inputFrames);
     return true;
 }
 
@@ -214,7 +211,7 @@ bool CParallelMp3Encoder::EndStream()
     const int delay = std::max(0, InfoFrameDelay(m_info));
     const std::int64_t coded = frames * m_samplesPerFrame - delay;
     const std::int64_t padding =
-        m_endSample >= 0 ? std::clamp<std::int64_t>(coded - m_endSample, 0, 4095) : std::clamp<std::int64_t>(coded, 0, kDecoderDelay);
+        m_endSample >= 0 ? std::clamp<std::int64_t>(coded - m_endSample, 0, 4095) : std::clamp<std::int64_t>(coded, 0, kDecoderDelaySamples);
     m_doneFrames = coded - padding;
     if (!RewriteInfoFrame(m_info, frames, m_packer.BytesWritten(), m_packer.Crc(), static_cast<int>(padding)))
         return true;
