@@ -25,14 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QStringList Items(QComboBox* combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
-
 Breakpoint At(int seconds)
 {
     return {QString::asprintf("%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60),
@@ -108,8 +100,8 @@ TEST(SplitSettings, RatesAreSortedAsTextWithDefaultsSelected)
     dialog.show();
     auto* bitRate = dialog.DlgItem<QComboBox>(IDC_BIT_RATE);
     auto* sampleRate = dialog.DlgItem<QComboBox>(IDC_SAMPLE_RATE);
-    EXPECT_EQ(Items(bitRate), QString("112 128 160 192 224 256 320 64 80 96").split(' '));
-    EXPECT_EQ(Items(sampleRate), QString("16 22.05 24 32 44.1 48").split(' '));
+    EXPECT_EQ(testsupport::ComboItems(bitRate), QString("112 128 160 192 224 256 320 64 80 96").split(' '));
+    EXPECT_EQ(testsupport::ComboItems(sampleRate), QString("16 22.05 24 32 44.1 48").split(' '));
     EXPECT_EQ(bitRate->currentText(), QStringLiteral("192"));
     EXPECT_EQ(dialog.GetDlgItemText(IDC_SAMPLE_RATE), QStringLiteral("44.1"));
     EXPECT_FALSE(bitRate->isEditable());

@@ -15,14 +15,6 @@ using namespace split_ids;
 
 namespace {
 
-QStringList Items(QComboBox* combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    return items;
-}
-
 class LaunchRecorder {
 public:
     LaunchRecorder()
@@ -59,7 +51,7 @@ TEST(SplitPage, StartsWithTypedTimeZeroAndMp3Chosen)
     page.show();
     EXPECT_EQ(page.GetDlgItemText(IDC_TYPED_TIME), QStringLiteral("00:00:00"));
     auto* format = page.DlgItem<QComboBox>(IDC_OUTPUT_FORMAT);
-    EXPECT_EQ(Items(format), (QStringList{QStringLiteral("Mp3"), QStringLiteral("Wav")}));
+    EXPECT_EQ(testsupport::ComboItems(format), (QStringList{QStringLiteral("Mp3"), QStringLiteral("Wav")}));
     EXPECT_EQ(format->currentIndex(), 0);
     EXPECT_FALSE(format->isEditable());
 }

@@ -60,6 +60,14 @@ ModalRunRecorder::~ModalRunRecorder()
     ui::SetModalRunHook(std::move(m_previous));
 }
 
+QStringList ComboItems(const QComboBox* combo)
+{
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
 QWidget* ControlAtRow(ui::CDialogPage& page, int index)
 {
     const ui::DialogControl& row = page.Template().controls.at(index);

@@ -7,6 +7,7 @@
 #include "FileDialogs.h"
 #include "MessageBox.h"
 
+#include <QComboBox>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -65,6 +66,9 @@ private:
 // Checks that every control of the page's template exists with its id, kind
 // of widget, text and pixel rectangle (two pixels per dialog unit).
 void ExpectPageMatchesTemplate(ui::CDialogPage& page);
+
+// The texts of a combo box's items, in order.
+QStringList ComboItems(const QComboBox* combo);
 
 // The control of the page at the template row `index` (also for controls
 // without an id).
