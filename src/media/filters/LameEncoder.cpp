@@ -61,7 +61,7 @@ public:
     // Settings.
     HRESULT set_Bitrate(std::int32_t kbps) override
     {
-        if (kbps < 8 || kbps > 320)
+        if (!IsMp3Bitrate(kbps))
             return E_INVALIDARG;
         m_bitrate = kbps;
         return S_OK;

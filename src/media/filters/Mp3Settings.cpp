@@ -1,7 +1,7 @@
 // The MP3 settings both encoder paths share: which rates MPEG audio has, how
 // people write them, and how many threads encode.
 
-#include "media/filters/LameEncoder.h"
+#include "media/filters/Mp3Settings.h"
 
 #include <sched.h>
 

@@ -1,17 +1,15 @@
 #pragma once
-// Basic vocabulary of the media layer: result codes, media time, pin
+// Basic vocabulary of the media layer: result codes, media time (MediaTime.h), pin
 // directions, graph states, event codes, class identifiers as text and the
 // PCM format that flows between filters.
+
+#include "media/graph/MediaTime.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-// Media time in 100 ns units.
-using REFERENCE_TIME = std::int64_t;
-constexpr REFERENCE_TIME kUnitsPerSecond = 10'000'000;
 
 using HRESULT = std::int32_t;
 constexpr HRESULT S_OK = 0;
@@ -82,8 +80,3 @@ struct AudioFormat {
     friend bool operator==(const AudioFormat&, const AudioFormat&) = default;
     bool Valid() const { return sampleRate > 0 && channels > 0; }
 };
-
-// The one place where media time and sample indices meet: a time becomes a
-// sample index by rounding t * rate / 10^7 to the nearest sample.
-std::int64_t TimeToFrame(REFERENCE_TIME t, int sampleRate);
-REFERENCE_TIME FrameToTime(std::int64_t frame, int sampleRate);

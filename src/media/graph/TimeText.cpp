@@ -6,7 +6,7 @@ namespace {
 
 std::string Format(REFERENCE_TIME t, bool withMilliseconds)
 {
-    const long long ms = t > 0 ? t / 10'000 : 0;
+    const long long ms = t > 0 ? TimeToMs(t) : 0;
     const long long seconds = ms / 1000;
     char text[64];
     if (withMilliseconds)

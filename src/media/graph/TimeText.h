@@ -3,7 +3,7 @@
 // at 24 nor limited to two digits, seconds truncated; negative times are
 // written as 00:00:00.
 
-#include "media/graph/MediaTypes.h"
+#include "media/graph/MediaTime.h"
 
 #include <string>
 

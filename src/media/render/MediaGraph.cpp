@@ -137,10 +137,19 @@ HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::stri
 HRESULT CMediaGraph::BuildDecodeGraph(const std::string& path)
 {
     m_lastError.clear();
-    CreateGraph();
-    if (!graph) {
+    if (FAILED(CreateGraph()) || !graph) {
         m_lastError = "cannot create a filter graph";
         return E_OUTOFMEMORY;
+    }
+    return RenderSource(path);
+}
+
+HRESULT CMediaGraph::RenderSource(const std::string& path)
+{
+    m_lastError.clear();
+    if (!graph) {
+        m_lastError = "no graph to build in";
+        return E_UNEXPECTED;
     }
     if (DetectSourceKind(path) == SourceKind::MpegAudio)
         return RenderMpegChain(*graph, path, &m_lastError);

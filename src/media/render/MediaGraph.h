@@ -40,16 +40,20 @@ public:
     // "%02d:%02d:%02d" of GetDuration(); hours do not wrap.
     std::string GetDurationText();
     // Builds (never runs) a decoding graph for one file so that its duration
-    // can be read: the MPEG chain by hand when the file holds MPEG audio
-    // (DetectSourceKind), RenderFile otherwise. Returns the first failed
+    // can be read: a new graph, then RenderSource. Returns the first failed
     // step's result, with its reason in LastError().
     HRESULT BuildDecodeGraph(const std::string& path);
+    // Adds the playback chain of one file to the graph held: the MPEG chain
+    // by hand when the file holds MPEG audio (DetectSourceKind), RenderFile
+    // otherwise. Returns the first failed step's result, with its reason in
+    // LastError().
+    HRESULT RenderSource(const std::string& path);
 
     // The join graph: `files` back to back (each for its duration) through
     // `encoder` into the raw file writer at `outputPath`, without a clock.
     void BuildJoinGraph(const std::vector<std::string>& files, const std::string& outputPath,
                         const std::vector<REFERENCE_TIME>& durations, const std::shared_ptr<CBaseFilter>& encoder);
-    // Why the last BuildDecodeGraph failed, or why the last BuildJoinGraph
+    // Why the last BuildDecodeGraph or RenderSource failed, or why the last BuildJoinGraph
     // built no graph that can run ("" when it built one): a missing or unreadable input (named), an output that is
     // one of the inputs, a connection that failed.
     std::string LastError() const { return m_lastError; }
