@@ -1,6 +1,6 @@
 #include "CliArgs.h"
 
-#include "media/filters/LameEncoder.h"
+#include "media/filters/Mp3Settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -95,7 +95,7 @@ REFERENCE_TIME ParseTime(const std::string& text)
     while (fraction.size() < 3)
         fraction += '0';
     const long ms = std::stol(fraction);
-    return ((REFERENCE_TIME(h) * 3600 + m * 60 + s) * 1000 + ms) * 10'000;
+    return MsToTime((std::int64_t(h) * 3600 + m * 60 + s) * 1000 + ms);
 }
 
 int KiloHertzToHz(const std::string& text)

@@ -2,8 +2,8 @@
 // Command-line vocabulary of tarnwick-cli: the two kinds of failure, option
 // splitting, and the parsers for times and encoder settings.
 
-#include "media/filters/LameEncoder.h"
-#include "media/graph/MediaTypes.h"
+#include "media/filters/Mp3Settings.h"
+#include "media/graph/MediaTime.h"
 
 #include <map>
 #include <optional>

@@ -3,6 +3,8 @@
 // name and returns the exit status; wrong use throws cli::UsageError, a job
 // that cannot be done throws cli::Failure.
 
+#include "SourceMeasure.h"
+
 #include <string>
 #include <vector>
 
@@ -12,14 +14,8 @@ int RunProbe(const std::vector<std::string>& args);
 int RunSplit(const std::vector<std::string>& args);
 int RunJoin(const std::vector<std::string>& args);
 
-// Duration of a sound file measured by the same decoding graph the join
-// page builds; throws Failure naming the file and the reason when it cannot
-// be read.
-struct Measured {
-    long long duration = 0; // 100 ns units
-    int sampleRate = 0;
-    int channels = 0;
-};
-Measured MeasureFile(const std::string& path);
+// The measure of a sound file (SourceMeasure.h); throws Failure naming the
+// file and the reason when it cannot be read.
+SourceMeasure MeasureReadable(const std::string& path);
 
 } // namespace cli

@@ -1,7 +1,5 @@
 #include "JobWatch.h"
 
-#include "media/graph/MediaTypes.h"
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -73,13 +71,13 @@ JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
     auto lastMove = Clock::now();
     for (;;) {
         if (InterruptRequested())
-            return {JobEnd::Interrupted, 0};
+            return {JobEnd::Interrupted, JobStatus::Running};
         // Short steps, so Ctrl-C stops the job's threads well within 100 ms.
-        const long code = wait.waitStep(20);
-        if (code == EC_COMPLETE)
-            return {JobEnd::Completed, code};
-        if (code != 0)
-            return {JobEnd::Failed, code};
+        const JobStatus status = wait.waitStep(20);
+        if (status == JobStatus::Completed)
+            return {JobEnd::Completed, status};
+        if (status != JobStatus::Running)
+            return {JobEnd::Failed, status};
 
         const double share = wait.progress ? wait.progress() : 0.0;
         line.Show(share);
@@ -87,7 +85,7 @@ JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
             lastShare = share;
             lastMove = Clock::now();
         } else if (Clock::now() - lastMove > std::chrono::seconds(stallSeconds)) {
-            return {JobEnd::Stalled, 0};
+            return {JobEnd::Stalled, JobStatus::Running};
         }
     }
 }

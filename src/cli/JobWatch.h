@@ -2,6 +2,8 @@
 // Waiting for a running graph from the command line: Ctrl+C and SIGTERM
 // become a request to stop, progress goes to stderr when it is a terminal.
 
+#include "JobResult.h"
+
 #include <functional>
 #include <string>
 
@@ -13,8 +15,8 @@ void InstallInterruptHandlers();
 bool InterruptRequested();
 
 struct JobWait {
-    // One pass of waiting: the graph's completion event code, 0 on time-out.
-    std::function<long(long timeoutMs)> waitStep;
+    // One pass of waiting: how the job stands after up to timeoutMs.
+    std::function<JobStatus(long timeoutMs)> waitStep;
     // Share done so far, 0..1 (shown, and watched for a stalled job).
     std::function<double()> progress;
     std::string label; // e.g. the output file name
@@ -23,7 +25,7 @@ struct JobWait {
 enum class JobEnd { Completed, Failed, Interrupted, Stalled };
 struct JobOutcome {
     JobEnd end = JobEnd::Failed;
-    long code = 0; // the graph's event code when it ended by itself
+    JobStatus status = JobStatus::Running; // how it ended when it ended by itself
 };
 
 // Waits in 100 ms passes until the graph ends, the user interrupts, or

@@ -8,7 +8,7 @@
 #include "CliArgs.h"
 #include "Commands.h"
 #include "JobWatch.h"
-#include "JoinEngine.h"
+#include "JoinJob.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -30,27 +30,27 @@ int RunJoin(const std::vector<std::string>& args)
     request.sampleRate = settings.sampleRate;
 
     CJoinJob job(request);
-    if (const HRESULT hr = job.Build(); FAILED(hr)) {
-        if (hr == kJoinOutputExists)
+    if (const JobResult built = job.Build(); !built) {
+        if (built.Failure() == JobFailure::OutputExists)
             throw Failure(job.OutputPath() + " exists; add --overwrite to replace it");
-        throw Failure(job.LastError());
+        throw Failure(built.Reason());
     }
     if (!settings.note.empty())
         std::fprintf(stderr, "%s\n", settings.note.c_str());
 
-    job.Start();
+    if (const JobResult started = job.Start(); !started)
+        throw Failure(started.Reason());
     const JobOutcome outcome = WaitForJob({[&job](long timeoutMs) { return job.WaitStep(timeoutMs); },
                                            [&job] { return job.Progress(); },
                                            std::filesystem::path(job.OutputPath()).filename().string()});
     const std::string output = parsed.positional[0];
     switch (outcome.end) {
     case JobEnd::Completed:
-        if (FAILED(job.Finish(outcome.code)))
-            throw Failure(job.LastError());
+        if (const JobResult done = job.Finish(outcome.status); !done)
+            throw Failure(done.Reason());
         break;
     case JobEnd::Failed:
-        job.Finish(outcome.code);
-        throw Failure("join failed: " + job.LastError());
+        throw Failure("join failed: " + job.Finish(outcome.status).Reason());
     case JobEnd::Interrupted:
         job.Stop();
         throw Failure("interrupted; nothing was written to " + output);

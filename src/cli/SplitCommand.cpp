@@ -3,10 +3,9 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
-#include "media/graph/FilterGraph.h"
 #include "media/graph/TimeText.h"
 #include "JobWatch.h"
-#include "SplitEngine.h"
+#include "SplitJob.h"
 
 #include <algorithm>
 #include <cctype>
@@ -50,7 +49,7 @@ int RunSplit(const std::vector<std::string>& args)
         throw Failure("START " + FormatClockMs(start) + " must come before STOP " + FormatClockMs(stop));
 
     const fs::path source = fs::absolute(parsed.positional[0]);
-    const Measured measured = MeasureFile(source.string());
+    const SourceMeasure measured = MeasureReadable(source.string());
     if (stop > measured.duration)
         throw Failure("STOP " + FormatClockMs(stop) + " is past the end of " + source.string() + " ("
                       + FormatClockMs(measured.duration) + ")");
@@ -75,8 +74,8 @@ int RunSplit(const std::vector<std::string>& args)
     }
 
     CSplitJob job(request);
-    if (FAILED(job.Build()))
-        throw Failure(job.LastError());
+    if (const JobResult built = job.Build(); !built)
+        throw Failure(built.Reason());
     if (!job.CopyRefusal().empty())
         std::fprintf(stderr, "note: re-encoding, since %s\n", job.CopyRefusal().c_str());
     if (job.CopiesFrames() && (parsed.Value("--bitrate") || parsed.Value("--samplerate")))
@@ -91,8 +90,8 @@ int RunSplit(const std::vector<std::string>& args)
     switch (outcome.end) {
     case JobEnd::Completed:
     case JobEnd::Failed:
-        if (FAILED(job.Finish(outcome.code)))
-            throw Failure(job.LastError());
+        if (const JobResult done = job.Finish(outcome.status); !done)
+            throw Failure(done.Reason());
         break;
     case JobEnd::Interrupted:
         job.Stop(false);

@@ -9,14 +9,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTreeWidget>
+#include <QStandardItemModel>
+#include <QStringListModel>
+#include <QTreeView>
 
 namespace ui {
 
@@ -90,9 +92,12 @@ QComboBox* CreateCombo(const DialogControl& c, QWidget* parent, const QRect& px)
     return combo;
 }
 
-QTreeWidget* CreateListView(const DialogControl& c, QWidget* parent)
+// A list view shows a page's own model once the page sets one; until then
+// it holds its columns and rows itself.
+QTreeView* CreateListView(const DialogControl& c, QWidget* parent)
 {
-    auto* list = new QTreeWidget(parent);
+    auto* list = new QTreeView(parent);
+    list->setModel(new QStandardItemModel(list));
     PrepareListView(list, (c.style & StyleSingleSel) != 0, (c.style & StyleReport) != 0);
     list->setFrameShape((c.style & StyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
     return list;
@@ -147,7 +152,11 @@ QWidget* CDialogPage::CreateControl(const DialogControl& c)
         break;
     }
     case ControlKind::ListBox: {
-        auto* list = new QListWidget(this);
+        // Shows a page's own model once the page sets one; until then a
+        // list of strings (AddListString).
+        auto* list = new QListView(this);
+        list->setModel(new QStringListModel(list));
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
         // A sorted list box sorts what is added (AddListString), not what is
         // inserted at an index, so Qt's own sorting stays off.
         list->setProperty("sorted", (c.style & StyleSorted) != 0);

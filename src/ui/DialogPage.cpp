@@ -10,7 +10,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QPainter>
 #include <QRadioButton>
 #include <QShortcut>
@@ -255,13 +256,16 @@ int CDialogPage::AddComboString(int id, const QString& text)
 
 int CDialogPage::AddListString(int id, const QString& text)
 {
-    auto* list = DlgItem<QListWidget>(id);
-    if (!list)
+    auto* list = DlgItem<QListView>(id);
+    auto* strings = list ? qobject_cast<QStringListModel*>(list->model()) : nullptr;
+    if (!strings)
         return -1;
+    const int count = strings->rowCount();
     const int at = list->property("sorted").toBool()
-        ? SortedPosition(list->count(), text, [list](int i) { return list->item(i)->text(); })
-        : list->count();
-    list->insertItem(at, text);
+        ? SortedPosition(count, text, [strings](int i) { return strings->index(i).data().toString(); })
+        : count;
+    strings->insertRows(at, 1);
+    strings->setData(strings->index(at), text);
     return at;
 }
 

@@ -58,7 +58,8 @@ public:
     void ShowWindow(int id, bool show);
 
     // Adds an item to a combo box or list box; a sorted one puts it in text
-    // order (ignoring case), any other appends it. Returns its index, or -1.
+    // order (ignoring case), any other appends it. Returns its index, or -1
+    // (also for a list box that shows a page's own model).
     int AddComboString(int id, const QString& text);
     int AddListString(int id, const QString& text);
 

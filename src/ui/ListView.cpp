@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace ui {
 
@@ -21,7 +21,7 @@ public:
                const QModelIndex& index) const override
     {
         QStyledItemDelegate::paint(painter, option, index);
-        const auto* view = qobject_cast<const QTreeWidget*>(parent());
+        const auto* view = qobject_cast<const QTreeView*>(parent());
         if (view && (GetListViewExtendedStyle(view) & LVS_EX_GRIDLINES)) {
             painter->save();
             painter->setPen(QColor(0xd0, 0xd0, 0xd0));
@@ -48,13 +48,12 @@ protected:
 
 } // namespace
 
-void PrepareListView(QTreeWidget* list, bool singleSelection, bool showHeader)
+void PrepareListView(QTreeView* list, bool singleSelection, bool showHeader)
 {
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
-    list->setColumnCount(0);
     list->setHeaderHidden(!showHeader);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionsMovable(false);
@@ -64,7 +63,7 @@ void PrepareListView(QTreeWidget* list, bool singleSelection, bool showHeader)
     list->setItemDelegate(new ReportDelegate(list));
 }
 
-void SetListViewExtendedStyle(QTreeWidget* list, unsigned styles)
+void SetListViewExtendedStyle(QTreeView* list, unsigned styles)
 {
     list->setProperty(kStyleProperty, styles);
     list->setSelectionBehavior((styles & LVS_EX_FULLROWSELECT) ? QAbstractItemView::SelectRows
@@ -72,19 +71,22 @@ void SetListViewExtendedStyle(QTreeWidget* list, unsigned styles)
     list->viewport()->update();
 }
 
-unsigned GetListViewExtendedStyle(const QTreeWidget* list)
+unsigned GetListViewExtendedStyle(const QTreeView* list)
 {
     return list->property(kStyleProperty).toUInt();
 }
 
-void InsertListViewColumn(QTreeWidget* list, int column, const QString& heading, int widthPx,
+void InsertListViewColumn(QTreeView* list, int column, const QString& heading, int widthPx,
                           Qt::Alignment alignment)
 {
-    if (list->columnCount() <= column)
-        list->setColumnCount(column + 1);
-    QTreeWidgetItem* header = list->headerItem();
-    header->setText(column, heading);
-    header->setTextAlignment(column, alignment | Qt::AlignVCenter);
+    QAbstractItemModel* model = list->model();
+    if (!model)
+        return;
+    if (model->columnCount() <= column)
+        model->insertColumns(model->columnCount(), column + 1 - model->columnCount());
+    model->setHeaderData(column, Qt::Horizontal, heading, Qt::DisplayRole);
+    model->setHeaderData(column, Qt::Horizontal, (alignment | Qt::AlignVCenter).toInt(),
+                         Qt::TextAlignmentRole);
     list->header()->resizeSection(column, widthPx);
 }
 

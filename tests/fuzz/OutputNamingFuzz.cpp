@@ -6,7 +6,7 @@
 // name (also used as a folder path below the scratch folder).
 
 #include "FuzzCheck.h"
-#include "SplitEngine.h"
+#include "OutputNaming.h"
 
 #include <cctype>
 #include <cstdint>

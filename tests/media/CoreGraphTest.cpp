@@ -222,28 +222,6 @@ TEST(RenderFile, FailsWithAReasonAndLeavesNothingBehind)
     }
 }
 
-TEST(VideoFacets, AnswerAsAGraphWithoutVideo)
-{
-    auto graph = CreateFilterGraph();
-    std::shared_ptr<IVideoWindow> window = graph;
-    std::shared_ptr<IBasicVideo> video = graph;
-    std::shared_ptr<IVideoFrameStep> step = graph;
-    std::shared_ptr<IBasicAudio> audio = graph;
-    EXPECT_EQ(window->put_Visible(OAFALSE), E_NOINTERFACE);
-    EXPECT_EQ(window->SetWindowForeground(OAFALSE), E_NOINTERFACE);
-    long w = 0, h = 0;
-    EXPECT_EQ(video->GetVideoSize(&w, &h), E_NOINTERFACE);
-    EXPECT_EQ(step->Step(1, nullptr), VFW_E_NOT_CONNECTED);
-    long volume = 0;
-    EXPECT_EQ(audio->get_Volume(&volume), E_NOTIMPL);
-    // With a renderer the volume is kept.
-    graph->AddFilter(Create(clsid::DSoundRender), "Default DirectSound Device");
-    EXPECT_EQ(audio->put_Volume(-600), S_OK);
-    EXPECT_EQ(audio->get_Volume(&volume), S_OK);
-    EXPECT_EQ(volume, -600);
-    EXPECT_EQ(audio->put_Volume(1), E_INVALIDARG);
-}
-
 TEST(GraphDescription, NamesFiltersPinsAndFormats)
 {
     TempDir dir;

@@ -6,12 +6,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 namespace testsupport {
@@ -99,8 +99,8 @@ bool KindMatches(const ui::DialogControl& row, QWidget* w)
                && !qobject_cast<QCheckBox*>(w);
     case ControlKind::Edit: return qobject_cast<QLineEdit*>(w) != nullptr;
     case ControlKind::ComboBox: return qobject_cast<QComboBox*>(w) != nullptr;
-    case ControlKind::ListBox: return qobject_cast<QListWidget*>(w) != nullptr;
-    case ControlKind::ListView: return qobject_cast<QTreeWidget*>(w) != nullptr;
+    case ControlKind::ListBox: return qobject_cast<QListView*>(w) != nullptr;
+    case ControlKind::ListView: return qobject_cast<QTreeView*>(w) != nullptr;
     case ControlKind::TrackBar: return qobject_cast<QSlider*>(w) != nullptr;
     case ControlKind::Progress: return qobject_cast<QProgressBar*>(w) != nullptr;
     }

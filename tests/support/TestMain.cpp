@@ -1,6 +1,9 @@
 // GoogleTest entry for the GUI tests: one QApplication for the whole run,
 // offscreen and without a sound device unless the caller chose otherwise,
-// with settings kept in a folder of its own instead of the user's.
+// with settings kept in a folder of its own instead of the user's, and the
+// media layer started as the program starts it.
+
+#include "media/render/MediaInit.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,5 +23,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    MediaInitialize();
+    const int result = RUN_ALL_TESTS();
+    MediaUninitialize();
+    return result;
 }

@@ -5,7 +5,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -113,14 +114,17 @@ TEST(DialogPage, SortedComboListsItemsAsText)
 TEST(DialogPage, SortedListBoxSortsAddedItemsButNotInsertedOnes)
 {
     SamplePage page;
-    auto* list = page.DlgItem<QListWidget>(17);
+    auto* list = page.DlgItem<QListView>(17);
     ASSERT_NE(list, nullptr);
+    auto* strings = qobject_cast<QStringListModel*>(list->model());
+    ASSERT_NE(strings, nullptr);
     EXPECT_EQ(page.AddListString(17, QStringLiteral("00:02:00")), 0);
     EXPECT_EQ(page.AddListString(17, QStringLiteral("00:01:00")), 0);
     EXPECT_EQ(page.AddListString(17, QStringLiteral("00:03:00")), 2);
-    list->insertItem(0, QStringLiteral("99:00:00"));
-    EXPECT_EQ(list->item(0)->text(), QStringLiteral("99:00:00"));
-    EXPECT_EQ(list->item(1)->text(), QStringLiteral("00:01:00"));
+    strings->insertRows(0, 1);
+    strings->setData(strings->index(0), QStringLiteral("99:00:00"));
+    EXPECT_EQ(strings->stringList(), (QStringList{QStringLiteral("99:00:00"), QStringLiteral("00:01:00"),
+                                                  QStringLiteral("00:02:00"), QStringLiteral("00:03:00")}));
     EXPECT_EQ(page.AddListString(999, QStringLiteral("x")), -1);
 }
 

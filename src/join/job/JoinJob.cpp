@@ -1,5 +1,7 @@
-#include "JoinEngine.h"
+#include "JoinJob.h"
 
+#include "SourceMeasure.h"
+#include "media/filters/LameEncoder.h"
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/TimeText.h"
@@ -17,6 +19,11 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+JobResult Fail(JobFailure failure, std::string reason)
+{
+    return JobResult::Fail(failure, std::move(reason));
+}
 
 // A name beside `output` that no file has yet.
 fs::path TemporaryBeside(const fs::path& output)
@@ -65,42 +72,36 @@ CJoinJob::~CJoinJob()
         Stop();
 }
 
-HRESULT CJoinJob::Fail(HRESULT hr, std::string reason)
-{
-    m_lastError = std::move(reason);
-    return hr;
-}
-
 std::string CJoinJob::OutputPath() const
 {
     return fs::absolute(m_request.outputPath).string();
 }
 
-std::shared_ptr<IMediaEventEx> CJoinJob::Events() const
+void CJoinJob::SetNotify(std::function<void()> notify)
 {
-    return m_graph ? m_graph->events : nullptr;
+    if (m_graph)
+        m_graph->SetNotifyWindow(std::move(notify));
 }
 
-HRESULT CJoinJob::Build()
+JobResult CJoinJob::Build()
 {
     MediaInitialize();
-    m_lastError.clear();
     const JoinRequest& r = m_request;
     if (r.inputs.empty())
-        return Fail(E_INVALIDARG, "there are no files to join");
+        return Fail(JobFailure::InvalidRequest, "there are no files to join");
     if (!r.durations.empty() && r.durations.size() != r.inputs.size())
-        return Fail(E_INVALIDARG, "every file to join needs its duration");
+        return Fail(JobFailure::InvalidRequest, "every file to join needs its duration");
     const fs::path output = OutputPath();
     if (const auto same = InputSameAsOutput(r.inputs, r.outputPath))
-        return Fail(E_INVALIDARG, "the output " + r.outputPath + " is also an input (" + *same + ")");
+        return Fail(JobFailure::InvalidRequest, "the output " + r.outputPath + " is also an input (" + *same + ")");
     std::error_code ec;
     if (fs::is_directory(fs::status(output, ec)))
-        return Fail(E_INVALIDARG, output.string() + " is a folder");
+        return Fail(JobFailure::InvalidRequest, output.string() + " is a folder");
     m_outputExisted = fs::exists(fs::symlink_status(output, ec));
     if (m_outputExisted && !r.overwrite)
-        return Fail(kJoinOutputExists, output.string() + " exists and is not to be replaced");
+        return Fail(JobFailure::OutputExists, output.string() + " exists and is not to be replaced");
     if (!fs::is_directory(output.parent_path(), ec))
-        return Fail(VFW_E_NOT_FOUND_FILE, "no folder " + output.parent_path().string() + " for the output");
+        return Fail(JobFailure::NotFound, "no folder " + output.parent_path().string() + " for the output");
 
     // Inputs are measured now even when their durations were given: a file
     // that became shorter since (changed, cut off) is refused by name rather
@@ -108,16 +109,15 @@ HRESULT CJoinJob::Build()
     m_durations = r.durations;
     for (std::size_t i = 0; i < r.inputs.size(); ++i) {
         const std::string& input = r.inputs[i];
-        CMediaGraph probe;
-        probe.BuildDecodeGraph(input);
-        const REFERENCE_TIME duration = probe.GetDuration();
-        if (duration <= 0 && !probe.LastError().empty())
-            return Fail(VFW_E_INVALID_FILE_FORMAT, "cannot read " + input + ": " + probe.LastError());
+        const SourceMeasure measure = MeasureSource(input);
+        const REFERENCE_TIME duration = measure.duration;
+        if (duration <= 0 && !measure.Readable())
+            return Fail(JobFailure::Unreadable, "cannot read " + input + ": " + measure.error);
         if (r.durations.empty())
             m_durations.push_back(duration);
         else if (duration < m_durations[i])
-            return Fail(VFW_E_INVALID_FILE_FORMAT, input + " has changed since it was listed: it lasts "
-                                                       + FormatClock(duration) + ", not " + FormatClock(m_durations[i]));
+            return Fail(JobFailure::Unreadable, input + " has changed since it was listed: it lasts "
+                                                    + FormatClock(duration) + ", not " + FormatClock(m_durations[i]));
     }
 
     std::shared_ptr<CBaseFilter> encoder = r.encoder;
@@ -127,7 +127,7 @@ HRESULT CJoinJob::Build()
         // Sample rate first: the legal bit rates depend on it.
         if (!properties || FAILED(properties->set_SampleRate(r.sampleRate))
             || FAILED(properties->set_Bitrate(r.bitRate)))
-            return Fail(E_INVALIDARG, "the MP3 encoder does not take " + std::to_string(r.bitRate) + " kbps at "
+            return Fail(JobFailure::InvalidRequest, "the MP3 encoder does not take " + std::to_string(r.bitRate) + " kbps at "
                                           + std::to_string(r.sampleRate) + " Hz");
     }
 
@@ -140,30 +140,33 @@ HRESULT CJoinJob::Build()
     if (!m_graph->control || !m_graph->events) {
         const std::string why = m_graph->LastError();
         m_graph.reset();
-        return Fail(E_FAIL, "cannot build the join graph" + (why.empty() ? "" : ": " + why));
+        return Fail(JobFailure::Failed, "cannot build the join graph" + (why.empty() ? "" : ": " + why));
     }
-    return S_OK;
+    return JobResult::Ok();
 }
 
-HRESULT CJoinJob::Start()
+JobResult CJoinJob::Start()
 {
     if (!m_graph)
-        return Fail(E_UNEXPECTED, "the join was not built");
+        return Fail(JobFailure::InvalidRequest, "the join was not built");
     m_stopped = false;
     m_keptOutput = false;
+    m_keepFailure.clear();
     m_graph->Run();
-    return S_OK;
+    return JobResult::Ok();
 }
 
-long CJoinJob::WaitStep(long timeoutMs)
+JobStatus CJoinJob::WaitStep(long timeoutMs)
 {
     if (!m_graph)
-        return EC_ERRORABORT;
+        return m_stopped ? JobStatus::Stopped : JobStatus::Failed;
     long code = 0;
     const HRESULT hr = m_graph->events->WaitForCompletion(timeoutMs, &code);
     if (hr == VFW_E_WRONG_STATE)
-        return EC_USERABORT; // stopped and never to end by itself
-    return SUCCEEDED(hr) ? code : 0;
+        return JobStatus::Stopped; // stopped and never to end by itself
+    if (FAILED(hr))
+        return JobStatus::Running;
+    return code == EC_COMPLETE ? JobStatus::Completed : code == EC_USERABORT ? JobStatus::Stopped : JobStatus::Failed;
 }
 
 REFERENCE_TIME CJoinJob::Duration() const
@@ -182,31 +185,31 @@ double CJoinJob::Progress() const
     return total > 0 ? double(Position()) / double(total) : 0.0;
 }
 
-HRESULT CJoinJob::Finish(long code)
+JobResult CJoinJob::Finish(JobStatus status)
 {
     const std::string output = OutputPath();
-    const bool stopped = m_stopped || code == EC_USERABORT;
+    const bool stopped = m_stopped || status == JobStatus::Stopped;
     if (!m_graph || stopped) {
         Stop();
         if (!stopped)
-            return Fail(E_UNEXPECTED, "the join was not built");
-        return Fail(E_ABORT, m_keptOutput ? "the join was stopped; " + output + " holds what was joined so far"
-                                          : "the join was stopped; nothing was written to " + output);
+            return Fail(JobFailure::InvalidRequest, "the join was not built");
+        return Fail(JobFailure::Stopped, m_keptOutput ? "the join was stopped; " + output + " holds what was joined so far"
+                                                      : "the join was stopped; nothing was written to " + output);
     }
-    if (code == EC_COMPLETE) {
+    if (status == JobStatus::Completed) {
         m_graph->Stop();
         m_graph->ReleaseAll();
         m_graph.reset();
         const std::string failure = MoveIntoPlace(m_temporaryPath, output, m_request.overwrite);
         RemoveTemporary();
-        return failure.empty() ? S_OK : Fail(E_FAIL, failure);
+        return failure.empty() ? JobResult::Ok() : Fail(JobFailure::Failed, failure);
     }
     std::string reason = m_graph->events->ErrorReason();
     Stop();
     // Speak of the file the user named, not of the temporary one.
     for (auto at = reason.find(m_temporaryPath); at != std::string::npos; at = reason.find(m_temporaryPath))
         reason.replace(at, m_temporaryPath.size(), output);
-    return Fail(E_FAIL, reason.empty() ? "the graph stopped (event " + std::to_string(code) + ")" : reason);
+    return Fail(JobFailure::Failed, reason.empty() ? "the join failed" : reason);
 }
 
 void CJoinJob::Stop(bool keepOutput)
@@ -222,8 +225,7 @@ void CJoinJob::Stop(bool keepOutput)
     if (keepOutput && !m_outputExisted) {
         const std::string failure = MoveIntoPlace(m_temporaryPath, OutputPath(), false);
         m_keptOutput = failure.empty();
-        if (!failure.empty())
-            m_lastError = failure;
+        m_keepFailure = failure;
     }
     RemoveTemporary();
 }

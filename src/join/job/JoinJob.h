@@ -10,25 +10,23 @@
 //
 // Typical use:
 //   CJoinJob job(request);
-//   if (FAILED(job.Build()) || FAILED(job.Start())) report(job.LastError());
-//   long code = 0;
-//   while (code == 0) { code = job.WaitStep(128); show(job.Progress()); }
-//   if (FAILED(job.Finish(code))) report(job.LastError());
+//   if (JobResult built = job.Build(); !built) report(built.Reason());
+//   job.Start();
+//   JobStatus status = JobStatus::Running;
+//   while (status == JobStatus::Running) { status = job.WaitStep(128); show(job.Progress()); }
+//   if (JobResult done = job.Finish(status); !done) report(done.Reason());
 
-#include "media/filters/LameEncoder.h"
-#include "media/graph/MediaTypes.h"
+#include "JobResult.h"
+#include "media/filters/Mp3Settings.h"
+#include "media/graph/MediaTime.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class CBaseFilter;
 class CMediaGraph;
-class IMediaEventEx;
-
-// Build's result when the output exists and replacing it was not asked for
-// (HRESULT_FROM_WIN32(ERROR_FILE_EXISTS)).
-inline constexpr HRESULT kJoinOutputExists = static_cast<HRESULT>(0x80070050u);
 
 struct JoinRequest {
     std::vector<std::string> inputs;       // in order
@@ -36,7 +34,7 @@ struct JoinRequest {
     std::string outputPath;
     bool overwrite = false; // an existing file at outputPath may be replaced
     // The encoder to use, with its settings as they stand (the join page's
-    // own); null: a new "Lame" set to the two rates below.
+    // own "Lame" instance); null: a new "Lame" set to the two rates below.
     std::shared_ptr<CBaseFilter> encoder;
     int bitRate = kDefaultMp3Bitrate;       // kbps
     int sampleRate = kDefaultMp3SampleRate; // Hz
@@ -53,43 +51,42 @@ public:
     // Checks the request (inputs given, the output none of them however it
     // is named, its folder there, not a folder itself, not replaced unless
     // asked), measures the inputs and builds the graph without running it.
-    // Fails with LastError() naming the cause; kJoinOutputExists when the
-    // output exists and overwrite is false.
-    HRESULT Build();
-    HRESULT Start();
+    // Fails naming the cause; OutputExists when the output exists and
+    // overwrite is false.
+    JobResult Build();
+    JobResult Start();
 
-    // The graph's events, for a caller that wants to be notified (null
-    // before Build).
-    std::shared_ptr<IMediaEventEx> Events() const;
-    // One pass of waiting: the event code (EC_COMPLETE, EC_USERABORT,
-    // EC_ERRORABORT) or 0 on time-out.
-    long WaitStep(long timeoutMs);
+    // `notify` runs whenever the join has news (on the graph's threads: it
+    // must only hand the news on, e.g. post a message). Call after Build.
+    void SetNotify(std::function<void()> notify);
+    // One pass of waiting: how the join stands after up to timeoutMs.
+    JobStatus WaitStep(long timeoutMs);
     // The joined length and how much of it is written.
     REFERENCE_TIME Duration() const;
     REFERENCE_TIME Position() const;
     double Progress() const; // 0..1
 
-    // Ends the job after WaitStep returned `code`: on EC_COMPLETE the output
-    // is put in place (S_OK); otherwise E_FAIL or E_ABORT with LastError().
-    // The temporary output is gone either way.
-    HRESULT Finish(long code);
+    // Ends the job after WaitStep returned `status`: when it completed the
+    // output is put in place; otherwise the failure (Stopped when the user
+    // stopped it) with its reason. The temporary output is gone either way.
+    JobResult Finish(JobStatus status);
     // Stops a running join; nothing is written.
     void Stop() { Stop(false); }
     // Stops a running join. With keepOutput, what was joined so far becomes
     // the output (a finished, playable MP3) unless the output existed before
     // the join: a file chosen for replacing stays as it was.
     void Stop(bool keepOutput);
-    // After Stop(true): whether the part joined so far was put in place.
+    // After Stop(true): whether the part joined so far was put in place, and
+    // why not when it could not be.
     bool KeptOutput() const { return m_keptOutput; }
+    const std::string& KeepFailure() const { return m_keepFailure; }
 
     const JoinRequest& Request() const { return m_request; }
     // The output as an absolute path.
     std::string OutputPath() const;
     const std::vector<REFERENCE_TIME>& Durations() const { return m_durations; }
-    const std::string& LastError() const { return m_lastError; }
 
 private:
-    HRESULT Fail(HRESULT hr, std::string reason);
     void RemoveTemporary();
 
     JoinRequest m_request;
@@ -99,5 +96,5 @@ private:
     bool m_stopped = false;
     bool m_outputExisted = false;
     bool m_keptOutput = false;
-    std::string m_lastError;
+    std::string m_keepFailure;
 };

@@ -7,23 +7,24 @@
 #include "GraphEventBridge.h"
 #include "Help.h"
 #include "JoinDlgIds.h"
-#include "JoinEngine.h"
+#include "JoinJob.h"
 #include "ListView.h"
 #include "MessageBox.h"
+#include "SourceMeasure.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/TimeText.h"
-#include "media/render/MediaGraph.h"
-#include "media/render/MediaInit.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
+#include <algorithm>
 #include <utility>
 
 using namespace join_ids;
@@ -32,11 +33,6 @@ namespace {
 
 constexpr const char* kAddFilter =
     "Mp3 File(*.mp3), Wav File(*.wav)|*.mp3;*.wav|Mp3 File(*.mp3)|*.mp3|Wav File(*.wav)|*.wav|";
-
-// Each row keeps its file and duration, so rows the list moved by itself
-// (a drag) can be read back in their new order.
-constexpr int kPathRole = Qt::UserRole;
-constexpr int kDurationRole = Qt::UserRole + 1;
 
 bool IsJoinableName(const QString& path)
 {
@@ -59,10 +55,11 @@ CJoinDlg::~CJoinDlg()
 
 bool CJoinDlg::OnInitDialog()
 {
-    MediaInitialize();
     m_progress = DlgItem<QProgressBar>(IDC_PROGRESS);
-    m_list = DlgItem<QTreeWidget>(IDC_FILES);
-    m_graph = std::make_unique<CMediaGraph>();
+    m_list = DlgItem<QTreeView>(IDC_FILES);
+    QItemSelectionModel* templateSelection = m_list->selectionModel();
+    m_list->setModel(&m_files);
+    delete templateSelection;
     m_timerId = 0;
     m_jobDuration = 0;
     SetupSkinButtons();
@@ -71,9 +68,11 @@ bool CJoinDlg::OnInitDialog()
     ui::InsertListViewColumn(m_list, 1, QStringLiteral("Time"), 80, Qt::AlignHCenter);
     if (auto* format = DlgItem<QComboBox>(IDC_OUTPUT_FORMAT))
         format->setCurrentIndex(0);
-    GUID encoderClass;
-    if (SUCCEEDED(UuidFromString(clsid::LameEncoder, &encoderClass)))
-        CreateFilter(encoderClass, &m_encoder);
+    // The page's own encoder, made once from its class identifier: its
+    // settings page changes it, and every join of the page uses it. Without
+    // one, Settings does nothing and Begin says the join cannot be built.
+    if (FAILED(CreateFilter(clsid::LameEncoder, &m_encoder)))
+        m_encoder.reset();
     SetupDragAndDrop();
     ConnectCommands();
     EnableControls(true);
@@ -142,99 +141,70 @@ void CJoinDlg::OnAddFiles()
 void CJoinDlg::AddFiles(const QStringList& paths)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_editingRows = true;
     for (const QString& path : paths) {
-        auto* row = new QTreeWidgetItem(m_list, {path});
-        m_graph = std::make_unique<CMediaGraph>();
-        m_graph->BuildDecodeGraph(path.toStdString());
-        const REFERENCE_TIME duration = m_graph->GetDuration();
-        row->setText(1, QString::fromStdString(m_graph->GetDurationText()));
-        row->setData(0, kPathRole, path);
-        row->setData(0, kDurationRole, QVariant::fromValue<qlonglong>(duration));
-        row->setFlags(row->flags() & ~Qt::ItemIsDropEnabled); // rows go between rows, never into one
-        m_files.push_back(path.toStdString());
-        m_durations.push_back(duration);
+        m_files.Append({path, MeasureSource(path.toStdString()).duration});
         // A long list takes a while: let the page repaint, but take no
         // clicks or keys until every file is listed.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    m_editingRows = false;
     ShowTotalDuration();
     QApplication::restoreOverrideCursor();
 }
 
+std::vector<int> CJoinDlg::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : m_list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void CJoinDlg::OnDeleteFile()
 {
-    m_editingRows = true;
-    for (QTreeWidgetItem* row = m_list->selectedItems().value(0); row; row = m_list->selectedItems().value(0)) {
-        const auto index = static_cast<std::size_t>(m_list->indexOfTopLevelItem(row));
-        m_files.erase(m_files.begin() + static_cast<std::ptrdiff_t>(index));
-        m_durations.erase(m_durations.begin() + static_cast<std::ptrdiff_t>(index));
-        delete row;
-    }
-    m_editingRows = false;
+    m_files.RemoveRows(SelectedRows());
     ShowTotalDuration();
 }
 
 void CJoinDlg::SwapRows(int a, int b)
 {
-    QTreeWidgetItem* first = m_list->topLevelItem(a);
-    QTreeWidgetItem* second = m_list->topLevelItem(b);
-    for (int column = 0; column < 2; ++column) {
-        const QString text = first->text(column);
-        first->setText(column, second->text(column));
-        second->setText(column, text);
-    }
-    for (int role : {kPathRole, kDurationRole}) {
-        const QVariant kept = first->data(0, role);
-        first->setData(0, role, second->data(0, role));
-        second->setData(0, role, kept);
-    }
-    std::swap(m_files[static_cast<std::size_t>(a)], m_files[static_cast<std::size_t>(b)]);
-    std::swap(m_durations[static_cast<std::size_t>(a)], m_durations[static_cast<std::size_t>(b)]);
-    m_list->setCurrentItem(second);
-    second->setSelected(true);
+    if (!m_files.Swap(a, b))
+        return;
+    const QModelIndex moved = m_files.index(b, 0);
+    m_list->selectionModel()->setCurrentIndex(
+        moved, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void CJoinDlg::OnMoveUp()
 {
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    if (selected.size() != 1)
-        return;
-    const int a = m_list->indexOfTopLevelItem(selected.first());
-    if (a > 0)
-        SwapRows(a, a - 1);
+    const std::vector<int> selected = SelectedRows();
+    if (selected.size() == 1 && selected[0] > 0)
+        SwapRows(selected[0], selected[0] - 1);
 }
 
 void CJoinDlg::OnMoveDown()
 {
-    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    if (selected.size() != 1)
-        return;
-    const int a = m_list->indexOfTopLevelItem(selected.first());
-    if (a >= 0 && a != m_list->topLevelItemCount() - 1)
-        SwapRows(a, a + 1);
+    const std::vector<int> selected = SelectedRows();
+    if (selected.size() == 1 && selected[0] + 1 < m_files.Count())
+        SwapRows(selected[0], selected[0] + 1);
 }
 
 void CJoinDlg::OnPlayFile()
 {
-    QTreeWidgetItem* row = m_list->selectedItems().value(0);
-    if (!row) {
+    const std::vector<int> selected = SelectedRows();
+    if (selected.empty()) {
         ui::MessageBox(this, QStringLiteral("No File is selected"));
         return;
     }
-    const auto index = static_cast<std::size_t>(m_list->indexOfTopLevelItem(row));
-    help::OpenUrl(QUrl::fromLocalFile(QString::fromStdString(m_files[index])));
+    help::OpenUrl(QUrl::fromLocalFile(m_files.Entries()[static_cast<std::size_t>(selected[0])].path));
 }
 
 void CJoinDlg::ShowTotalDuration()
 {
-    REFERENCE_TIME total = 0;
-    for (REFERENCE_TIME duration : m_durations)
-        total += duration;
-    m_list->setToolTip(m_files.empty() ? tr("Add the MP3 and WAV files to join, or drop them here")
-                                       : tr("%n file(s), %1 in all", nullptr, static_cast<int>(m_files.size()))
-                                             .arg(QString::fromStdString(FormatClock(total))));
+    m_list->setToolTip(m_files.Count() == 0
+                           ? tr("Add the MP3 and WAV files to join, or drop them here")
+                           : tr("%n file(s), %1 in all", nullptr, m_files.Count())
+                                 .arg(QString::fromStdString(FormatClock(m_files.TotalDuration()))));
 }
 
 void CJoinDlg::SetupDragAndDrop()
@@ -245,9 +215,8 @@ void CJoinDlg::SetupDragAndDrop()
     m_list->setDropIndicatorShown(true);
     m_list->setDefaultDropAction(Qt::MoveAction);
     m_list->viewport()->installEventFilter(this);
-    // A drag within the list moves rows by itself; read the order back.
-    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_list->model(), signal, this, [this] { SyncFilesWithRows(); });
+    // A drag within the list moves the model's rows; the total follows.
+    connect(&m_files, &QAbstractItemModel::rowsRemoved, this, [this] { ShowTotalDuration(); });
 }
 
 bool CJoinDlg::eventFilter(QObject* watched, QEvent* event)
@@ -291,20 +260,6 @@ bool CJoinDlg::DropFiles(const QList<QUrl>& urls)
     return refused.isEmpty();
 }
 
-void CJoinDlg::SyncFilesWithRows()
-{
-    if (m_editingRows)
-        return;
-    m_files.clear();
-    m_durations.clear();
-    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = m_list->topLevelItem(i);
-        m_files.push_back(row->data(0, kPathRole).toString().toStdString());
-        m_durations.push_back(row->data(0, kDurationRole).toLongLong());
-    }
-    ShowTotalDuration();
-}
-
 void CJoinDlg::OnBack()
 {
     ReleaseAll();
@@ -330,6 +285,5 @@ void CJoinDlg::ReleaseAll()
         m_job->Stop(); // closing the page is not keeping a half-made file
         m_job.reset();
     }
-    m_graph.reset();
     m_encoder.reset();
 }

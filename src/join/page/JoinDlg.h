@@ -3,8 +3,8 @@
 // the encoder settings, and starting and stopping the merge.
 
 #include "DialogPage.h"
+#include "JoinListModel.h"
 #include "SkinButton.h"
-#include "media/graph/MediaTypes.h"
 
 #include <QStringList>
 #include <memory>
@@ -13,9 +13,8 @@
 
 class CBaseFilter;
 class CJoinJob;
-class CMediaGraph;
 class QProgressBar;
-class QTreeWidget;
+class QTreeView;
 namespace ui {
 class CGraphEventBridge;
 }
@@ -38,8 +37,8 @@ public:
     // is listed with 00:00:00 and duration 0.
     void AddFiles(const QStringList& paths);
 
-    const std::vector<std::string>& Files() const { return m_files; }
-    const std::vector<REFERENCE_TIME>& Durations() const { return m_durations; }
+    // The files to join, as the list shows them.
+    const CJoinListModel& FileList() const { return m_files; }
     const std::shared_ptr<CBaseFilter>& Encoder() const { return m_encoder; }
     bool IsJoining() const { return m_job != nullptr; }
 
@@ -63,37 +62,37 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class JoinState { Running, Ended };
+
     void SetupSkinButtons();
     void ConnectCommands();
     void SetupDragAndDrop();
     // Drops from the file manager: MP3 and WAV files are added in the order
     // dropped, anything else is refused by name.
     bool DropFiles(const QList<QUrl>& urls);
-    // After the list reordered its own rows (a drag within it).
-    void SyncFilesWithRows();
+    // The rows chosen in the list, in ascending order.
+    std::vector<int> SelectedRows() const;
     void SwapRows(int a, int b);
     void ShowTotalDuration();
     // Whether the list can be joined; says why not when it cannot.
     bool CheckListForJoin();
-    // Drains the join's events; 2 when the join ended, 0 otherwise.
-    int HandleGraphEvents();
+    // Looks at the running join after its news: whether it has ended (and
+    // then says how).
+    JoinState HandleGraphEvents();
     void EndJoin();
     // Ends a running join without keeping anything and lets go of the
     // graph and the encoder: every way of closing the page.
     void ReleaseAll();
 
     QProgressBar* m_progress = nullptr;
-    QTreeWidget* m_list = nullptr;
-    std::vector<std::string> m_files;
-    std::vector<REFERENCE_TIME> m_durations;
-    std::unique_ptr<CMediaGraph> m_graph;
+    QTreeView* m_list = nullptr;
+    CJoinListModel m_files;
     REFERENCE_TIME m_jobDuration = 0;
     int m_timerId = 0;
     std::shared_ptr<CBaseFilter> m_encoder;
     std::unique_ptr<CJoinJob> m_job;
     ui::CGraphEventBridge* m_bridge = nullptr;
     QStringList m_startFiles;
-    bool m_editingRows = false;
 
     CSkinButton m_btnBack;
     CSkinButton m_btnExit;

@@ -8,11 +8,9 @@
 #include "FileDialogs.h"
 #include "GraphEventBridge.h"
 #include "JoinDlgIds.h"
-#include "JoinEngine.h"
+#include "JoinJob.h"
 #include "MessageBox.h"
 #include "media/filters/LameEncoder.h"
-#include "media/graph/FilterGraph.h"
-#include "media/render/MediaGraph.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -40,20 +38,20 @@ QString Sentence(const std::string& reason)
 
 bool CJoinDlg::CheckListForJoin()
 {
-    if (m_files.empty()) {
+    if (m_files.Count() == 0) {
         ui::MessageBox(this, tr("There are no files to join. Add MP3 or WAV files to the list first."),
                        QString(), ui::MessageIcon::Warning);
         return false;
     }
-    for (std::size_t i = 0; i < m_files.size(); ++i) {
-        const QString path = QString::fromStdString(m_files[i]);
+    for (const CJoinListModel::Entry& entry : m_files.Entries()) {
+        const QString& path = entry.path;
         if (!QFileInfo(path).isFile()) {
             ui::MessageBox(this, tr("Cannot find %1.\nRemove it from the list or put it back, then begin again.")
                                      .arg(path),
                            QString(), ui::MessageIcon::Warning);
             return false;
         }
-        if (m_durations[i] <= 0) {
+        if (entry.duration <= 0) {
             ui::MessageBox(this, tr("%1 holds no audio that can be read (its time is 00:00:00).\n"
                                     "Remove it from the list to join the others.")
                                      .arg(path),
@@ -76,31 +74,34 @@ void CJoinDlg::OnBeginJoin()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     JoinRequest request;
-    request.inputs = m_files;
-    request.durations = m_durations;
+    request.inputs = m_files.Paths();
+    request.durations = m_files.Durations();
     request.outputPath = path->toStdString();
     request.overwrite = true;
     request.encoder = m_encoder;
-    m_graph.reset(); // the last measurement's graph
     auto job = std::make_unique<CJoinJob>(std::move(request));
-    const HRESULT built = job->Build();
+    const JobResult built = job->Build();
     QApplication::restoreOverrideCursor();
-    if (FAILED(built)) {
-        ui::MessageBox(this, Sentence(job->LastError()), QStringLiteral("Error"), ui::MessageIcon::Error);
+    if (!built) {
+        ui::MessageBox(this, Sentence(built.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
         return;
     }
     // A bit rate the output's sample rate cannot carry is lowered by the
     // encoder; say so before it happens.
     if (IAudioEncoderProperties* properties = GetEncoderProperties(m_encoder)) {
         std::int32_t kbps = 0;
-        properties->get_Bitrate(&kbps);
         const std::int32_t hz = properties->EffectiveSampleRate();
-        const QString note = hz > 0 ? CEncoderSettingsDlg::BitRateNote(kbps, hz) : QString();
+        const QString note = SUCCEEDED(properties->get_Bitrate(&kbps)) && hz > 0
+                                 ? CEncoderSettingsDlg::BitRateNote(kbps, hz)
+                                 : QString();
         if (!note.isEmpty())
             ui::MessageBox(this, note, QString(), ui::MessageIcon::Information);
     }
-    job->Events()->SetNotifyWindow(m_bridge->Rearm());
-    job->Start();
+    job->SetNotify(m_bridge->Rearm());
+    if (const JobResult started = job->Start(); !started) {
+        ui::MessageBox(this, Sentence(started.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
+        return;
+    }
     m_job = std::move(job);
     m_jobDuration = m_job->Duration();
     m_timerId = SetTimer(IDT_PROGRESS, kProgressPeriodMs);
@@ -118,37 +119,28 @@ bool CJoinDlg::OnMessage(int message, quintptr, qintptr)
 {
     if (message != WM_GRAPHNOTIFY)
         return false;
-    if (HandleGraphEvents() == 2)
+    if (HandleGraphEvents() == JoinState::Ended)
         EnableControls(true);
     return true;
 }
 
-int CJoinDlg::HandleGraphEvents()
+CJoinDlg::JoinState CJoinDlg::HandleGraphEvents()
 {
     if (!m_job)
-        return 0;
-    const std::shared_ptr<IMediaEventEx> events = m_job->Events();
-    if (!events)
-        return 0;
-    long code = 0;
-    long param1 = 0;
-    long param2 = 0;
-    while (SUCCEEDED(events->GetEvent(&code, &param1, &param2, 0))) {
-        events->FreeEventParams(code, param1, param2);
-        if (code != EC_COMPLETE && code != EC_USERABORT && code != EC_ERRORABORT)
-            continue;
-        // Only a join that completed is put in place and called finished;
-        // a failed one is removed and says why.
-        const std::unique_ptr<CJoinJob> job = std::move(m_job);
-        const HRESULT hr = job->Finish(code);
-        EndJoin();
-        if (SUCCEEDED(hr))
-            ui::MessageBox(this, QStringLiteral("Finished"));
-        else if (hr != E_ABORT)
-            ui::MessageBox(this, Sentence(job->LastError()), QStringLiteral("Error"), ui::MessageIcon::Error);
-        return 2;
-    }
-    return 0;
+        return JoinState::Running;
+    const JobStatus status = m_job->WaitStep(0);
+    if (status == JobStatus::Running)
+        return JoinState::Running;
+    // Only a join that completed is put in place and called finished; a
+    // failed one is removed and says why.
+    const std::unique_ptr<CJoinJob> job = std::move(m_job);
+    const JobResult finished = job->Finish(status);
+    EndJoin();
+    if (finished)
+        ui::MessageBox(this, QStringLiteral("Finished"));
+    else if (finished.Failure() != JobFailure::Stopped)
+        ui::MessageBox(this, Sentence(finished.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
+    return JoinState::Ended;
 }
 
 void CJoinDlg::OnStopJoin()
@@ -178,7 +170,7 @@ void CJoinDlg::EndJoin()
 void CJoinDlg::OnSettings()
 {
     if (!GetEncoderProperties(m_encoder))
-        return;
+        return; // no encoder: nothing to set
     CEncoderSettingsDlg settings(m_encoder, this);
     settings.exec();
 }

@@ -15,6 +15,7 @@
 // copied frame and decodes to silence itself. The Info frame's delay and
 // padding then cut the piece to the sample.
 
+#include "SplitJob.h"
 #include "media/decode/Mp3Layout.h"
 #include "media/graph/MediaTypes.h"
 
@@ -35,11 +36,6 @@ struct Mp3CopyPlan {
     // Bytes the piece file holds.
     std::int64_t TotalBytes() const;
 };
-
-// Why [start, stop) of `sourcePath` cannot be copied to an MP3 piece, judged
-// from the source's first frame and the piece's length: "" when it can.
-// Cheap enough to ask before a run; PlanMp3Copy has the final word.
-std::string Mp3CopyRefusal(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop);
 
 // Plans the piece [start, stop) of the source (times on its gapless
 // timeline; a stop past the end is taken as the end). False with `reason`

@@ -55,11 +55,11 @@ void CMp3PieceWriter::Start(const std::string& outputPath, std::function<void()>
     m_thread = std::thread([this, outputPath] { Write(outputPath); });
 }
 
-long CMp3PieceWriter::Wait(long timeoutMs)
+JobStatus CMp3PieceWriter::Wait(long timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    m_ended.wait_for(lock, std::chrono::milliseconds(std::max(0L, timeoutMs)), [this] { return m_code != 0; });
-    return m_code;
+    m_ended.wait_for(lock, std::chrono::milliseconds(std::max(0L, timeoutMs)), [this] { return m_status != JobStatus::Running; });
+    return m_status;
 }
 
 void CMp3PieceWriter::Cancel()
@@ -75,12 +75,12 @@ std::string CMp3PieceWriter::Error() const
     return m_error;
 }
 
-void CMp3PieceWriter::End(long code, const std::string& error)
+void CMp3PieceWriter::End(JobStatus status, const std::string& error)
 {
     std::function<void()> notify;
     {
         std::lock_guard lock(m_mutex);
-        m_code = code;
+        m_status = status;
         m_error = error;
         notify = m_notify;
     }
@@ -139,9 +139,9 @@ void CMp3PieceWriter::Write(const std::string& outputPath)
     long long size = 0;
     const UniqueFd source = OpenForReading(m_plan.sourcePath, &reason, &size);
     if (!source)
-        return End(EC_ERRORABORT, reason);
+        return End(JobStatus::Failed, reason);
     if (size != m_plan.sourceSize)
-        return End(EC_ERRORABORT, m_plan.sourcePath + " changed since the piece was planned");
+        return End(JobStatus::Failed, m_plan.sourcePath + " changed since the piece was planned");
 
     // A hidden sibling of the piece, unique to this process and run.
     const fs::path final(outputPath);
@@ -154,10 +154,10 @@ void CMp3PieceWriter::Write(const std::string& outputPath)
                    .string();
         target = UniqueFd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!target && errno != EEXIST)
-            return End(EC_ERRORABORT, "cannot create a file beside " + outputPath + ": " + ErrnoText(errno));
+            return End(JobStatus::Failed, "cannot create a file beside " + outputPath + ": " + ErrnoText(errno));
     }
     if (!target)
-        return End(EC_ERRORABORT, "cannot create a file beside " + outputPath);
+        return End(JobStatus::Failed, "cannot create a file beside " + outputPath);
 
     std::int64_t at = 0;
     std::uint16_t musicCrc = 0;
@@ -192,14 +192,14 @@ void CMp3PieceWriter::Write(const std::string& outputPath)
     if (ok && !m_cancel) {
         if (const int error = RenameNoReplace(temp, outputPath); error != 0) {
             ::unlink(temp.c_str());
-            return End(EC_ERRORABORT, error == EEXIST ? "cannot create " + outputPath + ": the file exists"
+            return End(JobStatus::Failed, error == EEXIST ? "cannot create " + outputPath + ": the file exists"
                                                       : "cannot create " + outputPath + ": " + ErrnoText(error));
         }
-        return End(EC_COMPLETE);
+        return End(JobStatus::Completed);
     }
     target.Reset();
     ::unlink(temp.c_str());
     if (m_cancel)
-        return End(EC_USERABORT, "the job was stopped");
-    End(EC_ERRORABORT, m_failure);
+        return End(JobStatus::Stopped, "the job was stopped");
+    End(JobStatus::Failed, m_failure);
 }

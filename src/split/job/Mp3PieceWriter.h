@@ -8,6 +8,7 @@
 // then. A cancel or a failure removes the temporary file: a piece is
 // complete or absent.
 
+#include "JobResult.h"
 #include "Mp3CopyPlan.h"
 
 #include <atomic>
@@ -29,9 +30,9 @@ public:
     // Starts writing to `outputPath`. `notify` runs once, on the writing
     // thread, when the run has ended: it must only hand the news on.
     void Start(const std::string& outputPath, std::function<void()> notify);
-    // The run's end: EC_COMPLETE, EC_ERRORABORT (Error() says why) or
-    // EC_USERABORT; 0 while it is still running after `timeoutMs`.
-    long Wait(long timeoutMs);
+    // The run's end: Completed, Failed (Error() says why) or Stopped;
+    // Running while it is still running after `timeoutMs`.
+    JobStatus Wait(long timeoutMs);
     // Stops the run and removes what it wrote; returns when the thread is done.
     void Cancel();
 
@@ -43,7 +44,7 @@ private:
     void Write(const std::string& outputPath);
     bool CopyRange(int source, int target, ByteRange range, std::int64_t* at, std::uint16_t* crc);
     bool Put(int target, const unsigned char* data, std::size_t size, std::int64_t at);
-    void End(long code, const std::string& error = {});
+    void End(JobStatus status, const std::string& error = {});
 
     const Mp3CopyPlan m_plan;
     const std::int64_t m_total;
@@ -54,7 +55,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_ended;
-    long m_code = 0;
+    JobStatus m_status = JobStatus::Running;
     std::string m_error;
     std::string m_target;
     std::string m_failure; // the reason of the step that failed, while writing

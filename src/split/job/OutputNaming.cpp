@@ -1,7 +1,4 @@
-// Names and places of the split pieces: "N-name" in the output folder with
-// the first N (from the piece's own position on) that is not taken.
-
-#include "SplitEngine.h"
+#include "OutputNaming.h"
 
 #include <cctype>
 #include <cstdio>
@@ -67,12 +64,4 @@ std::string FindFreeOutputPath(const std::string& dir, const std::string& name, 
         if (!fs::exists(fs::symlink_status(candidate, ec)))
             return candidate;
     }
-}
-
-std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length)
-{
-    const double bytes = static_cast<double>(bytesPerSecond) * static_cast<double>(length) * 1e-7;
-    if (bytes >= 2147483647.0)
-        return 2147483647; // past what 32 bits hold: the bar simply fills late
-    return static_cast<std::int32_t>(bytes);
 }

@@ -2,16 +2,18 @@
 // (timeline -> render engine -> "Lame" -> "Dest") or the copy of its frames,
 // its progress, and how it ends.
 
-#include "SplitEngine.h"
+#include "SplitJob.h"
 
 #include "Mp3CopyPlan.h"
 #include "Mp3PieceWriter.h"
+#include "OutputNaming.h"
 
 #include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
 #include "media/graph/CFilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/GraphDot.h"
+#include "media/decode/SourceKind.h"
 #include "media/graph/TimeText.h"
 #include "media/render/AudioTimeline.h"
 #include "media/render/MediaInit.h"
@@ -20,6 +22,28 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+JobResult Fail(JobFailure failure, std::string reason)
+{
+    return JobResult::Fail(failure, std::move(reason));
+}
+
+} // namespace
+
+bool SourceIsMpegAudio(const std::string& path)
+{
+    return DetectSourceKind(path) == SourceKind::MpegAudio;
+}
+
+std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length)
+{
+    const double bytes = static_cast<double>(bytesPerSecond) * static_cast<double>(length) * 1e-7;
+    if (bytes >= 2147483647.0)
+        return 2147483647; // past what 32 bits hold: the bar simply fills late
+    return static_cast<std::int32_t>(bytes);
+}
 
 CSplitJob::CSplitJob(SplitPieceRequest request) : m_request(std::move(request)) {}
 
@@ -30,24 +54,14 @@ CSplitJob::~CSplitJob()
         Stop(false);
 }
 
-HRESULT CSplitJob::Fail(HRESULT hr, std::string reason)
-{
-    m_lastError = std::move(reason);
-    return hr;
-}
-
-std::shared_ptr<IMediaControl> CSplitJob::Control() const { return m_graph; }
-std::shared_ptr<IMediaEvent> CSplitJob::Events() const { return m_graph; }
-std::shared_ptr<IMediaSeeking> CSplitJob::Seeking() const { return m_graph; }
-
-HRESULT CSplitJob::NameOutput()
+JobResult CSplitJob::NameOutput()
 {
     const SplitPieceRequest& r = m_request;
     std::string reason;
     if (!MakeSureDirectoryPathExists(r.outputDir, &reason))
-        return Fail(VFW_E_NOT_FOUND_FILE, reason);
+        return Fail(JobFailure::NotFound, reason);
     m_outputPath = FindFreeOutputPath(r.outputDir, FitOutputName(r.outputName, r.mp3Output), r.pieceIndex);
-    return S_OK;
+    return JobResult::Ok();
 }
 
 bool CSplitJob::BuildCopy(std::string* reason)
@@ -67,7 +81,7 @@ bool CSplitJob::BuildCopy(std::string* reason)
     return true;
 }
 
-HRESULT CSplitJob::Build()
+JobResult CSplitJob::Build()
 {
     m_graph.reset();
     m_writer.reset();
@@ -75,11 +89,10 @@ HRESULT CSplitJob::Build()
     m_copiesFrames = false;
     m_copyRefusal.clear();
     m_finished = m_userStopped = false;
-    m_lastError.clear();
     MediaInitialize();
     const SplitPieceRequest& r = m_request;
     if (r.start < 0 || r.stop <= r.start)
-        return Fail(E_INVALIDARG, "the piece from " + FormatClock(r.start) + " to " + FormatClock(r.stop)
+        return Fail(JobFailure::InvalidRequest, "the piece from " + FormatClock(r.start) + " to " + FormatClock(r.stop)
                                       + " holds no audio");
     if (r.copy != SplitCopy::Never) {
         m_length = r.stop - r.start + 1;
@@ -90,13 +103,13 @@ HRESULT CSplitJob::Build()
             return NameOutput();
         }
         if (r.copy == SplitCopy::Required)
-            return Fail(E_FAIL, why);
+            return Fail(JobFailure::Unreadable, why);
         m_copyRefusal = why;
     }
     if (r.mp3Output && !IsMp3SampleRate(r.sampleRate))
-        return Fail(E_INVALIDARG, std::to_string(r.sampleRate) + " Hz is not a sample rate of MP3 audio");
-    if (r.mp3Output && (r.bitRate < 8 || r.bitRate > 320))
-        return Fail(E_INVALIDARG, std::to_string(r.bitRate) + " kbps is not a bit rate of MP3 audio");
+        return Fail(JobFailure::InvalidRequest, std::to_string(r.sampleRate) + " Hz is not a sample rate of MP3 audio");
+    if (r.mp3Output && !IsMp3Bitrate(r.bitRate))
+        return Fail(JobFailure::InvalidRequest, std::to_string(r.bitRate) + " kbps is not a bit rate of MP3 audio");
 
     // 1-8. The timeline of the one source, the piece starting at time 0 of
     // the output; a missing or unreadable source ends the job here, named.
@@ -105,9 +118,8 @@ HRESULT CSplitJob::Build()
     m_length = stop - start + 1;
     AudioTimeline timeline;
     std::string reason;
-    if (HRESULT hr = BuildAudioTimeline({{r.sourcePath, start, stop, 0, m_length - 1}}, &timeline, &reason);
-        FAILED(hr))
-        return Fail(hr, reason);
+    if (FAILED(BuildAudioTimeline({{r.sourcePath, start, stop, 0, m_length - 1}}, &timeline, &reason)))
+        return Fail(JobFailure::Unreadable, reason);
     // 11. The encoding stage and the writer.
     std::shared_ptr<CBaseFilter> stage, writer;
     m_predictedSize = 0;
@@ -116,36 +128,34 @@ HRESULT CSplitJob::Build()
         CreateFilter(clsid::LameEncoder, &stage);
         IAudioEncoderProperties* properties = GetEncoderProperties(stage);
         if (!properties)
-            return Fail(REGDB_E_CLASSNOTREG, "the MP3 encoder is not available");
+            return Fail(JobFailure::Unavailable, "the MP3 encoder is not available");
         // Sample rate first: the legal bit rates depend on it.
         properties->set_SampleRate(r.sampleRate);
         properties->set_Bitrate(r.bitRate);
         m_effectiveBitRate = properties->EffectiveBitrate();
         // Predicted from the rate really written, so that the bar fills
         // when the piece is done even where LAME lowered the bit rate.
-        const std::int32_t bytesPerSecond = m_effectiveBitRate * 1000 / 8;
-        m_predictedSize = PredictedOutputSize(bytesPerSecond, m_length);
+        m_predictedSize = PredictedOutputSize(Mp3BytesPerSecond(m_effectiveBitRate), m_length);
         CreateFilter(clsid::RawFileWriter, &writer);
     } else {
         CreateFilter(clsid::WavWriter, &stage);
         CreateFilter(clsid::FileWriter, &writer);
     }
     if (!stage || !writer)
-        return Fail(REGDB_E_CLASSNOTREG, "the encoding or writing filter is not available");
+        return Fail(JobFailure::Unavailable, "the encoding or writing filter is not available");
     IFileSinkFilter* sink = GetFileSink(writer);
     // 13. The output folder and the first free numbered name in it.
-    if (HRESULT hr = NameOutput(); FAILED(hr))
-        return hr;
+    if (JobResult named = NameOutput(); !named)
+        return named;
     // 15. (The labels of step 14 are the caller's.)
     if (!sink || FAILED(sink->SetFileName(m_outputPath, nullptr)))
-        return Fail(E_FAIL, "cannot name the output " + m_outputPath);
+        return Fail(JobFailure::Failed, "cannot name the output " + m_outputPath);
     // 9, 10, 12, 16. The render engine's graph, group output -> encoding
     // stage -> writer. Writing WAV leaves a core free for decoding.
     std::shared_ptr<CRenderEngine> engine;
     std::shared_ptr<CFilterGraph> graph;
-    if (HRESULT hr = RenderAudioTimeline(timeline.timeline, stage, writer, !r.mp3Output, &engine, &graph, &reason);
-        FAILED(hr))
-        return Fail(hr, reason);
+    if (FAILED(RenderAudioTimeline(timeline.timeline, stage, writer, !r.mp3Output, &engine, &graph, &reason)))
+        return Fail(JobFailure::Failed, reason);
     // 17. The graph's description; a failure to write it is no failure of the job.
     const std::string dotPath = r.graphDotPath.empty() ? DefaultGraphDotPath() : r.graphDotPath;
     std::error_code ec;
@@ -154,7 +164,7 @@ HRESULT CSplitJob::Build()
     // 18. The facets come from the graph; running it is the caller's.
     m_graph = std::move(graph);
     m_writer = std::move(writer);
-    return S_OK;
+    return JobResult::Ok();
 }
 
 void CSplitJob::Run()
@@ -172,17 +182,19 @@ void CSplitJob::SetNotify(std::function<void()> notify)
         m_graph->SetNotifyWindow(m_notify);
 }
 
-long CSplitJob::WaitStep(long timeoutMs)
+JobStatus CSplitJob::WaitStep(long timeoutMs)
 {
     if (m_copy)
         return m_copy->Wait(timeoutMs);
     if (!m_graph)
-        return EC_ERRORABORT;
+        return JobStatus::Failed;
     long code = 0;
     const HRESULT hr = m_graph->WaitForCompletion(timeoutMs, &code);
     if (hr == VFW_E_WRONG_STATE)
-        return EC_USERABORT; // stopped and never to end by itself
-    return SUCCEEDED(hr) ? code : 0;
+        return JobStatus::Stopped; // stopped and never to end by itself
+    if (FAILED(hr))
+        return JobStatus::Running;
+    return code == EC_COMPLETE ? JobStatus::Completed : code == EC_USERABORT ? JobStatus::Stopped : JobStatus::Failed;
 }
 
 int CSplitJob::Progress() const
@@ -209,30 +221,30 @@ int CSplitJob::Progress() const
     return m_lastProgress;
 }
 
-HRESULT CSplitJob::Finish(long code)
+JobResult CSplitJob::Finish(JobStatus status)
 {
-    HRESULT hr = S_OK;
-    if (code == EC_COMPLETE) {
+    JobResult result;
+    if (status == JobStatus::Completed) {
         m_finished = true;
         m_lastProgress = kSplitProgressRange;
-    } else if (code == EC_USERABORT) {
-        hr = Fail(E_ABORT, "the job was stopped");
+    } else if (status == JobStatus::Stopped) {
+        result = Fail(JobFailure::Stopped, "the job was stopped");
     } else {
         const std::string why = m_copy ? m_copy->Error() : m_graph ? m_graph->ErrorReason() : std::string();
-        hr = Fail(E_FAIL, why.empty() ? "the job failed" : why);
+        result = Fail(JobFailure::Failed, why.empty() ? "the job failed" : why);
     }
     if (m_copy) {
         if (!m_finished)
             m_copy->Cancel(); // the writer has removed its partial file
         m_copy.reset();
-        return hr;
+        return result;
     }
     // The graph and its filters go; a failed piece was removed by its writer.
     if (m_graph && !m_finished && !m_userStopped)
         Stop(false);
     m_writer.reset();
     m_graph.reset();
-    return hr;
+    return result;
 }
 
 void CSplitJob::Stop(bool keepOutput)

@@ -12,15 +12,16 @@
 //
 // Typical use (one piece):
 //   CSplitJob job(request);
-//   if (FAILED(job.Build())) report(job.LastError());
+//   if (JobResult built = job.Build(); !built) report(built.Reason());
 //   job.Run();
-//   long code = 0;
-//   while (code == 0) { code = job.WaitStep(250); show(job.Progress()); }
-//   if (FAILED(job.Finish(code))) report(job.LastError());
+//   JobStatus status = JobStatus::Running;
+//   while (status == JobStatus::Running) { status = job.WaitStep(250); show(job.Progress()); }
+//   if (JobResult done = job.Finish(status); !done) report(done.Reason());
 //   // else job.OutputPath() holds the piece.
 
-#include "media/filters/LameEncoder.h"
-#include "media/graph/MediaTypes.h"
+#include "JobResult.h"
+#include "media/filters/Mp3Settings.h"
+#include "media/graph/MediaTime.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,9 +31,6 @@
 class CBaseFilter;
 class CFilterGraph;
 class CMp3PieceWriter;
-class IMediaControl;
-class IMediaEvent;
-class IMediaSeeking;
 
 // Whether an MP3 piece of an MP3 source copies the source's frames.
 enum class SplitCopy {
@@ -56,17 +54,15 @@ struct SplitPieceRequest {
     std::string graphDotPath;     // where the graph description goes; "" = DefaultGraphDotPath()
 };
 
-// Replaces every ".wav" by ".mp3" for MP3 output, every ".mp3" by ".wav"
-// otherwise; case-insensitive ("Song.MP3" to WAV gives "Song.wav").
-std::string FitOutputName(const std::string& name, bool mp3Output);
+// Whether `path` holds MPEG audio (its content decides, not its name): only
+// such a source can give MP3 pieces that keep its frames.
+bool SourceIsMpegAudio(const std::string& path);
 
-// Creates every missing level of `dir`. False with a reason on failure
-// (including an existing non-directory on the way).
-bool MakeSureDirectoryPathExists(const std::string& dir, std::string* reason);
-
-// dir + "/" + "%d-" + name with the first number from pieceIndex + 1 on whose
-// candidate does not exist (neither file nor directory nor dangling link).
-std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex);
+// Why [start, stop) of `sourcePath` cannot be copied to an MP3 piece, judged
+// from the source's first frame and the piece's length: "" when it can.
+// Cheap enough to ask before a run; the plan made when the piece is built
+// has the final word.
+std::string Mp3CopyRefusal(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop);
 
 // bytesPerSecond * L * 1e-7 in double precision, truncated to 32 bits.
 std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME length);
@@ -85,11 +81,11 @@ public:
     // Builds the piece's graph (timeline, render engine, capture builder,
     // encoder or WAV writer, file writer, output name, DOT description), or
     // for a copied piece its plan (no graph, no DOT description), but does
-    // not run it. Fails with LastError() naming the cause: a missing or
-    // unreadable source, an empty or inverted stretch, rates the encoder does
-    // not take, an output folder that cannot be created, a copy that was
-    // required and cannot be made.
-    HRESULT Build();
+    // not run it. Fails naming the cause: a missing or unreadable source, an
+    // empty or inverted stretch, rates the encoder does not take, an output
+    // folder that cannot be created, a copy that was required and cannot be
+    // made.
+    JobResult Build();
 
     // Starts the built job. A graph that cannot start ends with an abort event.
     void Run();
@@ -101,24 +97,23 @@ public:
     // Why a copy that was asked for where possible is re-encoded instead; "" otherwise.
     const std::string& CopyRefusal() const { return m_copyRefusal; }
 
-    // Facets of the built graph (null before a successful Build, and for a copied piece).
+    // The built graph, for its description (null before a successful
+    // Build, and for a copied piece).
     std::shared_ptr<CFilterGraph> Graph() const { return m_graph; }
-    std::shared_ptr<IMediaControl> Control() const;
-    std::shared_ptr<IMediaEvent> Events() const;
-    std::shared_ptr<IMediaSeeking> Seeking() const;
 
-    // One pass of the wait loop: WaitForCompletion(timeoutMs). Returns the
-    // event code (EC_COMPLETE, EC_USERABORT, EC_ERRORABORT) or 0 on time-out.
-    long WaitStep(long timeoutMs);
+    // One pass of the wait loop: how the job stands after waiting up to
+    // timeoutMs for it to end.
+    JobStatus WaitStep(long timeoutMs);
     // 0..kSplitProgressRange as the settings dialog shows it: MP3 from the output file's size
     // against the prediction, WAV from the graph position against L, a copy
     // from the bytes copied.
     int Progress() const;
 
-    // Ends the job after WaitStep returned `code`: S_OK on EC_COMPLETE;
-    // otherwise E_FAIL with LastError() (the graph's reason). A failed piece
-    // has already been removed by its writer.
-    HRESULT Finish(long code);
+    // Ends the job after WaitStep returned `status`: success when it
+    // completed; otherwise the failure with the graph's reason (Stopped when
+    // the user stopped it). A failed piece has already been removed by its
+    // writer.
+    JobResult Finish(JobStatus status);
     // Stops a running job. keepOutput true: a user stop, what was written
     // stays; false: a cancel, the partial piece is removed. A copied piece
     // is complete or absent: stopped, it is always removed.
@@ -131,13 +126,11 @@ public:
     // The encoder's bit rate / sample rate in use (MP3); LAME may move a bit
     // rate the sample rate cannot carry to the nearest legal one.
     int EffectiveBitRate() const { return m_effectiveBitRate; }
-    const std::string& LastError() const { return m_lastError; }
 
 private:
-    HRESULT Fail(HRESULT hr, std::string reason);
     // The copy of an MP3 piece; false (reason set) when it cannot be made.
     bool BuildCopy(std::string* reason);
-    HRESULT NameOutput();
+    JobResult NameOutput();
 
     SplitPieceRequest m_request;
     std::shared_ptr<CFilterGraph> m_graph;
@@ -153,5 +146,4 @@ private:
     bool m_finished = false;
     bool m_userStopped = false;
     mutable int m_lastProgress = 0;
-    std::string m_lastError;
 };

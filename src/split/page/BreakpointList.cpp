@@ -4,17 +4,20 @@
 #include "SplitDlgIds.h"
 
 #include <QContextMenuEvent>
-#include <QListWidget>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 
 using namespace split_ids;
 
-bool CBreakpointList::SubclassDlgItem(int id, ui::CDialogPage* page)
+bool CBreakpointList::SubclassDlgItem(int id, ui::CDialogPage* page, QAbstractItemModel* model)
 {
-    m_list = page ? page->DlgItem<QListWidget>(id) : nullptr;
+    m_list = page ? page->DlgItem<QListView>(id) : nullptr;
     if (!m_list)
         return false;
+    QItemSelectionModel* previous = m_list->selectionModel();
+    m_list->setModel(model);
+    delete previous;
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_list->installEventFilter(this);
@@ -64,8 +67,8 @@ bool CBreakpointList::eventFilter(QObject* watched, QEvent* event)
         // chosen entry.
         auto* context = static_cast<QContextMenuEvent*>(event);
         if (context->reason() == QContextMenuEvent::Keyboard) {
-            QListWidgetItem* item = m_list->currentItem();
-            TrackPopupMenu(item ? m_list->visualItemRect(item).center() : QPoint(0, 0));
+            const QModelIndex current = m_list->currentIndex();
+            TrackPopupMenu(current.isValid() ? m_list->visualRect(current).center() : QPoint(0, 0));
         }
         return true;
     }
@@ -74,16 +77,22 @@ bool CBreakpointList::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
+int CBreakpointList::SelectedRow() const
+{
+    if (!m_list || !m_list->selectionModel())
+        return -1;
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() && m_list->selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
 void CBreakpointList::OnDeleteThisBreakpoint()
 {
-    QListWidgetItem* item = m_list ? m_list->currentItem() : nullptr;
-    if (!item || !item->isSelected() || !m_pOwner)
-        return;
-    m_pOwner->PostMessage(WM_SPLIT_DELETEBREAKPOINT, 0, m_list->row(item));
+    if (const int row = SelectedRow(); row >= 0)
+        emit deleteRequested(row);
 }
 
 void CBreakpointList::OnDeleteAllBreakpoints()
 {
-    if (m_list && m_list->count() > 0 && m_pOwner)
-        m_pOwner->PostMessage(WM_SPLIT_DELETEBREAKPOINT, 1, 0);
+    if (m_list && m_list->model() && m_list->model()->rowCount() > 0)
+        emit deleteAllRequested();
 }

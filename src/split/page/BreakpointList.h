@@ -1,13 +1,14 @@
 #pragma once
 // The split page's breakpoint list (list box 1009) with its right-click
-// menu. The list never changes the page's breakpoints itself: its menu
-// commands post WM_SPLIT_DELETEBREAKPOINT to the page, which deletes once
-// the menu has closed.
+// menu. The list never changes the breakpoints itself: its menu commands
+// ask the page through signals, which the page takes queued, so it deletes
+// once the menu has closed.
 
-#include <QListWidget>
+#include <QListView>
 #include <QObject>
 #include <QPointer>
 
+class QAbstractItemModel;
 class QMenu;
 class QPoint;
 
@@ -20,9 +21,11 @@ class CBreakpointList : public QObject {
 public:
     CBreakpointList() = default;
 
-    // Takes over the template's list box `id` on `page`.
-    bool SubclassDlgItem(int id, ui::CDialogPage* page);
-    QListWidget* List() const { return m_list; }
+    // Takes over the template's list box `id` on `page`, showing `model`.
+    bool SubclassDlgItem(int id, ui::CDialogPage* page, QAbstractItemModel* model);
+    QListView* List() const { return m_list; }
+    // The entry chosen with the left button; -1 when none is.
+    int SelectedRow() const;
 
     // Menu 130: "delete this BreakPoint" (32771), "delete all BreakPoint"
     // (32772). The caller owns the menu.
@@ -31,8 +34,9 @@ public:
     void OnDeleteThisBreakpoint();
     void OnDeleteAllBreakpoints();
 
-    // The page that receives the delete requests; not owned.
-    ui::CDialogPage* m_pOwner = nullptr;
+signals:
+    void deleteRequested(int row);
+    void deleteAllRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -42,5 +46,5 @@ private:
     // commands come back to this list.
     void TrackPopupMenu(const QPoint& at);
 
-    QPointer<QListWidget> m_list;
+    QPointer<QListView> m_list;
 };

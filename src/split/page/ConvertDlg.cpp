@@ -3,9 +3,8 @@
 #include "ConvertDlgIds.h"
 #include "GraphEventBridge.h"
 #include "MessageBox.h"
-#include "Mp3CopyPlan.h"
-#include "SplitEngine.h"
-#include "media/decode/SourceKind.h"
+#include "OutputNaming.h"
+#include "SplitJob.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,8 +17,6 @@
 using namespace convert_ids;
 
 namespace {
-
-constexpr REFERENCE_TIME kRefTimePerMs = 10'000;
 
 // Selects the first item that begins with `text`, as a combo box's
 // select-string does; an editable box shows the item in its edit field.
@@ -82,8 +79,8 @@ bool CConvertDlg::OnInitDialog()
     for (int id : {IDC_BIT_RATE, IDC_SAMPLE_RATE, IDC_BIT_RATE_LABEL, IDC_SAMPLE_RATE_LABEL})
         ShowWindow(id, m_bMp3Output);
     // Frames can be kept only from MPEG audio into MP3.
-    ShowWindow(IDC_KEEP_ORIGINAL, m_bMp3Output && !m_wszSourcePath.isEmpty()
-                                      && DetectSourceKind(m_wszSourcePath.toStdString()) == SourceKind::MpegAudio);
+    ShowWindow(IDC_KEEP_ORIGINAL,
+               m_bMp3Output && !m_wszSourcePath.isEmpty() && SourceIsMpegAudio(m_wszSourcePath.toStdString()));
     m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
 
     SelectString(m_cbBitRate, QString::number(kDefaultMp3Bitrate));
@@ -116,8 +113,8 @@ void CConvertDlg::OnKeepOriginal()
         QStringList pieces;
         std::string reason;
         for (std::size_t i = 0; i + 1 < m_breakpoints.size(); ++i) {
-            const std::string why = Mp3CopyRefusal(source, m_breakpoints[i].timeMs * kRefTimePerMs,
-                                                   m_breakpoints[i + 1].timeMs * kRefTimePerMs);
+            const std::string why =
+                Mp3CopyRefusal(source, MsToTime(m_breakpoints[i].timeMs), MsToTime(m_breakpoints[i + 1].timeMs));
             if (why.empty())
                 continue;
             pieces << QString::number(i + 1);
@@ -146,7 +143,6 @@ void CConvertDlg::OnStartButton()
         if (!IsMp3SampleRate(m_nSampleRate))
             m_nSampleRate = kDefaultMp3SampleRate;
         m_nBitRate = LegalMp3Bitrate(GetDlgItemText(IDC_BIT_RATE).toInt(), m_nSampleRate);
-        m_nBytesPerSecond = m_nBitRate * 1000 / 8;
         RunSplit();
         return;
     }
@@ -174,7 +170,6 @@ void CConvertDlg::OnStartButton()
         return;
     }
     m_nBitRate = bitRateText.toInt();
-    m_nBytesPerSecond = m_nBitRate * 1000 / 8;
 
     // Lower sample rates carry lower bit rates; the encoder would take the
     // nearest it can, so the user hears of it first and may go back.
@@ -193,7 +188,6 @@ void CConvertDlg::OnStartButton()
                 return;
             }
             m_nBitRate = legal;
-            m_nBytesPerSecond = m_nBitRate * 1000 / 8;
         }
     }
     RunSplit();
@@ -245,13 +239,13 @@ bool CConvertDlg::ExtractSegment(int& index)
     request.copy = KeepOriginalSound() ? SplitCopy::WhenPossible : SplitCopy::Never;
     request.bitRate = m_nBitRate;
     request.sampleRate = m_nSampleRate;
-    request.start = from.timeMs * kRefTimePerMs;
-    request.stop = to.timeMs * kRefTimePerMs;
+    request.start = MsToTime(from.timeMs);
+    request.stop = MsToTime(to.timeMs);
     request.pieceIndex = i;
 
     auto job = std::make_unique<CSplitJob>(std::move(request));
-    if (FAILED(job->Build())) {
-        FailRun(QString::fromStdString(job->LastError()));
+    if (const JobResult built = job->Build(); !built) {
+        FailRun(QString::fromStdString(built.Reason()));
         return false;
     }
     SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(QString::fromStdString(job->OutputPath())));
@@ -285,17 +279,16 @@ void CConvertDlg::CheckRunningPiece()
     if (!m_job)
         return;
     m_progress->setValue(m_job->Progress());
-    if (const long code = m_job->WaitStep(0); code != 0)
-        OnPieceEnded(code);
+    if (const JobStatus status = m_job->WaitStep(0); status != JobStatus::Running)
+        OnPieceEnded(status);
 }
 
-void CConvertDlg::OnPieceEnded(long eventCode)
+void CConvertDlg::OnPieceEnded(JobStatus status)
 {
     m_graphEvents->Detach();
-    if (FAILED(m_job->Finish(eventCode))) {
-        const QString reason = QString::fromStdString(m_job->LastError());
+    if (const JobResult finished = m_job->Finish(status); !finished) {
         m_job.reset();
-        FailRun(reason);
+        FailRun(QString::fromStdString(finished.Reason()));
         return;
     }
     m_job.reset();
@@ -306,7 +299,8 @@ void CConvertDlg::OnPieceEnded(long eventCode)
         return;
     }
     m_progress->setValue(0);
-    ExtractSegment(m_nPairIndex);
+    if (!ExtractSegment(m_nPairIndex))
+        return; // it has said why and ended the run
 }
 
 void CConvertDlg::ReleaseJob()

@@ -11,6 +11,7 @@
 
 #include "Breakpoint.h"
 #include "DialogPage.h"
+#include "JobResult.h"
 #include "SkinButton.h"
 
 #include <QString>
@@ -41,7 +42,6 @@ public:
     BreakpointList m_breakpoints; // ascending by time
 
     // Set by the start button from the two settings boxes.
-    qint32 m_nBytesPerSecond = 0;
     qint32 m_nBitRate = 0;    // kbps
     qint32 m_nSampleRate = 0; // Hz
 
@@ -72,10 +72,10 @@ private:
     void RunSplit();
     // Builds and starts the piece of the breakpoint pair (index, index + 1)
     // and advances the index. False when the piece could not start (told).
-    bool ExtractSegment(int& index);
+    [[nodiscard]] bool ExtractSegment(int& index);
     // Polls the running piece: its progress, and whether it has ended.
     void CheckRunningPiece();
-    void OnPieceEnded(long eventCode);
+    void OnPieceEnded(JobStatus status);
     // Stops and drops the running piece; a piece that did not complete is
     // removed.
     void ReleaseJob();

@@ -1,27 +1,46 @@
-// The split page: set-up, loading the source, the output directory, Next
-// and the way back. The player and the breakpoints have files of their own.
+// The split page: set-up, loading the source, the preview player, the
+// breakpoints, the output directory, Next and the way back.
 
 #include "SplitDlg.h"
 
 #include "ConvertDlg.h"
 #include "FileDialogs.h"
-#include "GraphEventBridge.h"
 #include "Help.h"
 #include "MessageBox.h"
 #include "SplitDlgIds.h"
-#include "media/decode/SourceKind.h"
+#include "TypedTime.h"
+#include "media/graph/TimeText.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QListWidget>
 #include <QSlider>
 #include <QWindow>
+
+#include <algorithm>
+#include <climits>
 
 using namespace split_ids;
 
 namespace {
+
+constexpr int kWindStepMs = 1000;
+
+// The slider and the breakpoints count whole milliseconds.
+qint64 ToMs(REFERENCE_TIME t)
+{
+    return std::max<qint64>(0, TimeToMs(t));
+}
+
+QString ClockText(qint64 ms)
+{
+    return QString::fromStdString(FormatClock(MsToTime(ms)));
+}
+
+void PlayerError(QWidget* page, const char* text)
+{
+    ui::MessageBox(page, QString::fromLatin1(text), QString(), ui::MessageIcon::Error);
+}
 
 // Keeps the page above other windows while it loads, so the wait cursor
 // and any message of the player stay in sight. The native window's flag is
@@ -35,10 +54,16 @@ void SetStaysOnTop(QWidget* page, bool onTop)
 } // namespace
 
 CSplitDlg::CSplitDlg(QWidget* parent)
-    : CDialogPage(SplitDlgTemplate(), parent),
-      m_pEventBridge(new ui::CGraphEventBridge(this, WM_SPLIT_GRAPHEVENT))
+    : CDialogPage(SplitDlgTemplate(), parent), m_breakpoints(2)
 {
     connect(this, &QDialog::finished, this, &CSplitDlg::OnPageEnded);
+    connect(&m_player, &CPreviewPlayer::ended, this, &CSplitDlg::OnGraphEvent);
+    // Queued: a delete asked for from the list's menu happens once the menu
+    // has closed.
+    connect(&m_listBreakpoints, &CBreakpointList::deleteRequested, this, &CSplitDlg::OnDeleteBreakpoint,
+            Qt::QueuedConnection);
+    connect(&m_listBreakpoints, &CBreakpointList::deleteAllRequested, this, &CSplitDlg::OnDeleteAllBreakpoints,
+            Qt::QueuedConnection);
 }
 
 CSplitDlg::~CSplitDlg()
@@ -50,14 +75,11 @@ bool CSplitDlg::OnInitDialog()
 {
     m_rtDuration = 0;
     m_llCandidateMs = 0;
-    m_bSourceIsMp3 = false;
     m_nPositionTimer = 0;
-    m_nPlayState = 0;
-    m_szSourcePath.clear();
+    m_playState = PlayState::Stopped;
     SetDlgItemText(IDC_TYPED_TIME, QStringLiteral("00:00:00"));
 
-    m_listBreakpoints.SubclassDlgItem(IDC_BREAKPOINTS, this);
-    m_listBreakpoints.m_pOwner = this;
+    m_listBreakpoints.SubclassDlgItem(IDC_BREAKPOINTS, this, &m_breakpoints);
     RegisterTips();
     SetupSkinButtons();
     m_nStartupTimer = SetTimer(IDT_STARTUP, 250);
@@ -85,29 +107,33 @@ void CSplitDlg::SetOutputDirTip(const QString& text)
 
 void CSplitDlg::SetupSkinButtons()
 {
-    m_btnNext.SetupStandardSkin(IDC_SPLIT_NEXT, this, IDB_NEXT_HOVER, IDB_NEXT, QStringLiteral("Next"));
-    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, QStringLiteral("Back"));
-    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, QStringLiteral("Exit"));
-    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, QStringLiteral("Help"));
-    m_btnBrowseOutput.SetupStandardSkin(IDC_BROWSE_OUTPUT, this, IDB_BROWSE_OUTPUT_HOVER,
-                                        IDB_BROWSE_OUTPUT,
-                                        QStringLiteral("Change output directory"));
-    m_btnAddTyped.SetupStandardSkin(IDC_ADD_TYPED, this, IDB_ADD_TYPED_HOVER, IDB_ADD_TYPED,
-                                    QStringLiteral("Add a breakpoint"));
-    m_btnAddCurrent.SetupStandardSkin(IDC_ADD_CURRENT, this, IDB_ADD_CURRENT_HOVER, IDB_ADD_CURRENT,
-                                      QStringLiteral("Add a breakpoint from current time"));
-    m_btnPause.SetupStandardSkin(IDC_PAUSE, this, IDB_PAUSE_HOVER, IDB_PAUSE, QStringLiteral("Pause"));
-    m_btnPlay.SetupStandardSkin(IDC_PLAY, this, IDB_PLAY_HOVER, IDB_PLAY, QStringLiteral("Play"));
-    m_btnSeekBegin.SetupStandardSkin(IDC_SEEK_BEGIN, this, IDB_SEEK_BEGIN_HOVER, IDB_SEEK_BEGIN,
-                                     QStringLiteral("Seek to Begin"));
-    m_btnSeekEnd.SetupStandardSkin(IDC_SEEK_END, this, IDB_SEEK_END_HOVER, IDB_SEEK_END,
-                                   QStringLiteral("Seek to End"));
-    m_btnFastBackward.SetupStandardSkin(IDC_FAST_BACKWARD, this, IDB_FAST_BACKWARD_HOVER,
-                                        IDB_FAST_BACKWARD, QStringLiteral("Fast backward"));
-    m_btnFastForward.SetupStandardSkin(IDC_FAST_FORWARD, this, IDB_FAST_FORWARD_HOVER,
-                                       IDB_FAST_FORWARD, QStringLiteral("Fast foreward"));
-    m_btnHomePage.SetupStandardSkin(IDC_HOME_PAGE, this, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE,
-                                    QStringLiteral("Home Page"));
+    const struct {
+        CSkinButton CSplitDlg::*button;
+        int id, hoverBitmap, bitmap;
+        const char* tip;
+    } skins[] = {
+        {&CSplitDlg::m_btnNext, IDC_SPLIT_NEXT, IDB_NEXT_HOVER, IDB_NEXT, "Next"},
+        {&CSplitDlg::m_btnBack, IDC_BACK, IDB_BACK_HOVER, IDB_BACK, "Back"},
+        {&CSplitDlg::m_btnExit, IDC_EXIT, IDB_EXIT_HOVER, IDB_EXIT, "Exit"},
+        {&CSplitDlg::m_btnHelp, IDC_HELP, IDB_HELP_HOVER, IDB_HELP, "Help"},
+        {&CSplitDlg::m_btnBrowseOutput, IDC_BROWSE_OUTPUT, IDB_BROWSE_OUTPUT_HOVER, IDB_BROWSE_OUTPUT,
+         "Change output directory"},
+        {&CSplitDlg::m_btnAddTyped, IDC_ADD_TYPED, IDB_ADD_TYPED_HOVER, IDB_ADD_TYPED, "Add a breakpoint"},
+        {&CSplitDlg::m_btnAddCurrent, IDC_ADD_CURRENT, IDB_ADD_CURRENT_HOVER, IDB_ADD_CURRENT,
+         "Add a breakpoint from current time"},
+        {&CSplitDlg::m_btnPause, IDC_PAUSE, IDB_PAUSE_HOVER, IDB_PAUSE, "Pause"},
+        {&CSplitDlg::m_btnPlay, IDC_PLAY, IDB_PLAY_HOVER, IDB_PLAY, "Play"},
+        {&CSplitDlg::m_btnSeekBegin, IDC_SEEK_BEGIN, IDB_SEEK_BEGIN_HOVER, IDB_SEEK_BEGIN, "Seek to Begin"},
+        {&CSplitDlg::m_btnSeekEnd, IDC_SEEK_END, IDB_SEEK_END_HOVER, IDB_SEEK_END, "Seek to End"},
+        {&CSplitDlg::m_btnFastBackward, IDC_FAST_BACKWARD, IDB_FAST_BACKWARD_HOVER, IDB_FAST_BACKWARD,
+         "Fast backward"},
+        {&CSplitDlg::m_btnFastForward, IDC_FAST_FORWARD, IDB_FAST_FORWARD_HOVER, IDB_FAST_FORWARD,
+         "Fast foreward"},
+        {&CSplitDlg::m_btnHomePage, IDC_HOME_PAGE, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE, "Home Page"},
+    };
+    for (const auto& skin : skins)
+        (this->*skin.button).SetupStandardSkin(skin.id, this, skin.hoverBitmap, skin.bitmap,
+                                               QString::fromLatin1(skin.tip));
 }
 
 void CSplitDlg::ConnectCommands()
@@ -135,8 +161,8 @@ void CSplitDlg::ConnectCommands()
                 SeekToSlider();
         });
     }
-    if (QListWidget* list = m_listBreakpoints.List())
-        connect(list, &QListWidget::itemDoubleClicked, this, [this] { OnBreakpointDblClk(); });
+    if (QListView* list = m_listBreakpoints.List())
+        connect(list, &QAbstractItemView::doubleClicked, this, [this] { OnBreakpointDblClk(); });
 }
 
 QSlider* CSplitDlg::Slider() const
@@ -160,39 +186,20 @@ void CSplitDlg::OnTimer(int id)
     SetStaysOnTop(this, false);
 }
 
-bool CSplitDlg::OnMessage(int message, quintptr wParam, qintptr lParam)
-{
-    if (message == WM_SPLIT_GRAPHEVENT) {
-        OnGraphEvent();
-        return true;
-    }
-    if (message == WM_SPLIT_DELETEBREAKPOINT) {
-        OnDeleteBreakpoints(wParam, lParam);
-        return true;
-    }
-    return false;
-}
-
+// The player plays sound only: the video window the page would hide while
+// loading, going back, going on and at the end of the stream is not there.
 void CSplitDlg::LoadSource()
 {
-    if (m_pVideoWindow)
-        m_pVideoWindow->put_Visible(OAFALSE);
-    m_breakpoints.clear();
-    if (QListWidget* list = m_listBreakpoints.List())
-        list->clear();
+    m_breakpoints.Clear();
 
     const qsizetype slash = m_strSourcePath.lastIndexOf(QLatin1Char('/'));
     m_strOutputName = m_strSourcePath.mid(slash + 1);
-    // The decoder goes by what the file holds; its name is only a hint.
-    m_szSourcePath = QFile::encodeName(m_strSourcePath).toStdString();
-    m_bSourceIsMp3 = DetectSourceKind(m_szSourcePath) == SourceKind::MpegAudio;
     // A bare file name lies in the working folder, not in the root.
     const QString folder = slash >= 0 ? m_strSourcePath.left(slash) : QDir::currentPath();
     SetOutputDir(folder + QStringLiteral("/Split"));
 
     ReleaseGraph();
-    CreateGraph();
-    RenderSource(m_szSourcePath);
+    OpenSource(m_strSourcePath);
     setWindowTitle(QStringLiteral("Tarnwick --") + m_strSourcePath);
     ShowDuration();
     StartPositionTimer();
@@ -225,16 +232,16 @@ void CSplitDlg::OnBrowseOutputDir()
 
 void CSplitDlg::OnBack()
 {
-    if (m_pControl)
-        m_pControl->Stop();
-    if (m_pVideoWindow)
-        m_pVideoWindow->put_Visible(OAFALSE);
+    // Stops the sound and leaves the play state as it was; the page ends
+    // and lets go of the player anyway.
+    if (m_player.IsOpen() && !m_player.Stop())
+        qWarning("split page: %s", qUtf8Printable(m_player.Reason()));
     OnOK();
 }
 
 void CSplitDlg::OnNext()
 {
-    if (m_breakpoints.size() < 2) {
+    if (m_breakpoints.Count() < 2) {
         ui::MessageBox(this, QStringLiteral("You should insert more than one Breakpoint"),
                        QStringLiteral("Error"));
         return;
@@ -245,13 +252,11 @@ void CSplitDlg::OnNext()
     settings.m_strOutputName = m_strOutputName;
     const auto* format = DlgItem<QComboBox>(IDC_OUTPUT_FORMAT);
     settings.m_bMp3Output = format && format->currentIndex() == 0;
-    settings.m_breakpoints = m_breakpoints;
+    settings.m_breakpoints = m_breakpoints.Entries();
     settings.m_wszSourcePath = m_wszSourcePath;
     settings.m_strOutputDir = m_strOutputDir;
-    if (m_pControl)
-        m_pControl->Stop();
-    if (m_pVideoWindow)
-        m_pVideoWindow->put_Visible(OAFALSE);
+    if (m_player.IsOpen() && !m_player.Stop())
+        qWarning("split page: %s", qUtf8Printable(m_player.Reason()));
     settings.DoModal();
 }
 
@@ -265,4 +270,259 @@ void CSplitDlg::OnPageEnded()
 bool CSplitDlg::OnCommandHelp(quintptr /*wParam*/, qintptr lParam)
 {
     return ::OnCommandHelp(lParam);
+}
+
+// ---- The preview player ---------------------------------------------------
+
+void CSplitDlg::ReleaseGraph()
+{
+    StopPlayback();
+    m_player.Close();
+    m_playState = PlayState::Stopped;
+}
+
+void CSplitDlg::StopPlayback()
+{
+    if (!m_player.IsOpen() || m_playState == PlayState::Stopped)
+        return;
+    if (!m_player.Stop()) {
+        ui::MessageBox(this, QStringLiteral("Cannot stop the play"), QStringLiteral("Error"));
+        return;
+    }
+    m_playState = PlayState::Stopped;
+}
+
+// Creating the graph, building its chain and watching its events, each
+// with its own message. The player is one object, so the control, seeking
+// and event facets the page would query one by one cannot be missing; it
+// plays no video and the page sets neither volume nor frame steps, so
+// those facets (and their messages) are not asked for.
+void CSplitDlg::OpenSource(const QString& path)
+{
+    m_wszSourcePath = path;
+    const CPreviewPlayer::OpenResult opened = m_player.Open(path);
+    switch (opened.failedStep) {
+    case CPreviewPlayer::OpenStep::None:
+        break;
+    case CPreviewPlayer::OpenStep::CreateGraph:
+        return PlayerError(this, "Failed in create Filter graph");
+    case CPreviewPlayer::OpenStep::Render:
+        // Nothing of a graph that cannot play is kept: the buttons, the
+        // slider and the breakpoint buttons then have nothing to act on.
+        return PlayerError(this, "Failed in RenderFile");
+    case CPreviewPlayer::OpenStep::Notify:
+        return PlayerError(this, "Failed in Set Event");
+    }
+}
+
+void CSplitDlg::ShowDuration()
+{
+    QSlider* slider = Slider();
+    slider->setEnabled(false);
+    if (!m_player.IsOpen())
+        return;
+    const std::optional<REFERENCE_TIME> duration = m_player.Duration();
+    m_rtDuration = duration.value_or(0);
+    slider->setEnabled(duration.has_value());
+
+    const qint64 ms = ToMs(m_rtDuration);
+    m_llCandidateMs = ms;
+    m_strCandidateText = ClockText(ms);
+    SetDlgItemText(IDC_DURATION, QStringLiteral("Duration:") + m_strCandidateText);
+    slider->setRange(0, static_cast<int>(std::min<qint64>(ms, INT_MAX)));
+    slider->setPageStep(kWindStepMs);
+    slider->setValue(0);
+}
+
+void CSplitDlg::StopPositionTimer()
+{
+    if (m_nPositionTimer == 0)
+        return;
+    KillTimer(m_nPositionTimer);
+    m_nPositionTimer = 0;
+}
+
+void CSplitDlg::StartPositionTimer()
+{
+    StopPositionTimer();
+    m_nPositionTimer = SetTimer(IDT_POSITION, 250);
+}
+
+void CSplitDlg::RefreshPosition()
+{
+    const std::optional<REFERENCE_TIME> position = m_player.Position();
+    if (!position)
+        return;
+    SetSliderPos(ToMs(*position));
+    ShowPosition(*position);
+}
+
+void CSplitDlg::ShowPosition(REFERENCE_TIME position)
+{
+    if (!m_player.IsOpen())
+        return;
+    if (position == 0) {
+        const std::optional<REFERENCE_TIME> current = m_player.Position();
+        if (!current)
+            return;
+        position = *current;
+    }
+    const qint64 ms = ToMs(position);
+    m_llCandidateMs = ms;
+    m_strCandidateText = ClockText(ms);
+    // Written only when it changes: no flicker at four refreshes a second.
+    const QString text = QStringLiteral("Current Time:") + m_strCandidateText;
+    if (GetDlgItemText(IDC_CURRENT_TIME) != text)
+        SetDlgItemText(IDC_CURRENT_TIME, text);
+}
+
+void CSplitDlg::StartPlayback()
+{
+    if (!m_player.IsOpen())
+        return;
+    if (!m_player.Play())
+        return PlayerError(this, "Cannot run");
+    m_playState = PlayState::Running;
+}
+
+void CSplitDlg::SeekToSlider()
+{
+    if (!m_player.IsOpen())
+        return;
+    // sliderPosition: during a slider action the value is not yet applied.
+    const REFERENCE_TIME position = MsToTime(Slider()->sliderPosition());
+    // The player keeps its run state across the seek. Where the seek was
+    // refused, the position the player really has is shown.
+    ShowPosition(m_player.Seek(position) ? position : 0);
+}
+
+void CSplitDlg::SetSliderPos(qint64 ms)
+{
+    Slider()->setValue(static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX)));
+}
+
+// The stream has ended, been aborted or failed.
+void CSplitDlg::OnGraphEvent()
+{
+    StopPlayback();
+}
+
+void CSplitDlg::OnPlay()
+{
+    if (m_playState != PlayState::Running)
+        StartPlayback();
+}
+
+// Pause stops the player: Stop keeps the position, so Play goes on there.
+void CSplitDlg::OnPause()
+{
+    if (m_playState != PlayState::Stopped)
+        StopPlayback();
+}
+
+void CSplitDlg::OnFastBackward()
+{
+    SetSliderPos(Slider()->value() - kWindStepMs);
+    SeekToSlider();
+}
+
+void CSplitDlg::OnFastForward()
+{
+    SetSliderPos(std::min<qint64>(Slider()->value() + kWindStepMs, ToMs(m_rtDuration)));
+    SeekToSlider();
+}
+
+void CSplitDlg::OnSeekToBegin()
+{
+    SetSliderPos(0);
+    SeekToSlider();
+}
+
+void CSplitDlg::OnSeekToEnd()
+{
+    SetSliderPos(ToMs(m_rtDuration));
+    SeekToSlider();
+}
+
+// ---- Breakpoints: at most two, ascending and distinct ----------------------
+
+bool CSplitDlg::AddCandidateBreakpoint()
+{
+    switch (m_breakpoints.Insert(Breakpoint{m_strCandidateText, m_llCandidateMs})) {
+    case CBreakpointModel::Insertion::Added:
+        return true;
+    case CBreakpointModel::Insertion::Duplicate:
+        return false;
+    case CBreakpointModel::Insertion::Full:
+        ui::MessageBox(this,
+                       QStringLiteral("There has been two breakpoints,so you must delete one first.\n"
+                                      " Press left button to select one breakpoint,then press right "
+                                      "button to delete it"),
+                       QString(), ui::MessageIcon::Warning);
+        return false;
+    }
+    return false;
+}
+
+void CSplitDlg::OnAddCurrentBreakpoint()
+{
+    if (m_player.IsOpen())
+        AddCandidateBreakpoint();
+}
+
+void CSplitDlg::OnAddTypedBreakpoint()
+{
+    if (!m_player.IsOpen())
+        return;
+    // Text that does not fit the 11 characters of a time is refused whole
+    // rather than cut.
+    const QString text = GetDlgItemText(IDC_TYPED_TIME);
+    const TypedTime typed = text.size() > static_cast<qsizetype>(kTypedTimeMaxChars)
+                              ? TypedTime{}
+                              : ParseTypedTime(text.toStdString());
+    switch (typed.status) {
+    case TypedTimeStatus::BadFormat:
+        ui::MessageBox(this,
+                       QStringLiteral("Please input time in this format.Hour:minute:second,eg:00:01:01"),
+                       QStringLiteral("Error"));
+        return;
+    case TypedTimeStatus::BadHours:
+        ui::MessageBox(this, QStringLiteral("Hour input :Error"));
+        return;
+    case TypedTimeStatus::BadMinutes:
+        ui::MessageBox(this, QStringLiteral("Minutes must between 00 and 59"), QStringLiteral("error"));
+        return;
+    case TypedTimeStatus::BadSeconds:
+        ui::MessageBox(this, QStringLiteral("Seconds must between 00 and 59"), QStringLiteral("error"));
+        return;
+    case TypedTimeStatus::Ok:
+        break;
+    }
+    m_llCandidateMs = typed.milliseconds;
+    if (MsToTime(m_llCandidateMs) > m_rtDuration) {
+        ui::MessageBox(this, QStringLiteral("Input time out of the duration"), QString(),
+                       ui::MessageIcon::Warning);
+        return;
+    }
+    m_strCandidateText = QString::fromStdString(typed.text);
+    AddCandidateBreakpoint();
+}
+
+void CSplitDlg::OnDeleteBreakpoint(int row)
+{
+    m_breakpoints.Remove(row);
+}
+
+void CSplitDlg::OnDeleteAllBreakpoints()
+{
+    m_breakpoints.Clear();
+}
+
+void CSplitDlg::OnBreakpointDblClk()
+{
+    const int row = m_listBreakpoints.SelectedRow();
+    if (row < 0 || row >= static_cast<int>(m_breakpoints.Count()))
+        return;
+    SetSliderPos(m_breakpoints.At(row).timeMs);
+    SeekToSlider();
 }

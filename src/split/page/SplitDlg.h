@@ -2,79 +2,78 @@
 // The split page (template 129): the preview player, the breakpoints, the
 // output directory and format, and the way back to the first page.
 //
-// The page's code lies in several files: SplitDlg.cpp (set-up, loading,
-// output directory, navigation), SplitPlayer.cpp (the preview player) and
-// SplitBreakpoints.cpp (adding, deleting and jumping to breakpoints).
+// The page holds one preview player and asks it; the breakpoints live in
+// one model that the list box shows.
 
 #include "BalloonTip.h"
 #include "BreakpointList.h"
-#include "Breakpoint.h"
+#include "BreakpointModel.h"
 #include "DialogPage.h"
+#include "PreviewPlayer.h"
 #include "SkinButton.h"
-#include "media/graph/FilterGraph.h"
 
 #include <QString>
-#include <memory>
 #include <string>
 
 class QSlider;
-
-namespace ui {
-class CGraphEventBridge;
-}
 
 const ui::DialogTemplate& SplitDlgTemplate();
 
 class CSplitDlg : public ui::CDialogPage {
     Q_OBJECT
 public:
+    // Whether the page has set the player running. The player's own state
+    // may differ: loading leaves it cued while this says stopped, and Back
+    // stops it without changing this.
+    enum class PlayState { Stopped, Running };
+
     explicit CSplitDlg(QWidget* parent = nullptr);
     ~CSplitDlg() override;
 
     // The source file, assigned by the first page before the page runs.
     QString m_strSourcePath;
 
-    // Navigation and output (SplitDlg.cpp).
+    // Navigation and output.
     void OnBack();
     void OnNext();
     void OnBrowseOutputDir();
     void LoadSource();
 
-    // Player (SplitPlayer.cpp).
+    // Player.
     void OnPlay();
     void OnPause();
     void OnFastBackward();
     void OnFastForward();
     void OnSeekToBegin();
     void OnSeekToEnd();
-    // Shows `position` (0: asks the graph) and makes it the candidate.
+    // Shows `position` (0: asks the player) and makes it the candidate.
     void ShowPosition(REFERENCE_TIME position);
 
-    // Breakpoints (SplitBreakpoints.cpp).
+    // Breakpoints.
     bool AddCandidateBreakpoint();
     void OnAddCurrentBreakpoint();
     void OnAddTypedBreakpoint();
-    qintptr OnDeleteBreakpoints(quintptr wParam, qintptr lParam);
+    void OnDeleteBreakpoint(int row);
+    void OnDeleteAllBreakpoints();
     void OnBreakpointDblClk();
 
     // What the page holds, for the split job and for the tests.
-    const BreakpointList& Breakpoints() const { return m_breakpoints; }
-    int PlayState() const { return m_nPlayState; }
+    const BreakpointList& Breakpoints() const { return m_breakpoints.Entries(); }
+    PlayState GetPlayState() const { return m_playState; }
     REFERENCE_TIME Duration() const { return m_rtDuration; }
-    bool HoldsGraph() const { return m_pGraph != nullptr; }
+    bool HoldsGraph() const { return m_player.IsOpen(); }
+    const CPreviewPlayer& Player() const { return m_player; }
 
 protected:
     bool OnInitDialog() override;
     bool OnCommandHelp(quintptr wParam, qintptr lParam) override;
     void OnTimer(int id) override;
-    bool OnMessage(int message, quintptr wParam, qintptr lParam) override;
 
 private:
     void SetupSkinButtons();
     void ConnectCommands();
-    // The balloon tips of the page: CBalloonTip's Create and AddTool calls
-    // go here once it exists (the output directory and the breakpoint list,
-    // and the output directory's text whenever it changes).
+    // The balloon tips of the page: the output directory and the breakpoint
+    // list, and the output directory's text whenever it changes.
     void RegisterTips();
     void SetOutputDirTip(const QString& text);
     void SetOutputDir(const QString& dir);
@@ -82,11 +81,10 @@ private:
     void OnPageEnded();
     QSlider* Slider() const;
 
-    // Player (SplitPlayer.cpp).
+    // Player.
     void ReleaseGraph();
     void StopPlayback();
-    void CreateGraph();
-    void RenderSource(const std::string& path);
+    void OpenSource(const QString& path);
     void ShowDuration();
     void StartPositionTimer();
     void StopPositionTimer();
@@ -97,35 +95,20 @@ private:
     void SetSliderPos(qint64 ms);
 
     CBreakpointList m_listBreakpoints;
-
-    // The source and whether its content is MPEG audio (chooses the chain).
-    bool m_bSourceIsMp3 = false;
-
-    // The playback graph's facets, all of one graph; empty when not held.
-    std::shared_ptr<IGraphBuilder> m_pGraph;
-    std::shared_ptr<IBasicVideo> m_pBasicVideo;
-    std::shared_ptr<IBasicAudio> m_pBasicAudio;
-    std::shared_ptr<IMediaControl> m_pControl;
-    std::shared_ptr<IMediaSeeking> m_pSeeking;
-    std::shared_ptr<IMediaEventEx> m_pEvent;
-    std::shared_ptr<IVideoWindow> m_pVideoWindow;
-    std::shared_ptr<IVideoFrameStep> m_pFrameStep;
-    int m_nPlayState = 0; // 0 stopped, 2 running
+    CPreviewPlayer m_player;
+    PlayState m_playState = PlayState::Stopped;
     REFERENCE_TIME m_rtDuration = 0;
-    // Posts the graph's notices as WM_SPLIT_GRAPHEVENT; drops stale ones.
-    ui::CGraphEventBridge* m_pEventBridge = nullptr;
 
     // The candidate breakpoint: the position last shown, or a typed time.
     qint64 m_llCandidateMs = 0;
     QString m_strCandidateText;
-    BreakpointList m_breakpoints; // ascending, distinct, at most two
+    CBreakpointModel m_breakpoints; // at most two
 
-    int m_nPositionTimer = 0;
+    int m_nPositionTimer = 0; // the position timer's id while it runs
     int m_nStartupTimer = 0;
 
-    std::string m_szSourcePath;   // the path handed to the renderer (UTF-8)
-    QString m_strOutputName;      // the source's file name
-    QString m_wszSourcePath;      // the path the graph was built for
+    QString m_strOutputName; // the source's file name
+    QString m_wszSourcePath; // the path the player was opened with
     QString m_strOutputDir;
 
     CSkinButton m_btnNext;

@@ -31,10 +31,6 @@ inline constexpr int IDC_OUTPUT_FORMAT = 1056;
 inline constexpr int IDT_POSITION = 55;          // 250 ms
 inline constexpr int IDT_STARTUP = 56;           // 250 ms, once
 
-inline constexpr int WM_SPLIT_GRAPHEVENT = ui::WM_APP + 1;
-// wParam 1: delete all; wParam 0: delete the entry at list index lParam.
-inline constexpr int WM_SPLIT_DELETEBREAKPOINT = ui::WM_APP + 2;
-
 // Pop-up menu of the breakpoint list and its commands.
 inline constexpr int IDR_BREAKPOINT_MENU = 130;
 inline constexpr int ID_DELETE_THIS_BREAKPOINT = 32771;

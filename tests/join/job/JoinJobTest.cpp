@@ -1,7 +1,9 @@
-// The join engine on real files: what it writes, and that a join that does
+// The join job on real files: what it writes, and that a join that does
 // not complete leaves nothing under the chosen name.
 
-#include "JoinEngine.h"
+#include "JoinJob.h"
+
+#include "JobAssertions.h"
 
 #include <Fixtures.h>
 
@@ -15,12 +17,12 @@ using namespace fixtures;
 
 namespace {
 
-long RunToEnd(CJoinJob& job)
+JobStatus RunToEnd(CJoinJob& job)
 {
-    long code = 0;
-    for (int pass = 0; code == 0 && pass < 600; ++pass)
-        code = job.WaitStep(100);
-    return code;
+    JobStatus status = JobStatus::Running;
+    for (int pass = 0; status == JobStatus::Running && pass < 600; ++pass)
+        status = job.WaitStep(100);
+    return status;
 }
 
 std::string ReadAll(const fs::path& path)
@@ -31,7 +33,7 @@ std::string ReadAll(const fs::path& path)
 
 } // namespace
 
-TEST(JoinEngine, WritesTheInputsBackToBackAndMeasuresWhatItWasNotGiven)
+TEST(JoinJob, WritesTheInputsBackToBackAndMeasuresWhatItWasNotGiven)
 {
     TempDir dir;
     WriteMp3(dir / "a.mp3", Signal{44100, 2, 44100 + 333});
@@ -40,18 +42,18 @@ TEST(JoinEngine, WritesTheInputsBackToBackAndMeasuresWhatItWasNotGiven)
     request.inputs = {(dir / "a.mp3").string(), (dir / "b.wav").string()};
     request.outputPath = (dir / "joined.mp3").string();
     CJoinJob job(request);
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(job.Build()));
     ASSERT_EQ(job.Durations().size(), 2u);
-    ASSERT_EQ(job.Start(), S_OK);
-    const long code = RunToEnd(job);
-    ASSERT_EQ(code, EC_COMPLETE);
-    ASSERT_EQ(job.Finish(code), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(job.Start()));
+    const JobStatus status = RunToEnd(job);
+    ASSERT_EQ(status, JobStatus::Completed);
+    ASSERT_TRUE(Succeeded(job.Finish(status)));
     const Decoded joined = ReadAudio(dir / "joined.mp3");
     EXPECT_EQ(joined.Frames(), 44100 + 333 + 44100 / 2);
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"a.mp3", "b.wav", "joined.mp3"}));
 }
 
-TEST(JoinEngine, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldReplace)
+TEST(JoinJob, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldReplace)
 {
     TempDir dir;
     WriteMp3(dir / "long.mp3", Signal{44100, 2, 60 * 44100});
@@ -62,23 +64,23 @@ TEST(JoinEngine, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldRepl
     request.outputPath = out.string();
 
     CJoinJob refused(request);
-    EXPECT_EQ(refused.Build(), kJoinOutputExists);
+    EXPECT_TRUE(FailedWith(refused.Build(), JobFailure::OutputExists));
 
     request.overwrite = true;
     {
         // Stopped by the user half way.
         CJoinJob job(request);
-        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-        job.Start();
+        ASSERT_TRUE(Succeeded(job.Build()));
+        ASSERT_TRUE(Succeeded(job.Start()));
         job.WaitStep(50);
         job.Stop();
-        EXPECT_EQ(job.Finish(EC_USERABORT), E_ABORT);
+        EXPECT_TRUE(FailedWith(job.Finish(JobStatus::Stopped), JobFailure::Stopped));
     }
     {
         // Going away while running.
         CJoinJob job(request);
-        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-        job.Start();
+        ASSERT_TRUE(Succeeded(job.Build()));
+        ASSERT_TRUE(Succeeded(job.Start()));
     }
     EXPECT_EQ(ReadAll(out), "the user's old file");
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.mp3", "out.mp3"}));
@@ -87,8 +89,8 @@ TEST(JoinEngine, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldRepl
         // Stopped by the user, keeping what was joined: the file chosen for
         // replacing still stays as it was.
         CJoinJob job(request);
-        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-        job.Start();
+        ASSERT_TRUE(Succeeded(job.Build()));
+        ASSERT_TRUE(Succeeded(job.Start()));
         job.WaitStep(50);
         job.Stop(true);
         EXPECT_FALSE(job.KeptOutput());
@@ -99,11 +101,12 @@ TEST(JoinEngine, AJoinThatDoesNotCompleteLeavesNothingAndKeepsTheFileItWouldRepl
     fs::create_symlink(dir / "long.mp3", dir / "alias.mp3");
     request.outputPath = (dir / "alias.mp3").string();
     CJoinJob same(request);
-    EXPECT_EQ(same.Build(), E_INVALIDARG);
-    EXPECT_NE(same.LastError().find("is also an input"), std::string::npos) << same.LastError();
+    const JobResult refusedSame = same.Build();
+    EXPECT_TRUE(FailedWith(refusedSame, JobFailure::InvalidRequest));
+    EXPECT_NE(refusedSame.Reason().find("is also an input"), std::string::npos) << refusedSame.Reason();
 }
 
-TEST(JoinEngine, AUserStopKeepingTheOutputLeavesAPlayableShorterMp3)
+TEST(JoinJob, AUserStopKeepingTheOutputLeavesAPlayableShorterMp3)
 {
     TempDir dir;
     const std::int64_t frames = 60 * 44100;
@@ -113,13 +116,13 @@ TEST(JoinEngine, AUserStopKeepingTheOutputLeavesAPlayableShorterMp3)
     request.outputPath = (dir / "part.mp3").string();
     request.overwrite = true; // asked, but there is nothing to replace
     CJoinJob job(request);
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-    job.Start();
-    while (job.Position() < 5 * 10'000'000LL && job.WaitStep(20) == 0) {
+    ASSERT_TRUE(Succeeded(job.Build()));
+    ASSERT_TRUE(Succeeded(job.Start()));
+    while (job.Position() < SecondsToTime(5) && job.WaitStep(20) == JobStatus::Running) {
     }
     job.Stop(true);
-    EXPECT_TRUE(job.KeptOutput()) << job.LastError();
-    EXPECT_EQ(job.Finish(EC_USERABORT), E_ABORT);
+    EXPECT_TRUE(job.KeptOutput()) << job.KeepFailure();
+    EXPECT_TRUE(FailedWith(job.Finish(JobStatus::Stopped), JobFailure::Stopped));
 
     const Decoded part = ReadAudio(dir / "part.mp3");
     EXPECT_GT(part.Frames(), 44100);

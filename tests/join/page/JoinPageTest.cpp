@@ -19,7 +19,8 @@
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QItemSelectionModel>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,25 +57,47 @@ struct ThreeFiles {
     QString Out(const char* name) const { return QString::fromStdString((dir / name).string()); }
 };
 
-QTreeWidget* List(CJoinDlg& page)
+QTreeView* List(CJoinDlg& page)
 {
-    return page.DlgItem<QTreeWidget>(IDC_FILES);
+    return page.DlgItem<QTreeView>(IDC_FILES);
 }
 
-// Rows, files and durations describe the same files in the same order.
+std::vector<std::string> Files(const CJoinDlg& page)
+{
+    return page.FileList().Paths();
+}
+
+std::vector<REFERENCE_TIME> Durations(const CJoinDlg& page)
+{
+    return page.FileList().Durations();
+}
+
+// What the list shows in row `row`, column `column`.
+QString Cell(CJoinDlg& page, int row, int column)
+{
+    return List(page)->model()->index(row, column).data().toString();
+}
+
+// The list shows the page's files, and nothing else.
 void ExpectInStep(CJoinDlg& page)
 {
-    QTreeWidget* list = List(page);
-    ASSERT_EQ(std::size_t(list->topLevelItemCount()), page.Files().size());
-    ASSERT_EQ(page.Files().size(), page.Durations().size());
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        EXPECT_EQ(list->topLevelItem(i)->text(0).toStdString(), page.Files()[std::size_t(i)]) << i;
+    QTreeView* list = List(page);
+    ASSERT_EQ(list->model(), &page.FileList());
+    ASSERT_EQ(std::size_t(list->model()->rowCount()), Files(page).size());
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        EXPECT_EQ(Cell(page, i, 0).toStdString(), Files(page)[std::size_t(i)]) << i;
 }
 
 void Select(CJoinDlg& page, int row)
 {
-    List(page)->clearSelection();
-    List(page)->topLevelItem(row)->setSelected(true);
+    QTreeView* list = List(page);
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+bool IsSelected(CJoinDlg& page, int row)
+{
+    return List(page)->selectionModel()->isRowSelected(row, {});
 }
 
 void Click(CJoinDlg& page, int id)
@@ -116,14 +139,15 @@ TEST(JoinPage, FileListHasTwoCentredColumnsGridLinesAndSingleRowSelection)
 {
     CJoinDlg page;
     page.show();
-    auto* files = page.DlgItem<QTreeWidget>(IDC_FILES);
+    auto* files = page.DlgItem<QTreeView>(IDC_FILES);
     ASSERT_NE(files, nullptr);
-    ASSERT_EQ(files->columnCount(), 2);
-    EXPECT_EQ(files->headerItem()->text(0), QStringLiteral("Source File"));
-    EXPECT_EQ(files->headerItem()->text(1), QStringLiteral("Time"));
+    const QAbstractItemModel* model = files->model();
+    ASSERT_EQ(model->columnCount(), 2);
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Source File"));
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Time"));
     EXPECT_EQ(files->header()->sectionSize(0), 300);
     EXPECT_EQ(files->header()->sectionSize(1), 80);
-    EXPECT_TRUE(files->headerItem()->textAlignment(1) & Qt::AlignHCenter);
+    EXPECT_TRUE(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHCenter);
     EXPECT_EQ(ui::GetListViewExtendedStyle(files), ui::LVS_EX_GRIDLINES | ui::LVS_EX_FULLROWSELECT);
     EXPECT_EQ(files->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(files->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -208,15 +232,15 @@ TEST(JoinPage, AddedFilesAreListedInOrderWithTheirTimesAndAnUnreadableOneWithZer
     EXPECT_EQ(answers.Requests()[0].kind, ui::FileDialogKind::OpenMultiple);
     EXPECT_EQ(answers.Requests()[0].filters.size(), 3);
     ExpectInStep(page);
-    QTreeWidget* list = List(page);
-    ASSERT_EQ(list->topLevelItemCount(), 4);
-    EXPECT_EQ(list->topLevelItem(0)->text(0), files.a);
-    EXPECT_EQ(list->topLevelItem(2)->text(0), files.c);
-    EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("00:00:01"));
-    EXPECT_EQ(list->topLevelItem(3)->text(1), QStringLiteral("00:00:00"));
+    QTreeView* list = List(page);
+    ASSERT_EQ(list->model()->rowCount(), 4);
+    EXPECT_EQ(Cell(page, 0, 0), files.a);
+    EXPECT_EQ(Cell(page, 2, 0), files.c);
+    EXPECT_EQ(Cell(page, 0, 1), QStringLiteral("00:00:01"));
+    EXPECT_EQ(Cell(page, 3, 1), QStringLiteral("00:00:00"));
     const std::vector<REFERENCE_TIME> expected{kSecond * 3 / 2, kSecond, kSecond / 2, 0};
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(double(page.Durations()[i]), double(expected[i]), 10'000.0) << i;
+        EXPECT_NEAR(double(Durations(page)[i]), double(expected[i]), 10'000.0) << i;
     EXPECT_TRUE(list->toolTip().contains(QStringLiteral("00:00:03"))) << list->toolTip().toStdString();
 }
 
@@ -226,26 +250,40 @@ TEST(JoinPage, DeleteAndMovesKeepRowsFilesAndDurationsInStep)
     CJoinDlg page;
     page.show();
     page.AddFiles(files.All());
-    const std::vector<REFERENCE_TIME> durations = page.Durations();
+    const std::vector<REFERENCE_TIME> durations = Durations(page);
 
     Select(page, 2);
     Click(page, IDC_MOVE_UP);
     ExpectInStep(page);
-    EXPECT_EQ(page.Files()[1], files.c.toStdString());
-    EXPECT_EQ(page.Durations()[1], durations[2]);
-    EXPECT_TRUE(List(page)->topLevelItem(1)->isSelected());
+    EXPECT_EQ(Files(page)[1], files.c.toStdString());
+    EXPECT_EQ(Durations(page)[1], durations[2]);
+    EXPECT_TRUE(IsSelected(page, 1));
     Select(page, 0);
     Click(page, IDC_MOVE_UP); // already first
     Click(page, IDC_MOVE_DOWN);
     ExpectInStep(page);
-    EXPECT_EQ(page.Files()[1], files.a.toStdString());
-    EXPECT_EQ(page.Durations()[0], durations[2]);
+    EXPECT_EQ(Files(page)[1], files.a.toStdString());
+    EXPECT_EQ(Durations(page)[0], durations[2]);
     Select(page, 2);
     Click(page, IDC_MOVE_DOWN); // already last
     Click(page, IDC_DELETE);
     ExpectInStep(page);
-    EXPECT_EQ(page.Files(), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
-    EXPECT_EQ(page.Durations(), (std::vector<REFERENCE_TIME>{durations[2], durations[0]}));
+    EXPECT_EQ(Files(page), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
+    EXPECT_EQ(Durations(page), (std::vector<REFERENCE_TIME>{durations[2], durations[0]}));
+
+    // Delete takes the selected row alone, wherever it stands.
+    for (int row : {0, 1, 2}) {
+        SCOPED_TRACE(row);
+        CJoinDlg fresh;
+        fresh.show();
+        fresh.AddFiles(files.All());
+        const std::vector<std::string> before = Files(fresh);
+        Select(fresh, row);
+        Click(fresh, IDC_DELETE);
+        std::vector<std::string> expected = before;
+        expected.erase(expected.begin() + row);
+        EXPECT_EQ(Files(fresh), expected);
+    }
 }
 
 TEST(JoinPage, PlayOpensTheSelectedFileOrSaysNoneIsSelected)
@@ -467,7 +505,7 @@ TEST(JoinPage, FilesDroppedFromTheFileManagerAreAddedAndOthersRefusedByName)
     QApplication::sendEvent(viewport, &drop);
 
     ExpectInStep(page);
-    EXPECT_EQ(page.Files(), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
+    EXPECT_EQ(Files(page), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(boxes.Boxes()[0].text.contains(files.Out("notes.txt")));
 }

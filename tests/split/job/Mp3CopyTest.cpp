@@ -3,8 +3,9 @@
 // source, the piece's Info frame and donor frame, and the cases that are
 // refused or re-encoded instead.
 
-#include "SplitEngine.h"
+#include "SplitJob.h"
 
+#include "JobAssertions.h"
 #include "Mp3CopyPlan.h"
 
 #include "media/decode/InfoFrame.h"
@@ -120,21 +121,21 @@ protected:
         return r;
     }
 
-    static HRESULT RunPiece(CSplitJob& job)
+    static JobResult RunPiece(CSplitJob& job)
     {
-        if (HRESULT hr = job.Build(); FAILED(hr))
-            return hr;
+        if (JobResult built = job.Build(); !built)
+            return built;
         return RunBuilt(job);
     }
 
-    static HRESULT RunBuilt(CSplitJob& job)
+    static JobResult RunBuilt(CSplitJob& job)
     {
         job.Run();
-        long code = 0;
+        JobStatus status = JobStatus::Running;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (code == 0 && std::chrono::steady_clock::now() < deadline)
-            code = job.WaitStep(50);
-        return job.Finish(code);
+        while (status == JobStatus::Running && std::chrono::steady_clock::now() < deadline)
+            status = job.WaitStep(50);
+        return job.Finish(status);
     }
 
     fixtures::TempDir dir;
@@ -195,7 +196,7 @@ TEST_P(Mp3Copy, PiecesDecodeToTheSourcesSamplesAndCarryAWellFormedInfoFrame)
         SplitPieceRequest request = Request(source, first, end, rate, SplitCopy::Required);
         request.pieceIndex = int(i);
         CSplitJob job(request);
-        ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+        ASSERT_TRUE(Succeeded(RunPiece(job)));
         EXPECT_TRUE(job.CopiesFrames());
         EXPECT_EQ(job.Progress(), kSplitProgressRange);
 
@@ -307,12 +308,13 @@ TEST_F(Mp3CopyLimits, RefusalIsToldAndFallsBackToReEncodingWhenAllowed)
             EXPECT_NE(Mp3CopyRefusal(c.source, request.start, request.stop).find(c.reason), std::string::npos);
         }
         CSplitJob required(request);
-        EXPECT_TRUE(FAILED(required.Build()));
-        EXPECT_NE(required.LastError().find(c.reason), std::string::npos) << required.LastError();
+        const JobResult refused = required.Build();
+        EXPECT_FALSE(refused);
+        EXPECT_NE(refused.Reason().find(c.reason), std::string::npos) << refused.Reason();
 
         request.copy = SplitCopy::WhenPossible;
         CSplitJob fallback(request);
-        ASSERT_EQ(fallback.Build(), S_OK) << fallback.LastError();
+        ASSERT_TRUE(Succeeded(fallback.Build()));
         EXPECT_FALSE(fallback.CopiesFrames());
         EXPECT_NE(fallback.CopyRefusal().find(c.reason), std::string::npos) << fallback.CopyRefusal();
     }
@@ -321,7 +323,7 @@ TEST_F(Mp3CopyLimits, RefusalIsToldAndFallsBackToReEncodingWhenAllowed)
 
     // A re-encoded fallback is a whole piece like any other.
     CSplitJob fallback(Request(layer2, 0, 44100, 44100, SplitCopy::WhenPossible));
-    ASSERT_EQ(RunPiece(fallback), S_OK) << fallback.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(fallback)));
     EXPECT_EQ(fixtures::ReadAudio(fallback.OutputPath()).Frames(), 44100);
 }
 
@@ -332,25 +334,27 @@ TEST_F(Mp3CopyLimits, NeverOverwritesAndLeavesNothingHalfWritten)
 
     // The name was free when the piece was planned, and is taken when it is done.
     CSplitJob taken(Request(source, 0, 44100, 44100, SplitCopy::Required));
-    ASSERT_EQ(taken.Build(), S_OK) << taken.LastError();
+    ASSERT_TRUE(Succeeded(taken.Build()));
     std::ofstream(taken.OutputPath()) << "keep me";
-    EXPECT_TRUE(FAILED(RunBuilt(taken)));
-    EXPECT_NE(taken.LastError().find("exists"), std::string::npos) << taken.LastError();
+    const JobResult overwriting = RunBuilt(taken);
+    EXPECT_FALSE(overwriting);
+    EXPECT_NE(overwriting.Reason().find("exists"), std::string::npos) << overwriting.Reason();
     EXPECT_EQ(ReadBytes(taken.OutputPath()), Bytes({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
     EXPECT_EQ(fixtures::FolderNames(dir / "Split"), std::vector<std::string>{"1-song.mp3"});
 
     // The source changed between planning and copying: the piece fails and goes.
     fs::remove_all(dir / "Split");
     CSplitJob changed(Request(source, 0, 44100, 44100, SplitCopy::Required));
-    ASSERT_EQ(changed.Build(), S_OK) << changed.LastError();
+    ASSERT_TRUE(Succeeded(changed.Build()));
     std::ofstream(source, std::ios::app) << "more";
-    EXPECT_TRUE(FAILED(RunBuilt(changed)));
-    EXPECT_NE(changed.LastError().find("changed"), std::string::npos) << changed.LastError();
+    const JobResult fromChanged = RunBuilt(changed);
+    EXPECT_FALSE(fromChanged);
+    EXPECT_NE(fromChanged.Reason().find("changed"), std::string::npos) << fromChanged.Reason();
     EXPECT_TRUE(fixtures::FolderNames(dir / "Split").empty());
 
     // Cancelled before it ran: nothing is written.
     CSplitJob cancelled(Request(source, 0, 44100, 44100, SplitCopy::Required));
-    ASSERT_EQ(cancelled.Build(), S_OK);
+    ASSERT_TRUE(Succeeded(cancelled.Build()));
     cancelled.Stop(false);
     EXPECT_TRUE(fixtures::FolderNames(dir / "Split").empty());
 }

@@ -1,8 +1,10 @@
-// The split engine on real files: exact cuts to WAV and MP3, naming that
+// The split job on real files: exact cuts to WAV and MP3, naming that
 // never overwrites, and every way a piece can fail.
 
-#include "SplitEngine.h"
+#include "SplitJob.h"
 
+#include "JobAssertions.h"
+#include "OutputNaming.h"
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/GraphDot.h"
@@ -24,7 +26,7 @@ namespace {
 
 constexpr REFERENCE_TIME kSecond = 10'000'000;
 
-class SplitEngine : public ::testing::Test {
+class SplitJob : public ::testing::Test {
 protected:
     void SetUp() override { ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1); }
 
@@ -41,18 +43,18 @@ protected:
     }
 
     // Builds and runs a piece the way the settings dialog does.
-    static HRESULT RunPiece(CSplitJob& job)
+    static JobResult RunPiece(CSplitJob& job)
     {
-        if (HRESULT hr = job.Build(); FAILED(hr))
-            return hr;
-        job.Control()->Run();
+        if (JobResult built = job.Build(); !built)
+            return built;
+        job.Run();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
-        long code = 0;
-        while (code == 0 && std::chrono::steady_clock::now() < deadline) {
-            code = job.WaitStep(job.Request().mp3Output ? 250 : 64);
+        JobStatus status = JobStatus::Running;
+        while (status == JobStatus::Running && std::chrono::steady_clock::now() < deadline) {
+            status = job.WaitStep(job.Request().mp3Output ? 250 : 64);
             job.Progress();
         }
-        return job.Finish(code);
+        return job.Finish(status);
     }
 
     // The first audio frame's "Info" tag: encoder delay and padding.
@@ -79,13 +81,13 @@ protected:
 
 // --- exact cuts --------------------------------------------------------------
 
-TEST_F(SplitEngine, WavCutOfSixtyToHundredFiftySecondsHoldsExactlyThoseSamples)
+TEST_F(SplitJob, WavCutOfSixtyToHundredFiftySecondsHoldsExactlyThoseSamples)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 160});
     CSplitJob job(Request(source, 60 * kSecond, 150 * kSecond, false));
     const auto started = std::chrono::steady_clock::now();
-    ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(job)));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_EQ(job.OutputPath(), (dir / "Split" / "1-song.wav").string());
     EXPECT_EQ(job.Progress(), 200);
@@ -98,12 +100,12 @@ TEST_F(SplitEngine, WavCutOfSixtyToHundredFiftySecondsHoldsExactlyThoseSamples)
     RecordProperty("wav_cut_90s_seconds", std::to_string(seconds));
 }
 
-TEST_F(SplitEngine, Mp3CutHasTheExactLengthTheRightStartAndTheInfoFrame)
+TEST_F(SplitJob, Mp3CutHasTheExactLengthTheRightStartAndTheInfoFrame)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 160});
     CSplitJob job(Request(source, 60 * kSecond, 150 * kSecond, true));
-    ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(job)));
     EXPECT_EQ(job.OutputPath(), (dir / "Split" / "1-song.mp3").string());
 
     int delay = 0, padding = 0;
@@ -119,7 +121,7 @@ TEST_F(SplitEngine, Mp3CutHasTheExactLengthTheRightStartAndTheInfoFrame)
     EXPECT_GT(best, 0.95);
 }
 
-TEST_F(SplitEngine, Mp3AtALowerRateIsConvertedToTheRoundedLength)
+TEST_F(SplitJob, Mp3AtALowerRateIsConvertedToTheRoundedLength)
 {
     const auto source = dir / "tune.mp3";
     fixtures::WriteMp3(source, {44100, 2, 44100 * 20});
@@ -127,20 +129,20 @@ TEST_F(SplitEngine, Mp3AtALowerRateIsConvertedToTheRoundedLength)
     r.sampleRate = 22050;
     r.bitRate = 64;
     CSplitJob job(r);
-    ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(job)));
     const auto piece = fixtures::ReadAudio(job.OutputPath());
     EXPECT_EQ(piece.sampleRate, 22050);
     const std::int64_t frames = TimeToFrame(15 * kSecond, 44100) - TimeToFrame(5 * kSecond + 123'456, 44100);
     EXPECT_EQ(piece.Frames(), std::llround(frames * 22050.0 / 44100.0));
 }
 
-TEST_F(SplitEngine, CutFromAnMp3StartsOnTheRightDecodedSample)
+TEST_F(SplitJob, CutFromAnMp3StartsOnTheRightDecodedSample)
 {
     const auto source = dir / "tune.mp3";
     // Long enough to be decoded on two threads, in chunks.
     fixtures::WriteMp3(source, {44100, 2, 44100 * 12});
     CSplitJob job(Request(source, 2 * kSecond + 5'000'000, 11 * kSecond, false));
-    ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(job)));
     const auto piece = fixtures::ReadAudio(job.OutputPath());
     const auto whole = fixtures::ReadAudio(source);
     const std::int64_t first = TimeToFrame(2 * kSecond + 5'000'000, 44100);
@@ -149,7 +151,7 @@ TEST_F(SplitEngine, CutFromAnMp3StartsOnTheRightDecodedSample)
         ASSERT_NEAR(piece.samples[i], whole.samples[std::size_t(first * 2) + i], 1.0 / 32768) << i;
 }
 
-TEST_F(SplitEngine, PredictedSizeFollowsTheBitRate)
+TEST_F(SplitJob, PredictedSizeFollowsTheBitRate)
 {
     EXPECT_EQ(PredictedOutputSize(8000, 90 * kSecond + 1), 720000);
     const auto source = dir / "song.wav";
@@ -158,14 +160,14 @@ TEST_F(SplitEngine, PredictedSizeFollowsTheBitRate)
     r.sampleRate = 8000;
     r.bitRate = 64;
     CSplitJob job(r);
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(job.Build()));
     EXPECT_EQ(job.PredictedSize(), 16000);
     EXPECT_EQ(job.Length(), 2 * kSecond + 1);
 }
 
 // --- naming ----------------------------------------------------------------
 
-TEST_F(SplitEngine, OutputNameFitsTheFormatWhateverTheCase)
+TEST_F(SplitJob, OutputNameFitsTheFormatWhateverTheCase)
 {
     EXPECT_EQ(FitOutputName("Song.MP3", false), "Song.wav");
     EXPECT_EQ(FitOutputName("clip.wav", true), "clip.mp3");
@@ -174,7 +176,7 @@ TEST_F(SplitEngine, OutputNameFitsTheFormatWhateverTheCase)
     EXPECT_EQ(FitOutputName("notes.txt", false), "notes.txt");
 }
 
-TEST_F(SplitEngine, TakenNamesAreSkippedWhetherFileOrFolder)
+TEST_F(SplitJob, TakenNamesAreSkippedWhetherFileOrFolder)
 {
     const std::string out = (dir / "out").string();
     fs::create_directories(out);
@@ -186,25 +188,25 @@ TEST_F(SplitEngine, TakenNamesAreSkippedWhetherFileOrFolder)
     EXPECT_EQ(FindFreeOutputPath(out, "x.mp3", 4), out + "/5-x.mp3"); // a later piece starts at its own number
 }
 
-TEST_F(SplitEngine, AnExistingPieceIsNeverOverwritten)
+TEST_F(SplitJob, AnExistingPieceIsNeverOverwritten)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {8000, 1, 8000 * 2});
     fs::create_directories(dir / "Split");
     std::ofstream(dir / "Split" / "1-song.wav") << "keep me";
     CSplitJob job(Request(source, 0, kSecond, false));
-    ASSERT_EQ(RunPiece(job), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(RunPiece(job)));
     EXPECT_EQ(job.OutputPath(), (dir / "Split" / "2-song.wav").string());
     std::ifstream kept(dir / "Split" / "1-song.wav");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
 }
 
-TEST_F(SplitEngine, TheGraphDescriptionIsWrittenToTheCacheFolder)
+TEST_F(SplitJob, TheGraphDescriptionIsWrittenToTheCacheFolder)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {8000, 1, 8000});
     CSplitJob job(Request(source, 0, kSecond / 2, true));
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(job.Build()));
     const auto dot = dir / "cache" / "tarnwick" / "a.dot";
     EXPECT_EQ(DefaultGraphDotPath(), dot.string());
     std::ifstream in(dot);
@@ -215,28 +217,29 @@ TEST_F(SplitEngine, TheGraphDescriptionIsWrittenToTheCacheFolder)
 
 // --- failures --------------------------------------------------------------
 
-TEST_F(SplitEngine, AMissingSourceIsNamed)
+TEST_F(SplitJob, AMissingSourceIsNamed)
 {
     CSplitJob job(Request(dir / "nowhere.mp3", 0, kSecond, true));
-    EXPECT_TRUE(FAILED(job.Build()));
-    EXPECT_NE(job.LastError().find((dir / "nowhere.mp3").string()), std::string::npos) << job.LastError();
+    const JobResult built = job.Build();
+    EXPECT_FALSE(built);
+    EXPECT_NE(built.Reason().find((dir / "nowhere.mp3").string()), std::string::npos) << built.Reason();
     EXPECT_FALSE(fs::exists(dir / "Split")); // nothing made for a job that cannot run
 }
 
-TEST_F(SplitEngine, ACorruptSourceIsNamed)
+TEST_F(SplitJob, ACorruptSourceIsNamed)
 {
     for (const char* name : {"bad.wav", "bad.mp3"}) {
         const auto bad = dir / name;
         std::ofstream(bad) << std::string(20000, '\x5a');
         CSplitJob job(Request(bad, 0, kSecond, true));
-        const HRESULT hr = RunPiece(job);
-        EXPECT_TRUE(FAILED(hr)) << name;
-        EXPECT_NE(job.LastError().find(bad.string()), std::string::npos) << job.LastError();
+        const JobResult ran = RunPiece(job);
+        EXPECT_FALSE(ran) << name;
+        EXPECT_NE(ran.Reason().find(bad.string()), std::string::npos) << ran.Reason();
         EXPECT_TRUE(job.OutputPath().empty() || !fs::exists(job.OutputPath()));
     }
 }
 
-TEST_F(SplitEngine, AnOutputFolderThatCannotBeMadeIsReported)
+TEST_F(SplitJob, AnOutputFolderThatCannotBeMadeIsReported)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {8000, 1, 8000});
@@ -244,54 +247,57 @@ TEST_F(SplitEngine, AnOutputFolderThatCannotBeMadeIsReported)
     SplitPieceRequest r = Request(source, 0, kSecond / 2, false);
     r.outputDir = (dir / "file" / "Split").string();
     CSplitJob job(r);
-    EXPECT_TRUE(FAILED(job.Build()));
-    EXPECT_NE(job.LastError().find(r.outputDir), std::string::npos) << job.LastError();
+    const JobResult built = job.Build();
+    EXPECT_TRUE(FailedWith(built, JobFailure::NotFound));
+    EXPECT_NE(built.Reason().find(r.outputDir), std::string::npos) << built.Reason();
 }
 
-TEST_F(SplitEngine, RatesTheEncoderCannotTakeAreRefusedUpFront)
+TEST_F(SplitJob, RatesTheEncoderCannotTakeAreRefusedUpFront)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {8000, 1, 8000});
     SplitPieceRequest r = Request(source, 0, kSecond / 2, true);
     r.sampleRate = 0; // the settings text was not a number
     CSplitJob job(r);
-    EXPECT_TRUE(FAILED(job.Build()));
-    EXPECT_NE(job.LastError().find("0 Hz"), std::string::npos) << job.LastError();
+    const JobResult built = job.Build();
+    EXPECT_TRUE(FailedWith(built, JobFailure::InvalidRequest));
+    EXPECT_NE(built.Reason().find("0 Hz"), std::string::npos) << built.Reason();
     CSplitJob empty(Request(source, kSecond, kSecond, true));
-    EXPECT_TRUE(FAILED(empty.Build()));
+    EXPECT_TRUE(FailedWith(empty.Build(), JobFailure::InvalidRequest));
 }
 
-TEST_F(SplitEngine, ASourceCutShortDuringTheJobFailsAndLeavesNoPiece)
+TEST_F(SplitJob, ASourceCutShortDuringTheJobFailsAndLeavesNoPiece)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 8});
     CSplitJob job(Request(source, kSecond, 7 * kSecond, true));
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+    ASSERT_TRUE(Succeeded(job.Build()));
     fs::resize_file(source, 44100 * 4 * 3); // gone after 3 s: removed or rewritten under us
-    job.Control()->Run();
-    long code = 0;
-    for (int i = 0; i < 400 && code == 0; ++i)
-        code = job.WaitStep(250);
-    EXPECT_EQ(code, EC_ERRORABORT);
-    EXPECT_TRUE(FAILED(job.Finish(code)));
-    EXPECT_NE(job.LastError().find(source.string()), std::string::npos) << job.LastError();
+    job.Run();
+    JobStatus status = JobStatus::Running;
+    for (int i = 0; i < 400 && status == JobStatus::Running; ++i)
+        status = job.WaitStep(250);
+    EXPECT_EQ(status, JobStatus::Failed);
+    const JobResult finished = job.Finish(status);
+    EXPECT_TRUE(FailedWith(finished, JobFailure::Failed));
+    EXPECT_NE(finished.Reason().find(source.string()), std::string::npos) << finished.Reason();
     EXPECT_FALSE(fs::exists(job.OutputPath()));
 }
 
-TEST_F(SplitEngine, AUserStopKeepsThePieceAndACancelRemovesIt)
+TEST_F(SplitJob, AUserStopKeepsThePieceAndACancelRemovesIt)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 60});
     for (bool keep : {true, false}) {
         CSplitJob job(Request(source, 0, 60 * kSecond, true));
-        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-        job.Control()->Run();
+        ASSERT_TRUE(Succeeded(job.Build()));
+        job.Run();
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         std::error_code ec;
         while (fs::file_size(job.OutputPath(), ec) < 20000 && std::chrono::steady_clock::now() < until)
             std::this_thread::yield();
         job.Stop(keep);
-        EXPECT_EQ(job.WaitStep(0), EC_USERABORT); // a stopped job never waits for ever
+        EXPECT_EQ(job.WaitStep(0), JobStatus::Stopped); // a stopped job never waits for ever
         EXPECT_EQ(fs::exists(job.OutputPath()), keep) << job.OutputPath();
         if (keep) {
             EXPECT_GT(fixtures::ReadAudio(job.OutputPath()).Frames(), 0);
@@ -299,27 +305,27 @@ TEST_F(SplitEngine, AUserStopKeepsThePieceAndACancelRemovesIt)
     }
 }
 
-TEST_F(SplitEngine, AJobDroppedHalfWayLeavesNoPiece)
+TEST_F(SplitJob, AJobDroppedHalfWayLeavesNoPiece)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 60});
     std::string output;
     {
         CSplitJob job(Request(source, 0, 60 * kSecond, true));
-        ASSERT_EQ(job.Build(), S_OK) << job.LastError();
+        ASSERT_TRUE(Succeeded(job.Build()));
         output = job.OutputPath();
-        job.Control()->Run();
+        job.Run();
     }
     EXPECT_FALSE(fs::exists(output));
 }
 
-TEST_F(SplitEngine, AStoppedWavPieceIsACompleteShorterFile)
+TEST_F(SplitJob, AStoppedWavPieceIsACompleteShorterFile)
 {
     const auto source = dir / "song.wav";
     fixtures::WriteWav(source, {44100, 2, 44100 * 60});
     CSplitJob job(Request(source, 0, 60 * kSecond, false));
-    ASSERT_EQ(job.Build(), S_OK) << job.LastError();
-    job.Control()->Run();
+    ASSERT_TRUE(Succeeded(job.Build()));
+    job.Run();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     std::error_code ec;
     while (fs::file_size(job.OutputPath(), ec) < 200000 && std::chrono::steady_clock::now() < until)

@@ -7,7 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QSlider>
 #include <QTest>
@@ -22,9 +22,9 @@ namespace {
 QStringList ListTexts(CSplitDlg& page)
 {
     QStringList texts;
-    auto* list = page.DlgItem<QListWidget>(IDC_BREAKPOINTS);
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
+    const QAbstractItemModel* shown = page.DlgItem<QListView>(IDC_BREAKPOINTS)->model();
+    for (int i = 0; i < shown->rowCount(); ++i)
+        texts << shown->index(i, 0).data().toString();
     return texts;
 }
 
@@ -45,7 +45,7 @@ void AddTyped(CSplitDlg& page, const QString& text)
 // Right-clicks the list and chooses the menu command `command`.
 void ChooseFromListMenu(CSplitDlg& page, int command)
 {
-    auto* list = page.DlgItem<QListWidget>(IDC_BREAKPOINTS);
+    auto* list = page.DlgItem<QListView>(IDC_BREAKPOINTS);
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, QPoint(10, 60));
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
@@ -121,7 +121,8 @@ TEST(SplitBreakpoints, KeptInTimeOrderDeletedThroughTheMenuAndJumpedTo)
 {
     MessageBoxRecorder boxes;
     auto page = OpenSplitPage(TestSources().mp3);
-    auto* list = page->DlgItem<QListWidget>(IDC_BREAKPOINTS);
+    auto* list = page->DlgItem<QListView>(IDC_BREAKPOINTS);
+    auto rowCentre = [list](int row) { return list->visualRect(list->model()->index(row, 0)).center(); };
     QTest::mouseClick(page->GetDlgItem(IDC_PAUSE), Qt::LeftButton);
 
     // The position shown is what "current time" adds; an earlier time goes
@@ -138,14 +139,13 @@ TEST(SplitBreakpoints, KeptInTimeOrderDeletedThroughTheMenuAndJumpedTo)
     ChooseFromListMenu(*page, ID_DELETE_THIS_BREAKPOINT);
     EXPECT_EQ(Times(*page), (std::vector<qint64>{1000, 2000}));
 
-    const QPoint second = list->visualItemRect(list->item(1)).center();
+    const QPoint second = rowCentre(1);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second);
     EXPECT_EQ(page->DlgItem<QSlider>(IDC_POSITION)->value(), 2000);
     EXPECT_EQ(page->GetDlgItemText(IDC_CURRENT_TIME), QStringLiteral("Current Time:00:00:02"));
 
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(0));
     ChooseFromListMenu(*page, ID_DELETE_THIS_BREAKPOINT);
     EXPECT_EQ(ListTexts(*page), QStringList{"00:00:02"});
     EXPECT_EQ(Times(*page), std::vector<qint64>{2000});

@@ -1,0 +1,20 @@
+cmake_minimum_required(VERSION 3.25)
+# Run by tarnwick_allow_media_headers (MediaIncludes.cmake) at build time:
+# fails when a source includes an engine header ("media/...") that its
+# library does not list. SOURCES and ALLOWED are '|'-separated.
+string(REPLACE "|" ";" sources "${SOURCES}")
+string(REPLACE "|" ";" allowed "${ALLOWED}")
+set(offences "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]media/")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*" "\\1" header "${line}")
+    if(NOT header IN_LIST allowed)
+      string(APPEND offences "\n  ${source}: ${header}")
+    endif()
+  endforeach()
+endforeach()
+if(offences)
+  message(FATAL_ERROR "${TARGET} includes engine headers it does not list as allowed:${offences}")
+endif()
+file(TOUCH "${STAMP}")
