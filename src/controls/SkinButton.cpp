@@ -79,7 +79,8 @@ bool CSkinButton::SubclassDlgItem(int id, QWidget* page)
     return true;
 }
 
-int CSkinButton::SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId, QRgb normalTransparent)
+CSkinButton::BitmapResult CSkinButton::SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId,
+                                                  QRgb normalTransparent)
 {
     const QImage hover = LoadBitmapResource(hoverId & 0xFFFF);
     const QImage normal = normalId != 0 ? LoadBitmapResource(normalId & 0xFFFF) : QImage();
@@ -87,39 +88,41 @@ int CSkinButton::SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId, QR
         // A missing hover bitmap leaves the button without images, and says so.
         FreeBitmaps();
         RepaintNow();
-        return 1;
+        return BitmapResult::Unreadable;
     }
-    const int result = SetBitmapHandles(hover, hoverTransparent, normal, normalTransparent);
-    if (result == 0 && normalId != 0 && normal.isNull())
-        return 1;   // the hover image alone is shown in every state
+    const BitmapResult result = SetBitmapHandles(hover, hoverTransparent, normal, normalTransparent);
+    if (result == BitmapResult::Loaded && normalId != 0 && normal.isNull())
+        return BitmapResult::Unreadable; // the hover image alone is shown in every state
     return result;
 }
 
-int CSkinButton::SetBitmapHandles(const QImage& hover, QRgb hoverTransparent, const QImage& normal,
-                                  QRgb normalTransparent)
+CSkinButton::BitmapResult CSkinButton::SetBitmapHandles(const QImage& hover, QRgb hoverTransparent,
+                                                        const QImage& normal, QRgb normalTransparent)
 {
     FreeBitmaps();
     if (!hover.isNull()) {
-        if (const int result = MakeImageRecord(hover, hoverTransparent, m_hover); result != 0) {
+        if (const BitmapResult result = MakeImageRecord(hover, hoverTransparent, m_hover);
+            result != BitmapResult::Loaded) {
             FreeBitmaps();
             return result;
         }
         if (!normal.isNull()) {
-            if (const int result = MakeImageRecord(normal, normalTransparent, m_normal); result != 0) {
+            if (const BitmapResult result = MakeImageRecord(normal, normalTransparent, m_normal);
+                result != BitmapResult::Loaded) {
                 FreeBitmaps();
                 return result;
             }
         }
     }
     RepaintNow();
-    return 0;
+    return BitmapResult::Loaded;
 }
 
-int CSkinButton::MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record)
+CSkinButton::BitmapResult CSkinButton::MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record)
 {
     QImage masked = image.convertToFormat(QImage::Format_ARGB32);
     if (masked.isNull() || masked.width() <= 0 || masked.height() <= 0)
-        return 1;
+        return BitmapResult::Unreadable;
     // Pixels of exactly the transparent colour let the background through.
     const QRgb key = transparent & 0xffffffu;
     for (int y = 0; y < masked.height(); ++y) {
@@ -130,13 +133,13 @@ int CSkinButton::MakeImageRecord(const QImage& image, QRgb transparent, ImageRec
     }
     const QBitmap mask = QBitmap::fromImage(masked.createAlphaMask());
     if (mask.isNull())
-        return 2;
+        return BitmapResult::NoMask;
     record.pixmap = QPixmap::fromImage(masked);
     record.mask = mask;
     record.transparent = transparent;
     record.width = masked.width();
     record.height = masked.height();
-    return 0;
+    return BitmapResult::Loaded;
 }
 
 void CSkinButton::FreeBitmaps()
@@ -187,7 +190,10 @@ bool CSkinButton::SetupStandardSkin(int id, QWidget* page, int hoverBitmapId, in
 {
     if (!SubclassDlgItem(id, page))
         return false;
-    SetBitmaps(hoverBitmapId, kHoverTransparent, normalBitmapId, kNormalTransparent);
+    // A button whose pictures are missing still works; it shows its page's
+    // background, and the log says which picture is missing.
+    if (SetBitmaps(hoverBitmapId, kHoverTransparent, normalBitmapId, kNormalTransparent) != BitmapResult::Loaded)
+        qWarning("button %d: bitmap %d or %d cannot be shown", id, hoverBitmapId, normalBitmapId);
     SetDrawBorder(false);
     SetTransparent(true);
     SetButtonCursor(res::kCursorHand);

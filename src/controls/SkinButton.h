@@ -24,11 +24,17 @@ public:
     // button is deleted. Returns false when no such control exists.
     bool SubclassDlgItem(int id, QWidget* page);
 
-    // Loads both bitmaps from the resources by id. 0 on success, 1 when a
-    // bitmap could not be read, 2 when a mask could not be made.
-    int SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId, QRgb normalTransparent);
-    int SetBitmapHandles(const QImage& hover, QRgb hoverTransparent,
-                         const QImage& normal, QRgb normalTransparent);
+    // What loading the bitmaps came to.
+    enum class BitmapResult {
+        Loaded,
+        Unreadable, // a bitmap could not be read
+        NoMask,     // a mask could not be made
+    };
+    // Loads both bitmaps from the resources by id.
+    [[nodiscard]] BitmapResult SetBitmaps(int hoverId, QRgb hoverTransparent, int normalId,
+                                          QRgb normalTransparent);
+    [[nodiscard]] BitmapResult SetBitmapHandles(const QImage& hover, QRgb hoverTransparent,
+                                                const QImage& normal, QRgb normalTransparent);
     void SetDrawBorder(bool draw);
     void SetTransparent(bool repaint);
     bool SetButtonCursor(int cursorId);            // 0 removes the cursor
@@ -70,7 +76,7 @@ private:
         bool IsSet() const { return !pixmap.isNull(); }
     };
 
-    static int MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record);
+    static BitmapResult MakeImageRecord(const QImage& image, QRgb transparent, ImageRecord& record);
     void FreeBitmaps();
     void SetHover(bool hover);
     void CancelHover();

@@ -72,7 +72,7 @@ protected:
         EXPECT_TRUE(skin->SubclassDlgItem(id, page.get()));
         EXPECT_EQ(skin->SetBitmapHandles(TestImage(kHoverInk, kHoverKey), kHoverKey,
                                          TestImage(kNormalInk, kNormalKey), kNormalKey),
-                  0);
+                  CSkinButton::BitmapResult::Loaded);
         skin->SetDrawBorder(false);
         skin->SetTransparent(true);
         return skin;

@@ -60,18 +60,19 @@ TEST_F(SkinPage, SubclassOfAnUnknownIdFails)
 TEST_F(SkinPage, SetBitmapsReportsMissingBitmaps)
 {
     CSkinButton* skin = AddSkinned(1021, kButtonRect);
-    EXPECT_EQ(skin->SetBitmaps(157, kHoverKey, 158, kNormalKey), 0);
+    EXPECT_EQ(skin->SetBitmaps(157, kHoverKey, 158, kNormalKey), CSkinButton::BitmapResult::Loaded);
     // The id is taken modulo 65536, as resource ids are 16 bits.
-    EXPECT_EQ(skin->SetBitmaps(157 + 65536, kHoverKey, 158 + 65536, kNormalKey), 0);
-    EXPECT_EQ(skin->SetBitmaps(1, kHoverKey, 158, kNormalKey), 1);
-    EXPECT_EQ(skin->SetBitmaps(157, kHoverKey, 1, kNormalKey), 1);
+    EXPECT_EQ(skin->SetBitmaps(157 + 65536, kHoverKey, 158 + 65536, kNormalKey),
+              CSkinButton::BitmapResult::Loaded);
+    EXPECT_EQ(skin->SetBitmaps(1, kHoverKey, 158, kNormalKey), CSkinButton::BitmapResult::Unreadable);
+    EXPECT_EQ(skin->SetBitmaps(157, kHoverKey, 1, kNormalKey), CSkinButton::BitmapResult::Unreadable);
 }
 
 TEST_F(SkinPage, MissingHoverBitmapLeavesNoImage)
 {
     CSkinButton* skin = AddSkinned(1021, kButtonRect);
     ShowActive();
-    EXPECT_EQ(skin->SetBitmaps(1, kHoverKey, 158, kNormalKey), 1);
+    EXPECT_EQ(skin->SetBitmaps(1, kHoverKey, 158, kNormalKey), CSkinButton::BitmapResult::Unreadable);
     EXPECT_EQ(PixelOf(skin, ImageMiddle()), kPage);
 }
 
@@ -79,7 +80,8 @@ TEST_F(SkinPage, MissingNormalBitmapShowsTheHoverImageAlways)
 {
     CSkinButton* skin = AddSkinned(1021, kButtonRect);
     ShowActive();
-    skin->SetBitmapHandles(TestImage(kHoverInk, kHoverKey), kHoverKey, QImage(), kNormalKey);
+    EXPECT_EQ(skin->SetBitmapHandles(TestImage(kHoverInk, kHoverKey), kHoverKey, QImage(), kNormalKey),
+              CSkinButton::BitmapResult::Loaded);
     EXPECT_EQ(PixelOf(skin, ImageMiddle()), kHoverInk);
 }
 
