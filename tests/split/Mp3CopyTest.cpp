@@ -105,6 +105,9 @@ const Kind kKinds[] = {
     {"BareXing", {44100, 2, 44100 * kSeconds},
      {.vbr = true, .vbrQuality = 2, .infoFields = fixtures::InfoFields::Xing}, 0},
     {"BareInfoMpeg2", {22050, 2, 22050 * kSeconds}, {.bitrateKbps = 64, .infoFields = fixtures::InfoFields::Xing}, 1},
+    // No frame count either: the decoder cuts nothing.
+    {"XingWithoutFrameCount", {44100, 2, 44100 * kSeconds},
+     {.vbr = true, .vbrQuality = 2, .infoFields = fixtures::InfoFields::XingWithoutFrameCount}, 0},
     {"Tagged", {44100, 2, 44100 * kSeconds},
      {.bitrateKbps = 128, .id3v1 = true, .id3v2 = true, .id3v2PictureBytes = 3000}, 0},
 };
