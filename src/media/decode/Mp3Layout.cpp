@@ -44,7 +44,7 @@ int MainDataBegin(const unsigned char* frame, const MpegFrameHeader& header)
 
 std::int64_t Mp3Layout::LeadingSamples() const
 {
-    if (!info)
+    if (!Trimmed())
         return 0;
     return kDecoderDelaySamples + (info->lame ? info->lame->delay : 0);
 }
@@ -52,7 +52,7 @@ std::int64_t Mp3Layout::LeadingSamples() const
 std::int64_t Mp3Layout::LengthSamples() const
 {
     const std::int64_t raw = std::int64_t(frames.size()) * stream.SamplesPerFrame();
-    if (!info)
+    if (!Trimmed())
         return raw;
     if (!info->lame)
         return raw - kDecoderDelaySamples;

@@ -28,10 +28,13 @@ struct Mp3Layout {
     std::optional<InfoFrameTag> info;
     std::vector<Mp3AudioFrame> frames; // the audio frames, the Info frame not counted
 
+    // Whether a gapless decoder cuts anything from the raw decode: libmpg123
+    // does only where the Info frame gives the number of frames.
+    bool Trimmed() const { return info && info->frames.value_or(0) > 0; }
     // Samples of the raw decode (every audio frame's samples, in order)
     // before the first one a gapless decoder gives out, as libmpg123 reads
     // the Info frame: LAME's delay plus its own 529, 529 for an Info frame
-    // without LAME's extension, 0 for a stream without an Info frame.
+    // without LAME's extension, 0 for a stream it does not trim.
     std::int64_t LeadingSamples() const;
     // The samples a gapless decoder gives out.
     std::int64_t LengthSamples() const;
