@@ -141,6 +141,14 @@ bool CJoinListModel::setItemData(const QModelIndex& index, const QMap<int, QVari
     return true;
 }
 
+bool CJoinListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int /*column*/,
+                                  const QModelIndex& parent)
+{
+    if (row < 0 || row > Count() || parent.isValid())
+        row = Count();
+    return QAbstractTableModel::dropMimeData(data, action, row, kPathColumn, {});
+}
+
 bool CJoinListModel::insertRows(int row, int count, const QModelIndex& parent)
 {
     if (parent.isValid() || row < 0 || row > Count() || count <= 0)

@@ -48,6 +48,11 @@ public:
     // path and duration), inserts and fills them where they are dropped and
     // removes them where they were.
     Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+    // A drop below the last row or on a row appends: the rows are inserted,
+    // never written over another, so the ones the view then removes where
+    // they were are not lost.
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
     QMap<int, QVariant> itemData(const QModelIndex& index) const override;
     bool setItemData(const QModelIndex& index, const QMap<int, QVariant>& roles) override;
     bool insertRows(int row, int count, const QModelIndex& parent = {}) override;

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <fstream>
 
 using namespace join_ids;
@@ -285,6 +286,46 @@ TEST(JoinPage, DeleteAndMovesKeepRowsFilesAndDurationsInStep)
         expected.erase(expected.begin() + row);
         EXPECT_EQ(Files(fresh), expected);
     }
+}
+
+// What the list view does when a person drags a row within it: the dragged
+// rows as Qt's item data, dropped where the pointer is (-1: below the last
+// row), then removed where they were.
+void DragSelectedRowTo(CJoinDlg& page, int row)
+{
+    QTreeView* list = List(page);
+    QAbstractItemModel* model = list->model();
+    std::unique_ptr<QMimeData> data(model->mimeData(list->selectionModel()->selectedIndexes()));
+    ASSERT_TRUE(model->canDropMimeData(data.get(), Qt::MoveAction, row, -1, {}));
+    ASSERT_TRUE(model->dropMimeData(data.get(), Qt::MoveAction, row, -1, {}));
+    for (const QItemSelectionRange& range : list->selectionModel()->selection())
+        model->removeRows(range.top(), range.height());
+}
+
+TEST(JoinPage, DraggingARowWithinTheListMovesItsFileAndDuration)
+{
+    ThreeFiles files;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    const std::vector<REFERENCE_TIME> durations = Durations(page);
+    const QString total = List(page)->toolTip();
+
+    Select(page, 2);
+    DragSelectedRowTo(page, 0); // above the first row
+    ExpectInStep(page);
+    EXPECT_EQ(Files(page), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString(),
+                                                     files.b.toStdString()}));
+    EXPECT_EQ(Durations(page), (std::vector<REFERENCE_TIME>{durations[2], durations[0], durations[1]}));
+    Select(page, 0);
+    DragSelectedRowTo(page, -1); // onto the empty space below the rows
+    EXPECT_EQ(Files(page), (std::vector<std::string>{files.a.toStdString(), files.b.toStdString(),
+                                                     files.c.toStdString()}));
+    EXPECT_EQ(Durations(page), durations);
+    EXPECT_EQ(Cell(page, 2, 1), QStringLiteral("00:00:00")); // c's half second, with its own time
+    EXPECT_EQ(List(page)->toolTip(), total);
+    // A row is never dropped into another.
+    EXPECT_FALSE(List(page)->model()->flags(List(page)->model()->index(0, 0)) & Qt::ItemIsDropEnabled);
 }
 
 TEST(JoinPage, PlayOpensTheSelectedFileOrSaysNoneIsSelected)
