@@ -3,9 +3,10 @@
 # PulseAudio (a null sink "tw", in a temporary runtime folder), points ALSA's
 # default device at it, plays a generated file through the player's graph
 # while recording the sink's monitor, and checks that what the sink got is
-# the file's audio (tarnwick-playcheck); then runs the core playback tests
-# against the same server. Exit status 77 means skipped: no server could be
-# started here.
+# the file's audio, and how soon Play (after loading, a pause or Stop) and a
+# seek are heard (tarnwick-playcheck); then runs the core playback tests
+# against the same server. The report ends with those figures. Exit status
+# 77 means skipped: no server could be started here.
 #
 #   tools/pulse-check.sh [--ctest] [--build-dir DIR]
 #
@@ -32,6 +33,9 @@ while [ $# -gt 0 ]; do
   shift
 done
 skip() { echo "pulse-check: skipped: $*"; exit 77; }
+
+# How long after Play the sound may start in the sink's recording.
+play_bound_ms=150
 
 if [ $ctest_mode -eq 0 ]; then
   ./scripts/setup.sh pulseaudio pulseaudio-utils libasound2-plugins
@@ -93,10 +97,14 @@ lame --quiet -b 192 "$work/noise.wav" "$work/noise.mp3"
 
 export TARNWICK_AUDIO=device QT_QPA_PLATFORM=offscreen
 status=0
+summary=()
 for latency in 2000 10; do
   echo "== monitor read in ${latency} ms pieces"
-  "$playcheck" "$work/noise.mp3" --monitor tw.monitor --monitor-latency-ms "$latency" 2>"$work/playcheck.err" ||
+  "$playcheck" "$work/noise.mp3" --monitor tw.monitor --monitor-latency-ms "$latency" \
+    --max-play-heard-ms "$play_bound_ms" 2>"$work/playcheck.err" | tee "$work/playcheck.out" ||
     { status=1; grep -v '^ALSA lib' "$work/playcheck.err" >&2 || true; }
+  figures=$(sed -n 's/^heard after the call: //p' "$work/playcheck.out")
+  summary+=("monitor in ${latency} ms pieces: ${figures:-not measured}")
 done
 
 # The playback tests on the server, while the monitor is recorded: the
@@ -111,5 +119,8 @@ recorder_pid=""
 peak=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/tests.raw" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')
 echo "peak level the tests played into the sink: ${peak:-none}"
 awk -v p="${peak:-0}" 'BEGIN { exit !(p > 0.01) }' || { echo "FAIL: the tests played nothing into the sink"; status=1; }
+
+echo "== sound heard in the sink after the call (Play within ${play_bound_ms} ms, seek within 100 ms)"
+printf '%s\n' "${summary[@]}"
 
 exit $status

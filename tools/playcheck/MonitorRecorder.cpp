@@ -1,10 +1,11 @@
 #include "MonitorRecorder.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <spawn.h>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -98,16 +99,41 @@ void MonitorRecorder::ReadLoop()
 std::vector<double> MonitorRecorder::ImpliedOrigins() const
 {
     std::vector<double> origins;
+    std::int64_t startFrame = 0; // the piece's first frame
     for (const Piece& piece : m_pieces) {
         const double arrival = std::chrono::duration<double>(piece.arrival - m_started).count();
-        origins.push_back(arrival - static_cast<double>(piece.endFrame) / m_rate);
+        origins.push_back(arrival - static_cast<double>(startFrame) / m_rate);
+        startFrame = piece.endFrame;
     }
     return origins;
 }
 
 MonitorRecorder::Clock::time_point MonitorRecorder::Origin() const
 {
-    const auto origins = ImpliedOrigins();
-    const double latest = origins.empty() ? 0.0 : *std::max_element(origins.begin(), origins.end());
-    return m_started + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(latest));
+    // Implied origins counted in 1 ms bins; the fullest bin and its two
+    // neighbours give the origin, as the mean of the origins in them.
+    std::map<long long, std::vector<double>> bins;
+    for (double origin : ImpliedOrigins())
+        bins[std::llround(origin * 1000.0)].push_back(origin);
+    long long best = 0;
+    std::size_t bestCount = 0;
+    auto around = [&](long long bin) {
+        std::size_t count = 0;
+        for (long long b = bin - 1; b <= bin + 1; ++b)
+            if (auto it = bins.find(b); it != bins.end())
+                count += it->second.size();
+        return count;
+    };
+    for (const auto& [bin, origins] : bins)
+        if (const std::size_t count = around(bin); count > bestCount) {
+            best = bin;
+            bestCount = count;
+        }
+    double sum = 0;
+    for (long long b = best - 1; b <= best + 1; ++b)
+        if (auto it = bins.find(b); it != bins.end())
+            for (double origin : it->second)
+                sum += origin;
+    const double origin = bestCount > 0 ? sum / double(bestCount) : 0.0;
+    return m_started + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(origin));
 }

@@ -29,9 +29,14 @@ public:
     std::int64_t FramesSoFar() const;
 
     // The steady-clock time at which frame 0 was played by the sink: frame n
-    // played at Origin() + n / rate. A piece arrives once its last frame has
-    // been rendered, which a sink does up to one block early (an idle null
-    // sink 2 s early): the latest of the pieces' implied origins is taken.
+    // played at Origin() + n / rate. A null sink renders a block from its
+    // clock's "now" on and hands it to the monitor at once, so a piece
+    // arrives as its first frame is played. While a stream plays the sink
+    // renders in blocks of a few milliseconds, one piece each, and most
+    // pieces imply the same origin to the millisecond; the others arrive
+    // early (an idle null sink renders up to 2 s ahead) or late (the reader
+    // was held up and took several blocks at once). The most common implied
+    // origin is taken.
     Clock::time_point Origin() const;
     std::size_t Pieces() const { return m_pieces.size(); }
 

@@ -1,11 +1,21 @@
 // tarnwick-playcheck: plays a file through the preview player's graph into
 // the default audio device while recording the sound server's monitor, and
-// checks that what the server got is the file's audio, that Pause freezes
-// the position, that playing resumes where it paused and that a seek is
+// checks that what the server got is the file's audio, that Play is heard at
+// once (after loading, after a pause and after Stop), that Pause and Stop
+// freeze the position and playing goes on from there, and that a seek is
 // heard at once. Run by tools/pulse-check.sh against a private server.
 //
 //   tarnwick-playcheck FILE [--monitor SOURCE] [--monitor-latency-ms N]
-//                      [--save-recording RAW]
+//                      [--max-play-heard-ms N] [--save-recording RAW] [--no-cue]
+//
+// --max-play-heard-ms bounds how long after Play (after loading, a pause or
+// Stop) the sound may start in the recording; 150 unless given.
+//
+// The player is cued (paused) when it is loaded, as the split page does,
+// and played a while later. --no-cue plays it straight after building it
+// instead: on an idle sink that first Play is then heard only once the
+// sink has played what it had rendered ahead, so it is reported, not
+// checked.
 //
 // Exit status: 0 every check passed, 1 a check failed, 2 it could not run.
 
@@ -37,6 +47,10 @@ constexpr double kUnitsPerSecond = 1e7;
 constexpr double kMinCorrelation = 0.98;
 constexpr double kMaxLevelDb = 1.0;
 constexpr double kMaxSeekHeardSeconds = 0.100;
+// From loading the player (which cues it) to Play: an idle null sink has
+// rendered up to 2 s ahead when the cued player's stream connects, which no
+// client can shorten; a user takes a moment to press Play too.
+constexpr auto kLoadToPlay = std::chrono::milliseconds(2500);
 // A piece of the source counts as found in the recording from this on.
 constexpr double kFoundCorrelation = 0.9;
 
@@ -44,13 +58,15 @@ struct Options {
     std::string file;
     std::string monitor = "tw.monitor";
     int monitorLatencyMs = 2000;
+    int maxPlayHeardMs = 150;
     std::string saveRecording; // raw float32le, for a closer look
+    bool cue = true;
 };
 
 struct Sample {
     Clock::time_point at;
     REFERENCE_TIME position;
-    int stretch; // 0 first play, 1 after resuming, 2 after the seek
+    int stretch; // 0 first play, 1 after resuming, 2 after the seek, 3 after Stop and Play
 };
 
 Audio Decode(const std::string& path)
@@ -162,6 +178,10 @@ int Run(const Options& options)
     };
     auto never = [](REFERENCE_TIME) { return false; };
 
+    if (options.cue) {
+        player.control->Pause();
+        std::this_thread::sleep_for(kLoadToPlay);
+    }
     const auto tRun = Clock::now();
     player.control->Run();
     const std::string output = describeOutput();
@@ -181,12 +201,21 @@ int Run(const Options& options)
     const auto tSeek = Clock::now();
     player.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
     Clock::time_point tReported{};
-    follow(2, 2500ms, [&](REFERENCE_TIME at) {
+    follow(2, 1500ms, [&](REFERENCE_TIME at) {
         if (tReported == Clock::time_point{} && at >= target + 2 * kUnitsPerSecond / 10)
             tReported = Clock::now();
         return false;
     });
+
     const auto tStop = Clock::now();
+    player.control->Stop();
+    const REFERENCE_TIME stopped = position();
+    std::this_thread::sleep_for(500ms);
+    const REFERENCE_TIME stoppedLater = position();
+    const auto tReplay = Clock::now();
+    player.control->Run();
+    follow(3, 1s, never);
+    const auto tEnd = Clock::now();
     player.control->Stop();
     std::this_thread::sleep_for(std::chrono::milliseconds(options.monitorLatencyMs) + 300ms);
     recorder.Stop();
@@ -205,6 +234,7 @@ int Run(const Options& options)
     auto toFrames = [&](REFERENCE_TIME t) { return std::int64_t(double(t) * rate / kUnitsPerSecond + 0.5); };
     const std::int64_t pausedFrame = toFrames(paused);
     const std::int64_t targetFrame = toFrames(target);
+    const std::int64_t stoppedFrame = toFrames(stopped);
 
     std::printf("output: %s\nrecorded %.2f s from %s in %zu pieces\n", output.c_str(), double(recording.Frames()) / rate,
                 options.monitor.c_str(), recorder.Pieces());
@@ -224,12 +254,17 @@ int Run(const Options& options)
     };
     const std::int64_t firstEnd = soundEnd(first.recordingFrame);
     const Likeness played = Compare(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
-    std::printf("first %.2f s: heard %.0f ms after Run; correlation %.6f, level %+.2f dB (source %.1f dBFS)\n",
-                double(firstEnd - first.recordingFrame) / rate, Ms(Seconds(timeOf(first.recordingFrame) - tRun)),
-                played.correlation, played.levelDb, played.sourceRmsDbfs);
+    const double playHeard = Seconds(timeOf(first.recordingFrame) - tRun);
+    std::printf("first %.2f s: heard %.0f ms after Run (%s); correlation %.6f, level %+.2f dB (source %.1f dBFS)\n",
+                double(firstEnd - first.recordingFrame) / rate, Ms(playHeard),
+                options.cue ? "cued when loaded" : "run straight after building", played.correlation, played.levelDb,
+                played.sourceRmsDbfs);
     ReportContinuity(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
     check.Expect(played.correlation >= kMinCorrelation, Format("recorded audio is the file's (correlation %.6f)", played.correlation));
     check.Expect(std::abs(played.levelDb) <= kMaxLevelDb, Format("at the file's level (%+.2f dB)", played.levelDb));
+    const double maxPlayHeard = options.maxPlayHeardMs / 1000.0;
+    if (options.cue)
+        check.Expect(playHeard <= maxPlayHeard, Format("Play heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(playHeard)));
 
     // Pause: the position stays, and it is what had been heard.
     const double drift = double(pausedLater - paused) / kUnitsPerSecond;
@@ -244,11 +279,14 @@ int Run(const Options& options)
     const Match resumed = Locate(source, pausedFrame - frames(1), pausedFrame + frames(1.25), recording, resumedSound,
                                  frames(0.25));
     const double resumeGap = double(resumed.recordingFrame - pausedFrame) / rate;
+    const double resumeHeard = Seconds(timeOf(resumedSound) - tResume);
     std::printf("resume: heard %.0f ms after Run, from %+.1f ms of the paused position (correlation %.5f)\n",
-                Ms(Seconds(timeOf(resumedSound) - tResume)), Ms(resumeGap), resumed.correlation);
+                Ms(resumeHeard), Ms(resumeGap), resumed.correlation);
     ReportContinuity(recording, resumedSound, source, resumed.recordingFrame, recFrame(tSeek) - resumedSound);
     check.Expect(resumed.correlation >= kFoundCorrelation && std::abs(resumeGap) <= 0.06,
                  Format("resumed where it paused (%+.1f ms)", Ms(resumeGap)));
+    check.Expect(resumeHeard <= maxPlayHeard,
+                 Format("Play after Pause heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(resumeHeard)));
 
     // Seek while running: when the new place was heard.
     const Match seeked = Locate(recording, recFrame(tSeek) - frames(0.1), recFrame(tStop), source, targetFrame,
@@ -263,10 +301,38 @@ int Run(const Options& options)
     check.Expect(seeked.correlation >= kFoundCorrelation, Format("the new place is the file's audio (correlation %.5f)", seeked.correlation));
     check.Expect(seekHeard <= kMaxSeekHeardSeconds, Format("seek heard within 100 ms (%.0f ms)", Ms(seekHeard)));
 
+    // Stop: the position stays, and it is what had been heard; Play goes on
+    // from there, as soon as after a pause.
+    const std::int64_t seekEnd = seeked.recordingFrame >= 0 ? soundEnd(seeked.recordingFrame) : recFrame(tStop);
+    const double heardAtStop = double(recFrame(tStop) - (seeked.recordingFrame - targetFrame)) / rate;
+    std::printf("stop: position %.4f s, %+.1f ms from what was heard then; sound went on %.1f ms past it\n",
+                double(stopped) / kUnitsPerSecond, Ms(double(stoppedFrame) / rate - heardAtStop),
+                Ms(double(seekEnd - (seeked.recordingFrame - targetFrame) - stoppedFrame) / rate));
+    check.Expect(stoppedLater == stopped, Format("position frozen while stopped (moved %.1f ms in 500 ms)",
+                                                 Ms(double(stoppedLater - stopped) / kUnitsPerSecond)));
+    const std::int64_t replayedSound = FindSound(recording, seekEnd, -60);
+    const Match replayed = replayedSound >= 0 ? Locate(source, stoppedFrame - frames(1), stoppedFrame + frames(1.25),
+                                                       recording, replayedSound, frames(0.25))
+                                              : Match{};
+    const double replayGap = double(replayed.recordingFrame - stoppedFrame) / rate;
+    const double replayHeard = replayedSound >= 0 ? Seconds(timeOf(replayedSound) - tReplay) : 99.0;
+    std::printf("play after stop: heard %.0f ms after Run, from %+.1f ms of the stopped position (correlation %.5f)\n",
+                Ms(replayHeard), Ms(replayGap), replayed.correlation);
+    if (replayedSound >= 0)
+        ReportContinuity(recording, replayedSound, source, replayed.recordingFrame, recFrame(tEnd) - replayedSound);
+    check.Expect(replayed.correlation >= kFoundCorrelation && std::abs(replayGap) <= 0.06,
+                 Format("played on from where it stopped (%+.1f ms)", Ms(replayGap)));
+    check.Expect(replayHeard <= maxPlayHeard,
+                 Format("Play after Stop heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(replayHeard)));
+
+    std::printf("heard after the call: play %.0f ms%s, play after pause %.0f ms, play after stop %.0f ms, seek %.0f ms\n",
+                Ms(playHeard), options.cue ? "" : " (not cued)", Ms(resumeHeard), Ms(replayHeard), Ms(seekHeard));
+
     // The reported position against what was heard at that moment.
-    const std::int64_t offsets[3] = {first.recordingFrame, resumedSound - resumed.recordingFrame,
-                                     seeked.recordingFrame - targetFrame};
-    const Clock::time_point starts[3] = {timeOf(first.recordingFrame), timeOf(resumedSound), timeOf(seeked.recordingFrame)};
+    const std::int64_t offsets[4] = {first.recordingFrame, resumedSound - resumed.recordingFrame,
+                                     seeked.recordingFrame - targetFrame, replayedSound - replayed.recordingFrame};
+    const Clock::time_point starts[4] = {timeOf(first.recordingFrame), timeOf(resumedSound), timeOf(seeked.recordingFrame),
+                                         timeOf(replayedSound)};
     double sum = 0, lowest = 1e9, highest = -1e9;
     int count = 0;
     for (const Sample& s : samples) {
@@ -297,15 +363,21 @@ int main(int argc, char** argv)
             options.saveRecording = argv[++i];
         else if (arg == "--monitor-latency-ms" && i + 1 < argc)
             options.monitorLatencyMs = std::atoi(argv[++i]);
+        else if (arg == "--max-play-heard-ms" && i + 1 < argc)
+            options.maxPlayHeardMs = std::atoi(argv[++i]);
+        else if (arg == "--no-cue")
+            options.cue = false;
         else if (!arg.empty() && arg[0] != '-' && options.file.empty())
             options.file = arg;
         else {
-            std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--save-recording RAW]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--max-play-heard-ms N]\n"
+                             "       [--save-recording RAW] [--no-cue]\n", argv[0]);
             return 2;
         }
     }
     if (options.file.empty()) {
-        std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--save-recording RAW]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--max-play-heard-ms N]\n"
+                             "       [--save-recording RAW] [--no-cue]\n", argv[0]);
         return 2;
     }
     try {

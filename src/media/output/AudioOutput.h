@@ -31,8 +31,8 @@ public:
     // Drops what is queued and restarts the played count at 0; also clears
     // an Interrupt. A seek: the next frames written are heard at once.
     virtual void Flush() = 0;
-    // Pause and Flush, and lets the device go idle until the next Pause or
-    // Resume.
+    // Pause and Flush. A device goes on playing silence, so that Run is
+    // heard as soon as after a pause.
     virtual void Stop() = 0;
     virtual void Interrupt() = 0;
     // Frames heard since the last Flush.

@@ -66,7 +66,7 @@ HRESULT CAudioRenderer::Stop()
 {
     m_running = false;
     // The output stays open (a seek while stopped cues and stops the graph
-    // again at once); what was queued is dropped and the device goes idle.
+    // again at once) and its device running; what was queued is dropped.
     std::lock_guard lock(m_mutex);
     if (m_output)
         m_output->Stop();

@@ -74,12 +74,15 @@ constexpr double kRingSeconds = 0.5;
 constexpr double kDeviceLatencySeconds = 0.06;
 
 // The default output device, fed by PortAudio's callback from a ring of
-// our own. Once started, the device stream runs until Stop, playing silence
-// while paused or starved: a sound server may take a while to take up a
-// stream that starts (an idle PulseAudio null sink up to 2 s), so neither a
-// pause nor a seek stops it. A seek drops what the ring holds; a pause
-// takes back what the device has been given but not yet played, so Run
-// goes on from exactly what was heard.
+// our own. Once started, the device stream runs until the output is closed,
+// playing silence while stopped, paused or starved: a sound server may take
+// a while to take up a stream that starts (an idle PulseAudio null sink has
+// rendered up to 2 s ahead, which a new stream waits for), and PortAudio
+// starting a stopped stream makes ALSA's PulseAudio plugin connect a new
+// one. So neither a stop, a pause nor a seek stops the device. Stop and a
+// seek drop what the ring holds; Stop and a pause take back what the device
+// has been given but not yet played, so Run goes on from exactly what was
+// heard.
 //
 // Frame counts (written, handed to the device, heard) restart at 0 with
 // every Flush. The heard count comes from when PortAudio says each buffer
@@ -190,19 +193,12 @@ public:
 
     void Stop() override
     {
-        bool started = false;
-        {
-            std::lock_guard lock(m_mutex);
-            m_running = false;
-            ResetCountsLocked();
-            m_interrupted = false;
-            started = m_deviceStarted;
-            m_deviceStarted = false;
-            m_wake.notify_all();
-        }
-        // Not under the lock: aborting waits for a callback under way.
-        if (started)
-            Pa_AbortStream(m_stream.get());
+        // The device goes on playing silence (see the class comment).
+        std::lock_guard lock(m_mutex);
+        m_running = false;
+        ResetCountsLocked();
+        m_interrupted = false;
+        m_wake.notify_all();
     }
 
     void Interrupt() override
@@ -327,7 +323,7 @@ private:
         return m_running && m_deviceStarted && Clock::now() - m_lastCallback > kDeviceStallLimit;
     }
 
-    // Control thread only (Pause, Resume), as is Stop's abort.
+    // Control thread only (Pause, Resume).
     void StartDevice()
     {
         {
