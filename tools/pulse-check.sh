@@ -48,11 +48,13 @@ ls /usr/lib/*/alsa-lib/libasound_module_pcm_pulse.so >/dev/null 2>&1 ||
 
 playcheck="$build/tools/tarnwick-playcheck"
 core_test="$build/tests/media/media_core_test"
+player_test="$build/tests/player/player_test"
 if [ $ctest_mode -eq 0 ]; then
   [ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j2 --target tarnwick_playcheck media_core_test
+  cmake --build "$build" -j2 --target tarnwick_playcheck media_core_test player_test
 fi
-[ -x "$playcheck" ] && [ -x "$core_test" ] || skip "$playcheck or $core_test is not built"
+[ -x "$playcheck" ] && [ -x "$core_test" ] && [ -x "$player_test" ] ||
+  skip "$playcheck, $core_test or $player_test is not built"
 
 work=$(mktemp -d /tmp/tarnwick-pulse.XXXXXX)
 pulse_pid=""
@@ -114,6 +116,8 @@ parec --device=tw.monitor --latency-msec=10 --format=s16le --rate=44100 --channe
 recorder_pid=$!
 sleep 2.5 # an idle null sink has rendered up to 2 s ahead
 "$core_test" --gtest_filter='PlaybackTest.*' --gtest_brief=1 2>&1 | grep -v '^ALSA lib' || status=1
+echo "== preview player tests on the server"
+"$player_test" --gtest_brief=1 2>&1 | grep -v '^ALSA lib' || status=1
 kill "$recorder_pid" && wait "$recorder_pid" 2>/dev/null || true
 recorder_pid=""
 peak=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/tests.raw" -n stat 2>&1 | awk '/Maximum amplitude/ {print $3}')

@@ -198,6 +198,16 @@ std::optional<REFERENCE_TIME> CPreviewPlayer::Duration() const
     return duration;
 }
 
+QString CPreviewPlayer::OutputName() const
+{
+    if (!IsOpen())
+        return {};
+    for (const auto& filter : m_graph->graph->EnumFilters())
+        if (filter->IsRenderer())
+            return QString::fromStdString(filter->Describe());
+    return {};
+}
+
 void CPreviewPlayer::SetState(State state)
 {
     if (state == State::Playing)

@@ -64,6 +64,9 @@ public:
     std::optional<REFERENCE_TIME> Duration() const;
     // Why the last step failed.
     const QString& Reason() const { return m_reason; }
+    // What the sound plays through (the audio device, or the silent output
+    // that keeps real time); empty when no file is open.
+    QString OutputName() const;
 
     // How often positionChanged is emitted while playing (default 100 ms).
     void SetPositionInterval(int ms);

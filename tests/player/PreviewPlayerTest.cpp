@@ -71,6 +71,9 @@ TEST(PreviewPlayer, PlaysPausesAndGoesOnWhereItStoodInEveryChain)
         QSignalSpy positions(&player, &CPreviewPlayer::positionChanged);
         OpenCued(player, source);
         EXPECT_EQ(player.Duration(), SecondsToTime(2));
+        // The silent output where no device is asked for (CI), the device on a sound server.
+        EXPECT_EQ(player.OutputName().contains(QStringLiteral("null output")), qgetenv("TARNWICK_AUDIO") == "null")
+            << player.OutputName().toStdString();
 
         ASSERT_TRUE(player.Play()) << player.Reason().toStdString();
         EXPECT_EQ(player.PlaybackState(), State::Playing);

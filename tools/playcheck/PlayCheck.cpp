@@ -1,4 +1,4 @@
-// tarnwick-playcheck: plays a file through the preview player's graph into
+// tarnwick-playcheck: plays a file through the preview player into
 // the default audio device while recording the sound server's monitor, and
 // checks that what the server got is the file's audio, that Play is heard at
 // once (after loading, after a pause and after Stop), that Pause and Stop
@@ -6,26 +6,24 @@
 // heard at once. Run by tools/pulse-check.sh against a private server.
 //
 //   tarnwick-playcheck FILE [--monitor SOURCE] [--monitor-latency-ms N]
-//                      [--max-play-heard-ms N] [--save-recording RAW] [--no-cue]
+//                      [--max-play-heard-ms N] [--save-recording RAW]
 //
 // --max-play-heard-ms bounds how long after Play (after loading, a pause or
 // Stop) the sound may start in the recording; 150 unless given.
 //
-// The player is cued (paused) when it is loaded, as the split page does,
-// and played a while later. --no-cue plays it straight after building it
-// instead: on an idle sink that first Play is then heard only once the
-// sink has played what it had rendered ahead, so it is reported, not
-// checked.
+// The player cues itself (paused) when it opens a file, and is played a
+// while later, as a person on the split page does.
 //
 // Exit status: 0 every check passed, 1 a check failed, 2 it could not run.
 
 #include "Alignment.h"
 #include "MonitorRecorder.h"
 
+#include "PreviewPlayer.h"
 #include "media/decode/OpenReader.h"
-#include "media/graph/Filter.h"
-#include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -60,8 +58,14 @@ struct Options {
     int monitorLatencyMs = 2000;
     int maxPlayHeardMs = 150;
     std::string saveRecording; // raw float32le, for a closer look
-    bool cue = true;
 };
+
+// The player's steps must work for the check to mean anything.
+void Must(bool done, const CPreviewPlayer& player, const char* step)
+{
+    if (!done)
+        throw std::runtime_error(std::string("the player's ") + step + " failed: " + player.Reason().toStdString());
+}
 
 struct Sample {
     Clock::time_point at;
@@ -149,22 +153,13 @@ int Run(const Options& options)
         throw std::runtime_error("nothing recorded from " + options.monitor);
     std::this_thread::sleep_for(300ms);
 
-    CMediaGraph player;
-    if (FAILED(player.BuildDecodeGraph(options.file)))
-        throw std::runtime_error("cannot build the player: " + player.LastError());
-    auto describeOutput = [&] {
-        for (const auto& filter : player.graph->EnumFilters())
-            if (filter->IsRenderer())
-                return filter->Describe();
-        return std::string("(no renderer)");
-    };
+    CPreviewPlayer player;
+    if (const CPreviewPlayer::OpenResult opened = player.Open(QString::fromStdString(options.file));
+        !opened.Succeeded())
+        throw std::runtime_error("cannot open the player: " + opened.reason.toStdString());
 
     std::vector<Sample> samples;
-    auto position = [&] {
-        REFERENCE_TIME at = 0;
-        player.seeking->GetCurrentPosition(&at);
-        return at;
-    };
+    auto position = [&] { return player.Position().value_or(0); };
     // Notes the position every 10 ms until `done` says so (or `limit`).
     auto follow = [&](int stretch, Clock::duration limit, const std::function<bool(REFERENCE_TIME)>& done) {
         const auto until = Clock::now() + limit;
@@ -178,28 +173,25 @@ int Run(const Options& options)
     };
     auto never = [](REFERENCE_TIME) { return false; };
 
-    if (options.cue) {
-        player.control->Pause();
-        std::this_thread::sleep_for(kLoadToPlay);
-    }
+    std::this_thread::sleep_for(kLoadToPlay);
     const auto tRun = Clock::now();
-    player.control->Run();
-    const std::string output = describeOutput();
+    Must(player.Play(), player, "Play");
+    const std::string output = player.OutputName().toStdString();
     follow(0, 6s, [](REFERENCE_TIME at) { return at >= 3 * kUnitsPerSecond; });
 
     const auto tPause = Clock::now();
-    player.control->Pause();
+    Must(player.Pause(), player, "Pause");
     const REFERENCE_TIME paused = position();
     std::this_thread::sleep_for(500ms);
     const REFERENCE_TIME pausedLater = position();
 
     const auto tResume = Clock::now();
-    player.control->Run();
+    Must(player.Play(), player, "Play");
     follow(1, 1s, never);
 
     REFERENCE_TIME target = 8 * static_cast<REFERENCE_TIME>(kUnitsPerSecond);
     const auto tSeek = Clock::now();
-    player.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    Must(player.Seek(target), player, "Seek");
     Clock::time_point tReported{};
     follow(2, 1500ms, [&](REFERENCE_TIME at) {
         if (tReported == Clock::time_point{} && at >= target + 2 * kUnitsPerSecond / 10)
@@ -208,20 +200,20 @@ int Run(const Options& options)
     });
 
     const auto tStop = Clock::now();
-    player.control->Stop();
+    Must(player.Stop(), player, "Stop");
     const REFERENCE_TIME stopped = position();
     std::this_thread::sleep_for(500ms);
     const REFERENCE_TIME stoppedLater = position();
     const auto tReplay = Clock::now();
-    player.control->Run();
+    Must(player.Play(), player, "Play");
     follow(3, 1s, never);
     const auto tEnd = Clock::now();
-    player.control->Stop();
+    Must(player.Stop(), player, "Stop");
     std::this_thread::sleep_for(std::chrono::milliseconds(options.monitorLatencyMs) + 300ms);
     recorder.Stop();
     if (!options.saveRecording.empty())
         SaveRaw(options.saveRecording, recorder.Samples());
-    player.ReleaseAll();
+    player.Close();
     MediaUninitialize();
 
     // --- what the server got ---------------------------------------------
@@ -255,16 +247,14 @@ int Run(const Options& options)
     const std::int64_t firstEnd = soundEnd(first.recordingFrame);
     const Likeness played = Compare(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
     const double playHeard = Seconds(timeOf(first.recordingFrame) - tRun);
-    std::printf("first %.2f s: heard %.0f ms after Run (%s); correlation %.6f, level %+.2f dB (source %.1f dBFS)\n",
-                double(firstEnd - first.recordingFrame) / rate, Ms(playHeard),
-                options.cue ? "cued when loaded" : "run straight after building", played.correlation, played.levelDb,
+    std::printf("first %.2f s: heard %.0f ms after Play; correlation %.6f, level %+.2f dB (source %.1f dBFS)\n",
+                double(firstEnd - first.recordingFrame) / rate, Ms(playHeard), played.correlation, played.levelDb,
                 played.sourceRmsDbfs);
     ReportContinuity(recording, first.recordingFrame, source, 0, firstEnd - first.recordingFrame);
     check.Expect(played.correlation >= kMinCorrelation, Format("recorded audio is the file's (correlation %.6f)", played.correlation));
     check.Expect(std::abs(played.levelDb) <= kMaxLevelDb, Format("at the file's level (%+.2f dB)", played.levelDb));
     const double maxPlayHeard = options.maxPlayHeardMs / 1000.0;
-    if (options.cue)
-        check.Expect(playHeard <= maxPlayHeard, Format("Play heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(playHeard)));
+    check.Expect(playHeard <= maxPlayHeard, Format("Play heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(playHeard)));
 
     // Pause: the position stays, and it is what had been heard.
     const double drift = double(pausedLater - paused) / kUnitsPerSecond;
@@ -325,8 +315,8 @@ int Run(const Options& options)
     check.Expect(replayHeard <= maxPlayHeard,
                  Format("Play after Stop heard within %.0f ms (%.0f ms)", Ms(maxPlayHeard), Ms(replayHeard)));
 
-    std::printf("heard after the call: play %.0f ms%s, play after pause %.0f ms, play after stop %.0f ms, seek %.0f ms\n",
-                Ms(playHeard), options.cue ? "" : " (not cued)", Ms(resumeHeard), Ms(replayHeard), Ms(seekHeard));
+    std::printf("heard after the call: play %.0f ms, play after pause %.0f ms, play after stop %.0f ms, seek %.0f ms\n",
+                Ms(playHeard), Ms(resumeHeard), Ms(replayHeard), Ms(seekHeard));
 
     // The reported position against what was heard at that moment.
     const std::int64_t offsets[4] = {first.recordingFrame, resumedSound - resumed.recordingFrame,
@@ -365,21 +355,21 @@ int main(int argc, char** argv)
             options.monitorLatencyMs = std::atoi(argv[++i]);
         else if (arg == "--max-play-heard-ms" && i + 1 < argc)
             options.maxPlayHeardMs = std::atoi(argv[++i]);
-        else if (arg == "--no-cue")
-            options.cue = false;
         else if (!arg.empty() && arg[0] != '-' && options.file.empty())
             options.file = arg;
         else {
             std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--max-play-heard-ms N]\n"
-                             "       [--save-recording RAW] [--no-cue]\n", argv[0]);
+                             "       [--save-recording RAW]\n", argv[0]);
             return 2;
         }
     }
     if (options.file.empty()) {
         std::fprintf(stderr, "usage: %s FILE [--monitor SOURCE] [--monitor-latency-ms N] [--max-play-heard-ms N]\n"
-                             "       [--save-recording RAW] [--no-cue]\n", argv[0]);
+                             "       [--save-recording RAW]\n", argv[0]);
         return 2;
     }
+    // The player tells of its graph's events through the event loop.
+    QCoreApplication app(argc, argv);
     try {
         return Run(options);
     } catch (const std::exception& e) {
