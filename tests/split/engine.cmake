@@ -5,6 +5,4 @@ add_executable(split_engine_test SplitEngineTest.cpp Mp3CopyTest.cpp TypedTimeTe
 target_include_directories(split_engine_test PRIVATE ${CMAKE_SOURCE_DIR}/tests/media)
 target_link_libraries(split_engine_test PRIVATE
   tarnwick_split_engine tarnwick_test_fixtures tarnwick_media_test_main GTest::gtest)
-gtest_discover_tests(split_engine_test
-  PROPERTIES LABELS split ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWICK_AUDIO=null"
-  DISCOVERY_TIMEOUT 30)
+tarnwick_engine_tests(split_engine_test split)
