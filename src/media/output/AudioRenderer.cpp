@@ -140,16 +140,20 @@ HRESULT CAudioRenderer::NewSegment(const AudioFormat& format, std::int64_t)
 HRESULT CAudioRenderer::Receive(const float* samples, std::int64_t frames)
 {
     std::shared_ptr<IAudioOutput> output;
+    int channels = 0;
     {
+        // The control thread may reopen the output (and set its format)
+        // while this streaming thread plays.
         std::lock_guard lock(m_mutex);
         output = m_output;
+        channels = m_outputFormat.channels;
     }
     if (!output)
         return S_FALSE;
     const long volume = m_volume;
     if (volume != 0) {
         const float gain = static_cast<float>(std::pow(10.0, volume / 2000.0));
-        const std::size_t count = static_cast<std::size_t>(frames) * m_outputFormat.channels;
+        const std::size_t count = static_cast<std::size_t>(frames) * channels;
         m_scratch.assign(samples, samples + count);
         for (float& s : m_scratch)
             s *= gain;

@@ -38,7 +38,7 @@ private:
     // Opens the output for the connection's format unless open already.
     void EnsureOutput();
 
-    mutable std::mutex m_mutex; // guards m_output's replacement
+    mutable std::mutex m_mutex; // guards m_output and m_outputFormat (replaced on the control thread)
     std::shared_ptr<IAudioOutput> m_output;
     AudioFormat m_outputFormat;
     std::atomic<bool> m_paced{true};
