@@ -2,6 +2,7 @@
 // type negotiation, RenderFile, the registry, the graph description.
 
 #include "media/graph/CFilterGraph.h"
+#include "HresultAssertions.h"
 #include "CoreTestSink.h"
 #include "Fixtures.h"
 #include "media/graph/FilterRegistry.h"
@@ -25,11 +26,11 @@ std::shared_ptr<CBaseFilter> Create(const char* clsidText)
     return filter;
 }
 
+// The pin, or null when the filter has none there (some tests ask for that).
 std::shared_ptr<CPin> Pin(const std::shared_ptr<CBaseFilter>& filter, PIN_DIRECTION dir, int index = 0)
 {
     std::shared_ptr<CPin> pin;
-    GetPin(filter, dir, index, &pin);
-    return pin;
+    return SUCCEEDED(GetPin(filter, dir, index, &pin)) ? pin : nullptr;
 }
 
 std::string ReadText(const fs::path& path)
@@ -123,9 +124,9 @@ TEST(Connections, NegotiateTheMediaTypeAlongTheMp3Chain)
     auto splitter = Create(clsid::MPEG1Splitter);
     auto decoder = Create(clsid::Mp3Decoder);
     auto renderer = Create(clsid::DSoundRender);
-    graph->AddFilter(splitter, "MPEG-I Stream Splitter");
-    graph->AddFilter(decoder, "MPEG Layer-3 Decoder");
-    graph->AddFilter(renderer, "Default DirectSound Device");
+    EXPECT_SUCCEEDED(graph->AddFilter(splitter, "MPEG-I Stream Splitter"));
+    EXPECT_SUCCEEDED(graph->AddFilter(decoder, "MPEG Layer-3 Decoder"));
+    EXPECT_SUCCEEDED(graph->AddFilter(renderer, "Default DirectSound Device"));
 
     // A file's bytes are not something the decoder takes.
     EXPECT_EQ(graph->ConnectDirect(Pin(source, PINDIR_OUTPUT), Pin(decoder, PINDIR_INPUT), nullptr),
@@ -164,7 +165,7 @@ TEST(Connections, SplitterRefusesDataThatIsNotMpegAudio)
     std::shared_ptr<CBaseFilter> source;
     ASSERT_EQ(graph->AddSourceFilter(path.string(), "src", &source), S_OK);
     auto splitter = Create(clsid::MPEG1Splitter);
-    graph->AddFilter(splitter, "MPEG-I Stream Splitter");
+    EXPECT_SUCCEEDED(graph->AddFilter(splitter, "MPEG-I Stream Splitter"));
     EXPECT_TRUE(FAILED(graph->ConnectDirect(Pin(source, PINDIR_OUTPUT), Pin(splitter, PINDIR_INPUT), nullptr)));
     EXPECT_NE(graph->LastError().find("no MPEG audio"), std::string::npos) << graph->LastError();
     EXPECT_FALSE(Pin(source, PINDIR_OUTPUT)->IsConnected());
@@ -194,7 +195,7 @@ TEST(RenderFile, BuildsSourceAndRendererForASoundFile)
     EXPECT_EQ(filters[1]->QueryFilterInfo(), "Default DirectSound Device");
     EXPECT_TRUE(filters[1]->EnumPins().front()->IsConnected());
     REFERENCE_TIME duration = 0;
-    graph->GetDuration(&duration);
+    EXPECT_SUCCEEDED(graph->GetDuration(&duration));
     EXPECT_EQ(duration, kUnitsPerSecond / 2);
 }
 

@@ -2,6 +2,7 @@
 // record, on real decode graphs.
 
 #include "media/graph/CFilterGraph.h"
+#include "HresultAssertions.h"
 #include "media/graph/FilterRegistry.h"
 #include "Fixtures.h"
 #include "media/render/MediaGraph.h"
@@ -98,20 +99,20 @@ TEST(MediaGraphHolder, ReleasesEverythingWhenRebuiltOrDeleted)
     const fs::path song = dir / "song.mp3";
     WriteMp3(song, Signal{44100, 2, 44100});
     auto holder = std::make_unique<CMediaGraph>();
-    holder->BuildDecodeGraph(song.string());
+    EXPECT_SUCCEEDED(holder->BuildDecodeGraph(song.string()));
     ASSERT_TRUE(holder->graph && holder->control && holder->seeking && holder->events);
     std::weak_ptr<IGraphBuilder> firstGraph = holder->graph;
     std::weak_ptr<CBaseFilter> decoder = holder->graph->FindFilterByName("MPEG Layer-3 Decoder");
     ASSERT_FALSE(decoder.expired());
 
-    holder->CreateGraph();
+    EXPECT_SUCCEEDED(holder->CreateGraph());
     EXPECT_TRUE(firstGraph.expired());
     EXPECT_TRUE(decoder.expired());
     EXPECT_TRUE(holder->graph->EnumFilters().empty());
 
-    holder->SetNotifyWindow([] {});
+    EXPECT_SUCCEEDED(holder->SetNotifyWindow([] {}));
     EXPECT_TRUE(holder->events);
-    holder->SetNotifyWindow(nullptr);
+    EXPECT_SUCCEEDED(holder->SetNotifyWindow(nullptr));
     EXPECT_FALSE(holder->events);
     EXPECT_TRUE(holder->control);
 

@@ -10,6 +10,7 @@
 // break: what has been heard is never more than the time that has passed.
 
 #include "media/graph/CFilterGraph.h"
+#include "HresultAssertions.h"
 #include "CoreTestSink.h"
 #include "media/graph/FilterRegistry.h"
 #include "Fixtures.h"
@@ -99,7 +100,7 @@ void ExpectPositionHolds(IMediaSeeking& seeking, REFERENCE_TIME expected)
 struct Player {
     explicit Player(const fs::path& path)
     {
-        holder.BuildDecodeGraph(path.string());
+        EXPECT_SUCCEEDED(holder.BuildDecodeGraph(path.string()));
         graph = std::dynamic_pointer_cast<CFilterGraph>(holder.graph);
     }
     CMediaGraph holder;
@@ -113,14 +114,14 @@ struct Pipeline {
     {
         graph = CreateFilterGraph();
         std::shared_ptr<CBaseFilter> source, splitter, decoder;
-        graph->AddSourceFilter(path.string(), path.string(), &source);
-        CreateFilter(clsid::MPEG1Splitter, &splitter);
-        CreateFilter(clsid::Mp3Decoder, &decoder);
-        graph->AddFilter(splitter, "MPEG-I Stream Splitter");
-        graph->AddFilter(decoder, "MPEG Layer-3 Decoder");
-        graph->AddFilter(sink, "Sink");
-        graph->ConnectDirect(source->EnumPins()[0], splitter->EnumPins()[0], nullptr);
-        graph->ConnectDirect(splitter->EnumPins()[1], decoder->EnumPins()[0], nullptr);
+        EXPECT_SUCCEEDED(graph->AddSourceFilter(path.string(), path.string(), &source));
+        EXPECT_SUCCEEDED(CreateFilter(clsid::MPEG1Splitter, &splitter));
+        EXPECT_SUCCEEDED(CreateFilter(clsid::Mp3Decoder, &decoder));
+        EXPECT_SUCCEEDED(graph->AddFilter(splitter, "MPEG-I Stream Splitter"));
+        EXPECT_SUCCEEDED(graph->AddFilter(decoder, "MPEG Layer-3 Decoder"));
+        EXPECT_SUCCEEDED(graph->AddFilter(sink, "Sink"));
+        EXPECT_SUCCEEDED(graph->ConnectDirect(source->EnumPins()[0], splitter->EnumPins()[0], nullptr));
+        EXPECT_SUCCEEDED(graph->ConnectDirect(splitter->EnumPins()[1], decoder->EnumPins()[0], nullptr));
         EXPECT_EQ(graph->ConnectDirect(decoder->EnumPins()[1], sink->EnumPins()[0], nullptr), S_OK);
     }
     std::shared_ptr<CFilterGraph> graph;
@@ -184,7 +185,7 @@ TEST_F(PlaybackTest, PauseAndStopKeepThePositionAndRunResumes)
 {
     Player player(*s_dir / "five.mp3");
     IMediaSeeking& seeking = *player.graph;
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     ASSERT_TRUE(WaitForPosition(seeking, 200 * kMs));
 
     ASSERT_EQ(player.graph->Pause(), S_OK);
@@ -193,19 +194,19 @@ TEST_F(PlaybackTest, PauseAndStopKeepThePositionAndRunResumes)
 
     // Run goes on from the paused place.
     auto since = Clock::now();
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     ASSERT_TRUE(PlaysOnFrom(seeking, paused, since, paused + 100 * kMs));
     ASSERT_EQ(player.graph->Stop(), S_OK);
     const REFERENCE_TIME stopped = Position(seeking);
     EXPECT_GE(stopped, paused + 100 * kMs);
     ExpectPositionHolds(seeking, stopped);
     FILTER_STATE state{};
-    player.graph->GetState(0, &state);
+    EXPECT_SUCCEEDED(player.graph->GetState(0, &state));
     EXPECT_EQ(state, State_Stopped);
 
     // Play goes on from where it stopped, not from the start.
     since = Clock::now();
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     EXPECT_TRUE(PlaysOnFrom(seeking, stopped, since, stopped + 100 * kMs));
 }
 
@@ -219,24 +220,24 @@ TEST_F(PlaybackTest, SeekingMovesThePositionInEveryState)
     EXPECT_EQ(Position(seeking), target);
 
     // Running: goes on playing from there.
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     target = 4 * kUnitsPerSecond;
     const auto seeked = Clock::now();
-    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_SUCCEEDED(seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
     EXPECT_TRUE(PlaysOnFrom(seeking, target, seeked, target + 200 * kMs));
 
     // Paused: stays paused at the new place.
-    player.graph->Pause();
+    EXPECT_SUCCEEDED(player.graph->Pause());
     target = 1 * kUnitsPerSecond;
-    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_SUCCEEDED(seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
     ExpectPositionHolds(seeking, target);
     FILTER_STATE state{};
-    player.graph->GetState(0, &state);
+    EXPECT_SUCCEEDED(player.graph->GetState(0, &state));
     EXPECT_EQ(state, State_Paused);
 
     // Past the end: clamped to the duration.
     target = 60 * kUnitsPerSecond;
-    seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    EXPECT_SUCCEEDED(seeking.SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
     EXPECT_EQ(Position(seeking), 5 * kUnitsPerSecond);
 }
 
@@ -245,9 +246,9 @@ TEST_F(PlaybackTest, EndOfStreamPostsCompleteAndNotifies)
     Player player(*s_dir / "short.mp3");
     IMediaSeeking& seeking = *player.graph;
     std::atomic<int> notified{0};
-    player.graph->SetNotifyWindow([&] { ++notified; });
+    EXPECT_SUCCEEDED(player.graph->SetNotifyWindow([&] { ++notified; }));
     auto since = Clock::now();
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     // Half a second of audio, played out at its pace: the position never
     // runs ahead of the clock, and the end comes once the last sample has
     // been heard, so the position is then the whole length.
@@ -272,11 +273,11 @@ TEST_F(PlaybackTest, EndOfStreamPostsCompleteAndNotifies)
     EXPECT_EQ(notified, 1);
 
     // Stopped at the end, Play starts over.
-    player.graph->Stop();
+    EXPECT_SUCCEEDED(player.graph->Stop());
     since = Clock::now();
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     EXPECT_TRUE(PlaysOnFrom(seeking, 0, since, 100 * kMs));
-    player.graph->SetNotifyWindow(nullptr); // waits for a callback under way
+    EXPECT_SUCCEEDED(player.graph->SetNotifyWindow(nullptr)); // waits for a callback under way
 }
 
 TEST_F(PlaybackTest, WithoutAClockTheGraphRunsFasterThanRealTime)
@@ -286,9 +287,9 @@ TEST_F(PlaybackTest, WithoutAClockTheGraphRunsFasterThanRealTime)
     // is still playing it.
     Player paced(*s_dir / "five.mp3");
     Player player(*s_dir / "five.mp3");
-    player.graph->SetSyncSource(nullptr);
+    EXPECT_SUCCEEDED(player.graph->SetSyncSource(nullptr));
     ASSERT_EQ(paced.graph->Run(), S_OK);
-    player.graph->Run();
+    EXPECT_SUCCEEDED(player.graph->Run());
     long code = 0;
     ASSERT_EQ(player.graph->WaitForCompletion(kDeadlineMs, &code), S_OK);
     EXPECT_EQ(code, EC_COMPLETE);
@@ -302,8 +303,8 @@ TEST_F(PlaybackTest, EverySampleReachesTheSinkOnceFromTheSeekPosition)
     const fs::path path = *s_dir / "five.mp3";
     Pipeline pipeline(path);
     REFERENCE_TIME start = 1 * kUnitsPerSecond + 12345; // frame 44154.44 -> 44154
-    pipeline.graph->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
-    pipeline.graph->Run();
+    EXPECT_SUCCEEDED(pipeline.graph->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning));
+    EXPECT_SUCCEEDED(pipeline.graph->Run());
     long code = 0;
     ASSERT_EQ(pipeline.graph->WaitForCompletion(kDeadlineMs, &code), S_OK);
     ASSERT_EQ(code, EC_COMPLETE);
@@ -325,11 +326,11 @@ TEST_F(PlaybackTest, ASinkFailureAbortsWithItsReasonAfterCleaningUp)
     std::atomic<bool> notified{false};
     std::atomic<bool> cleanedFirst{false};
     auto sink = pipeline.sink;
-    pipeline.graph->SetNotifyWindow([&] {
+    EXPECT_SUCCEEDED(pipeline.graph->SetNotifyWindow([&] {
         cleanedFirst = sink->abortedRemoving.load();
         notified = true;
-    });
-    pipeline.graph->Run();
+    }));
+    EXPECT_SUCCEEDED(pipeline.graph->Run());
     long code = 0;
     ASSERT_EQ(pipeline.graph->WaitForCompletion(kDeadlineMs, &code), S_OK);
     // Whoever hears of the failure finds the partial output gone already.
@@ -338,8 +339,8 @@ TEST_F(PlaybackTest, ASinkFailureAbortsWithItsReasonAfterCleaningUp)
     EXPECT_EQ(pipeline.graph->ErrorReason(), "cannot write /nowhere/out.mp3: No space left on device");
     EXPECT_TRUE(WaitUntil([&] { return notified.load(); }));
     EXPECT_TRUE(cleanedFirst);
-    pipeline.graph->SetNotifyWindow(nullptr);
-    pipeline.graph->Stop();
+    EXPECT_SUCCEEDED(pipeline.graph->SetNotifyWindow(nullptr));
+    EXPECT_SUCCEEDED(pipeline.graph->Stop());
     EXPECT_FALSE(sink->abortedKeeping);
 }
 
@@ -355,7 +356,7 @@ TEST_F(PlaybackTest, AFilterThatCannotStartEndsTheRunBeforeAnyData)
     EXPECT_TRUE(pipeline.sink->abortedRemoving);
     EXPECT_EQ(pipeline.sink->blocks, 0);
     FILTER_STATE state{};
-    pipeline.graph->GetState(0, &state);
+    EXPECT_SUCCEEDED(pipeline.graph->GetState(0, &state));
     EXPECT_EQ(state, State_Stopped);
 }
 
@@ -365,9 +366,9 @@ TEST_F(PlaybackTest, PauseOnAGraphThatCannotCueFailsWithTheReasonAndRunStillEnds
     EXPECT_TRUE(FAILED(empty->Pause()));
     EXPECT_FALSE(empty->LastError().empty());
     FILTER_STATE state{};
-    empty->GetState(0, &state);
+    EXPECT_SUCCEEDED(empty->GetState(0, &state));
     EXPECT_EQ(state, State_Stopped);
-    empty->Run();
+    EXPECT_SUCCEEDED(empty->Run());
     long code = 0;
     ASSERT_EQ(empty->WaitForCompletion(1000, &code), S_OK);
     EXPECT_EQ(code, EC_ERRORABORT);
@@ -376,7 +377,7 @@ TEST_F(PlaybackTest, PauseOnAGraphThatCannotCueFailsWithTheReasonAndRunStillEnds
     pipeline.sink->failOnStart = true;
     EXPECT_TRUE(FAILED(pipeline.graph->Pause()));
     EXPECT_EQ(pipeline.graph->LastError(), "cannot create /nowhere/out.mp3: Permission denied");
-    pipeline.graph->GetState(0, &state);
+    EXPECT_SUCCEEDED(pipeline.graph->GetState(0, &state));
     EXPECT_EQ(state, State_Stopped);
     EXPECT_EQ(pipeline.sink->blocks, 0);
 }
@@ -385,8 +386,8 @@ TEST_F(PlaybackTest, AUserStopOfAJobKeepsWhatWasWritten)
 {
     // A pipeline that has started (cued) but not finished is stopped.
     Pipeline pipeline(*s_dir / "five.mp3");
-    pipeline.graph->Pause();
-    pipeline.graph->Stop();
+    EXPECT_SUCCEEDED(pipeline.graph->Pause());
+    EXPECT_SUCCEEDED(pipeline.graph->Stop());
     EXPECT_TRUE(pipeline.sink->abortedKeeping);
     EXPECT_FALSE(pipeline.sink->abortedRemoving);
 }
@@ -398,7 +399,7 @@ TEST_F(PlaybackTest, ASourceTruncatedWhilePlayingEndsInAnError)
     WriteMp3(path, Signal{44100, 2, 20 * 44100});
     Pipeline pipeline(path);
     fs::resize_file(path, 4096);
-    pipeline.graph->Run();
+    EXPECT_SUCCEEDED(pipeline.graph->Run());
     long code = 0;
     ASSERT_EQ(pipeline.graph->WaitForCompletion(kDeadlineMs, &code), S_OK);
     EXPECT_EQ(code, EC_ERRORABORT);
@@ -411,15 +412,15 @@ TEST_F(PlaybackTest, NothingToRunEndsAtOnceInsteadOfWaitingForever)
     auto graph = CreateFilterGraph();
     long code = 0;
     EXPECT_EQ(graph->WaitForCompletion(-1, &code), VFW_E_WRONG_STATE);
-    graph->Run();
+    EXPECT_SUCCEEDED(graph->Run());
     ASSERT_EQ(graph->WaitForCompletion(1000, &code), S_OK);
     EXPECT_EQ(code, EC_ERRORABORT);
     EXPECT_FALSE(graph->ErrorReason().empty());
 
     // A decode graph whose file could not be opened behaves the same.
     CMediaGraph holder;
-    holder.BuildDecodeGraph("/nonexistent/song.mp3");
-    holder.Run();
+    EXPECT_EQ(holder.BuildDecodeGraph("/nonexistent/song.mp3"), VFW_E_NOT_FOUND_FILE);
+    EXPECT_EQ(holder.Run(), S_OK); // nothing to stream: it ends at once, in an error
     auto events = holder.events;
     ASSERT_TRUE(events);
     ASSERT_EQ(events->WaitForCompletion(1000, &code), S_OK);
@@ -429,7 +430,7 @@ TEST_F(PlaybackTest, NothingToRunEndsAtOnceInsteadOfWaitingForever)
 TEST_F(PlaybackTest, DestroyingAPlayingGraphStopsItsThreads)
 {
     auto player = std::make_unique<Player>(*s_dir / "five.mp3");
-    player->graph->Run();
+    EXPECT_SUCCEEDED(player->graph->Run());
     ASSERT_TRUE(WaitForPosition(*player->graph, 50 * kMs));
     std::weak_ptr<CFilterGraph> weak = player->graph;
     player.reset();

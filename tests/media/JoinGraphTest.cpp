@@ -2,6 +2,7 @@
 // counts: lengths, seams, and the faults a join must refuse.
 
 #include "media/graph/CFilterGraph.h"
+#include "HresultAssertions.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/filters/LameEncoder.h"
 #include "media/render/MediaGraph.h"
@@ -27,7 +28,7 @@ protected:
     static REFERENCE_TIME Measure(const fs::path& path)
     {
         CMediaGraph probe;
-        probe.BuildDecodeGraph(path);
+        EXPECT_SUCCEEDED(probe.BuildDecodeGraph(path));
         return probe.GetDuration();
     }
 
@@ -48,7 +49,7 @@ protected:
     static std::shared_ptr<CBaseFilter> Create(const char* clsidText)
     {
         std::shared_ptr<CBaseFilter> filter;
-        CreateFilter(clsidText, &filter);
+        EXPECT_SUCCEEDED(CreateFilter(clsidText, &filter));
         return filter;
     }
 
@@ -152,12 +153,12 @@ TEST_F(JoinGraph, TheSameEncoderServesAgainAfterAJob)
     const auto a = dir / "a.wav";
     fixtures::WriteWav(a, {44100, 2, 4410});
     auto encoder = Create(clsid::LameEncoder);
-    GetEncoderProperties(encoder)->set_Bitrate(96);
+    EXPECT_SUCCEEDED(GetEncoderProperties(encoder)->set_Bitrate(96));
     ASSERT_EQ(Join({a}, dir / "one.mp3", encoder), EC_COMPLETE) << graph.LastError();
     ASSERT_EQ(Join({a, a}, dir / "two.mp3", encoder), EC_COMPLETE) << graph.LastError();
     EXPECT_EQ(fixtures::ReadAudio(dir / "two.mp3").Frames(), 8820);
     REFERENCE_TIME duration = 0;
-    graph.seeking->GetDuration(&duration);
+    EXPECT_SUCCEEDED(graph.seeking->GetDuration(&duration));
     EXPECT_EQ(duration, 2'000'000);
 }
 

@@ -65,11 +65,14 @@ inline std::vector<float> ReadAll(IPcmReader& reader, std::int64_t block = 4096)
 // passed first).
 inline long RunToEnd(IMediaControl& control, IMediaEvent& events, std::chrono::seconds deadline = std::chrono::seconds(120))
 {
-    control.Run();
+    // A run that cannot start ends at once in an event, which the wait sees.
+    (void)control.Run();
     const auto until = std::chrono::steady_clock::now() + deadline;
     long code = 0;
-    while (code == 0 && std::chrono::steady_clock::now() < until)
-        events.WaitForCompletion(250, &code);
+    while (code == 0 && std::chrono::steady_clock::now() < until) {
+        if (events.WaitForCompletion(250, &code) == VFW_E_WRONG_STATE)
+            break; // stopped, and never to end by itself
+    }
     return code;
 }
 

@@ -3,6 +3,7 @@
 // threads, and every way writing can fail.
 
 #include "media/graph/CFilterGraph.h"
+#include "HresultAssertions.h"
 #include "media/filters/CaptureGraphBuilder.h"
 #include "media/filters/FileWriter.h"
 #include "media/graph/FilterRegistry.h"
@@ -53,42 +54,42 @@ WriteJob BuildWrite(const std::string& source, const std::string& output, const 
     WriteJob job;
     auto timeline = std::make_shared<CAMTimeline>();
     std::shared_ptr<CAMTimelineObj> group, track, clip;
-    timeline->CreateEmptyNode(&group, TIMELINE_MAJOR_TYPE_GROUP);
+    EXPECT_SUCCEEDED(timeline->CreateEmptyNode(&group, TIMELINE_MAJOR_TYPE_GROUP));
     CMediaTypeValue type;
     type.SetMajorType(MEDIATYPE_Audio);
-    std::dynamic_pointer_cast<IAMTimelineGroup>(group)->SetMediaType(&type);
-    timeline->AddGroup(group);
-    timeline->CreateEmptyNode(&track, TIMELINE_MAJOR_TYPE_TRACK);
-    std::dynamic_pointer_cast<IAMTimelineComp>(group)->VTrackInsBefore(track, -1);
-    timeline->CreateEmptyNode(&clip, TIMELINE_MAJOR_TYPE_SOURCE);
+    EXPECT_SUCCEEDED(std::dynamic_pointer_cast<IAMTimelineGroup>(group)->SetMediaType(&type));
+    EXPECT_SUCCEEDED(timeline->AddGroup(group));
+    EXPECT_SUCCEEDED(timeline->CreateEmptyNode(&track, TIMELINE_MAJOR_TYPE_TRACK));
+    EXPECT_SUCCEEDED(std::dynamic_pointer_cast<IAMTimelineComp>(group)->VTrackInsBefore(track, -1));
+    EXPECT_SUCCEEDED(timeline->CreateEmptyNode(&clip, TIMELINE_MAJOR_TYPE_SOURCE));
     auto src = std::dynamic_pointer_cast<IAMTimelineSrc>(clip);
-    src->SetMediaName(source);
+    EXPECT_SUCCEEDED(src->SetMediaName(source));
     const REFERENCE_TIME stop = options.stop >= 0 ? options.stop : REFERENCE_TIME(1) << 50;
-    src->SetMediaTimes(options.start, stop);
-    clip->SetStartStop(0, stop - options.start);
-    std::dynamic_pointer_cast<IAMTimelineTrack>(track)->SrcAdd(clip);
+    EXPECT_SUCCEEDED(src->SetMediaTimes(options.start, stop));
+    EXPECT_SUCCEEDED(clip->SetStartStop(0, stop - options.start));
+    EXPECT_SUCCEEDED(std::dynamic_pointer_cast<IAMTimelineTrack>(track)->SrcAdd(clip));
     if (FAILED(timeline->ValidateSourceNames(SFN_VALIDATEF_CHECK, nullptr, 0))) {
         job.error = timeline->LastError();
         return job;
     }
     CRenderEngine engine;
-    engine.SetTimelineObject(timeline);
+    EXPECT_SUCCEEDED(engine.SetTimelineObject(timeline));
     EXPECT_EQ(engine.ConnectFrontEnd(), S_OK) << engine.LastError();
     engine.GetFilterGraph(&job.graph);
-    CreateFilter(options.mp3 ? clsid::LameEncoder : clsid::WavWriter, &job.stage);
-    CreateFilter(options.mp3 ? clsid::RawFileWriter : clsid::FileWriter, &job.writer);
+    EXPECT_SUCCEEDED(CreateFilter(options.mp3 ? clsid::LameEncoder : clsid::WavWriter, &job.stage));
+    EXPECT_SUCCEEDED(CreateFilter(options.mp3 ? clsid::RawFileWriter : clsid::FileWriter, &job.writer));
     if (auto* properties = GetEncoderProperties(job.stage)) {
-        properties->set_SampleRate(options.sampleRate);
-        properties->set_Bitrate(options.bitrate);
+        EXPECT_SUCCEEDED(properties->set_SampleRate(options.sampleRate));
+        EXPECT_SUCCEEDED(properties->set_Bitrate(options.bitrate));
     }
-    job.graph->AddFilter(job.stage, "Lame");
-    job.graph->AddFilter(job.writer, "Dest");
-    GetFileSink(job.writer)->SetFileName(output, nullptr);
-    GetFileSink(job.writer)->SetOverwrite(options.overwrite);
+    EXPECT_SUCCEEDED(job.graph->AddFilter(job.stage, "Lame"));
+    EXPECT_SUCCEEDED(job.graph->AddFilter(job.writer, "Dest"));
+    EXPECT_SUCCEEDED(GetFileSink(job.writer)->SetFileName(output, nullptr));
+    EXPECT_SUCCEEDED(GetFileSink(job.writer)->SetOverwrite(options.overwrite));
     std::shared_ptr<CPin> pin;
     EXPECT_EQ(engine.GetGroupOutputPin(0, &pin), S_OK);
     CCaptureGraphBuilder2 builder;
-    builder.SetFiltergraph(job.graph);
+    EXPECT_SUCCEEDED(builder.SetFiltergraph(job.graph));
     EXPECT_EQ(builder.RenderStream(nullptr, nullptr, pin, job.stage, job.writer), S_OK) << builder.LastError();
     return job;
 }
@@ -356,14 +357,14 @@ TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
         const std::size_t threadsBefore = ThreadsNow();
         const auto out = dir / ((keep ? "kept" : "cancelled") + std::to_string(threads) + ".mp3");
         auto job = BuildWrite(source, out, {.bitrate = 128});
-        job.graph->Run();
+        EXPECT_SUCCEEDED(job.graph->Run());
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         std::error_code ec;
         while (fs::file_size(out, ec) < 20000 && std::chrono::steady_clock::now() < until)
             std::this_thread::yield();
         if (!keep)
             GetFileSink(job.writer)->DiscardOutput();
-        job.graph->Stop();
+        EXPECT_SUCCEEDED(job.graph->Stop());
         EXPECT_EQ(ThreadsNow(), threadsBefore) << "a thread outlived the stop";
         long code = 0;
         EXPECT_NE(job.graph->WaitForCompletion(0, &code), S_OK) << "the job ended before it was stopped";

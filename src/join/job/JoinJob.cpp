@@ -80,7 +80,7 @@ std::string CJoinJob::OutputPath() const
 void CJoinJob::SetNotify(std::function<void()> notify)
 {
     if (m_graph)
-        m_graph->SetNotifyWindow(std::move(notify));
+        (void)m_graph->SetNotifyWindow(std::move(notify)); // a built graph always takes a callback
 }
 
 JobResult CJoinJob::Build()
@@ -122,8 +122,8 @@ JobResult CJoinJob::Build()
 
     std::shared_ptr<CBaseFilter> encoder = r.encoder;
     if (!encoder) {
-        CreateFilter(clsid::LameEncoder, &encoder);
-        IAudioEncoderProperties* properties = GetEncoderProperties(encoder);
+        IAudioEncoderProperties* properties =
+            SUCCEEDED(CreateFilter(clsid::LameEncoder, &encoder)) ? GetEncoderProperties(encoder) : nullptr;
         // Sample rate first: the legal bit rates depend on it.
         if (!properties || FAILED(properties->set_SampleRate(r.sampleRate))
             || FAILED(properties->set_Bitrate(r.bitRate)))
@@ -152,7 +152,9 @@ JobResult CJoinJob::Start()
     m_stopped = false;
     m_keptOutput = false;
     m_keepFailure.clear();
-    m_graph->Run();
+    // A graph that cannot start queues its abort event with the reason,
+    // which ends the first wait.
+    (void)m_graph->Run();
     return JobResult::Ok();
 }
 
@@ -197,7 +199,7 @@ JobResult CJoinJob::Finish(JobStatus status)
                                                       : "the join was stopped; nothing was written to " + output);
     }
     if (status == JobStatus::Completed) {
-        m_graph->Stop();
+        (void)m_graph->Stop(); // a stop always succeeds
         m_graph->ReleaseAll();
         m_graph.reset();
         const std::string failure = MoveIntoPlace(m_temporaryPath, output, m_request.overwrite);
@@ -219,7 +221,7 @@ void CJoinJob::Stop(bool keepOutput)
     m_stopped = true;
     // Stopping the graph finishes the MP3: the encoder flushes and writes
     // its info frame, so the part written so far plays with its length.
-    m_graph->Stop();
+    (void)m_graph->Stop(); // a stop always succeeds
     m_graph->ReleaseAll();
     m_graph.reset();
     if (keepOutput && !m_outputExisted) {

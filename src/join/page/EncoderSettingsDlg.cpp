@@ -117,11 +117,18 @@ void CEncoderSettingsDlg::UpdateNote()
 void CEncoderSettingsDlg::accept()
 {
     if (m_properties) {
-        // Sample rate first: what the bit rate can be depends on it.
-        m_properties->set_SampleRate(m_sampleRate->currentData().toInt());
-        m_properties->set_Bitrate(m_bitRate->currentData().toInt());
-        m_properties->set_ChannelMode(static_cast<Mp3ChannelMode>(m_channelMode->currentData().toInt()));
-        m_properties->set_Quality(m_quality->currentData().toInt());
+        // Sample rate first: what the bit rate can be depends on it. The
+        // boxes offer only what the encoder takes; should it refuse one
+        // all the same, the page stays open and says so.
+        const bool taken =
+            SUCCEEDED(m_properties->set_SampleRate(m_sampleRate->currentData().toInt()))
+            && SUCCEEDED(m_properties->set_Bitrate(m_bitRate->currentData().toInt()))
+            && SUCCEEDED(m_properties->set_ChannelMode(static_cast<Mp3ChannelMode>(m_channelMode->currentData().toInt())))
+            && SUCCEEDED(m_properties->set_Quality(m_quality->currentData().toInt()));
+        if (!taken) {
+            m_note->setText(tr("The encoder does not take these settings."));
+            return;
+        }
     }
     QDialog::accept();
 }

@@ -14,17 +14,17 @@ class IGraphBuilder;
 // CLSID_CaptureGraphBuilder2.
 class CCaptureGraphBuilder2 {
 public:
-    HRESULT SetFiltergraph(const std::shared_ptr<IGraphBuilder>& graph);
+    [[nodiscard]] HRESULT SetFiltergraph(const std::shared_ptr<IGraphBuilder>& graph);
     // Connects source -> intermediate -> sink (both already in the graph;
     // intermediate may be null: source -> sink). `category` and `type` are
     // accepted for the familiar call shape and must be null.
-    HRESULT RenderStream(const GUID* category, const GUID* type, const std::shared_ptr<CPin>& source,
+    [[nodiscard]] HRESULT RenderStream(const GUID* category, const GUID* type, const std::shared_ptr<CPin>& source,
                          const std::shared_ptr<CBaseFilter>& intermediate,
                          const std::shared_ptr<CBaseFilter>& sink);
     std::string LastError() const { return m_lastError; }
 
 private:
-    HRESULT ConnectThrough(const std::shared_ptr<CPin>& out, const std::shared_ptr<CBaseFilter>& filter,
+    [[nodiscard]] HRESULT ConnectThrough(const std::shared_ptr<CPin>& out, const std::shared_ptr<CBaseFilter>& filter,
                            std::shared_ptr<CPin>* filterOut);
     std::shared_ptr<IGraphBuilder> m_graph;
     std::string m_lastError;

@@ -18,10 +18,10 @@ class IFileSinkFilter {
 public:
     virtual ~IFileSinkFilter() = default;
     // `type` must be null.
-    virtual HRESULT SetFileName(const std::string& path, const MediaType* type) = 0;
+    [[nodiscard]] virtual HRESULT SetFileName(const std::string& path, const MediaType* type) = 0;
     virtual HRESULT GetCurFile(std::string* path) const = 0;
     // true: an existing file of that name may be replaced (default false).
-    virtual HRESULT SetOverwrite(bool overwrite) = 0;
+    [[nodiscard]] virtual HRESULT SetOverwrite(bool overwrite) = 0;
     // The job is being cancelled: the coming stop removes the output instead
     // of keeping what was written (an overwritten file then stays as it was).
     virtual void DiscardOutput() = 0;

@@ -192,7 +192,7 @@ public:
                     IByteSink* sink = Downstream();
                     return sink ? sink->WriteAt(offset, data, size) : VFW_E_NOT_CONNECTED;
                 });
-            if (FAILED(parallel->Start()))
+            if (parallel->Start() != CParallelMp3Encoder::Outcome::Done)
                 return Fail(E_INVALIDARG, "the MP3 encoder refused its settings (" + Describe() + ")");
             SetParallel(std::move(parallel));
             return S_OK;
@@ -291,14 +291,21 @@ private:
         m_parallel = std::move(parallel);
     }
 
-    // The parallel encoder's result as this filter reports it.
-    HRESULT ParallelResult(const CParallelMp3Encoder& parallel, HRESULT hr)
+    // The parallel encoder's outcome as this filter reports it to its pin:
+    // S_FALSE takes no more audio (a stop or seek interrupted it).
+    HRESULT ParallelResult(const CParallelMp3Encoder& parallel, CParallelMp3Encoder::Outcome outcome)
     {
-        if (!FAILED(hr))
-            return hr;
+        switch (outcome) {
+        case CParallelMp3Encoder::Outcome::Done:
+            return S_OK;
+        case CParallelMp3Encoder::Outcome::Interrupted:
+            return S_FALSE;
+        case CParallelMp3Encoder::Outcome::Failed:
+            break;
+        }
         if (parallel.WriterFailed())
-            return PassOnFailure(hr);
-        return Fail(hr, parallel.Error().empty() ? "the MP3 encoder failed" : parallel.Error());
+            return PassOnFailure(E_FAIL);
+        return Fail(E_FAIL, parallel.Error().empty() ? "the MP3 encoder failed" : parallel.Error());
     }
 
     static HRESULT Get(std::int32_t* out, std::int32_t value)

@@ -20,14 +20,14 @@ enum class Mp3ChannelMode { Stereo = 0, JointStereo = 1, Mono = 3 };
 class IAudioEncoderProperties {
 public:
     virtual ~IAudioEncoderProperties() = default;
-    virtual HRESULT set_Bitrate(std::int32_t kbps) = 0;        // kMinMp3Bitrate..kMaxMp3Bitrate
+    [[nodiscard]] virtual HRESULT set_Bitrate(std::int32_t kbps) = 0;        // kMinMp3Bitrate..kMaxMp3Bitrate
     virtual HRESULT get_Bitrate(std::int32_t* kbps) const = 0;
     // An MPEG rate, 8000..48000, or kSourceSampleRate.
-    virtual HRESULT set_SampleRate(std::int32_t hz) = 0;
+    [[nodiscard]] virtual HRESULT set_SampleRate(std::int32_t hz) = 0;
     virtual HRESULT get_SampleRate(std::int32_t* hz) const = 0;
-    virtual HRESULT set_ChannelMode(Mp3ChannelMode mode) = 0;
+    [[nodiscard]] virtual HRESULT set_ChannelMode(Mp3ChannelMode mode) = 0;
     virtual HRESULT get_ChannelMode(Mp3ChannelMode* mode) const = 0;
-    virtual HRESULT set_Quality(std::int32_t quality) = 0;     // 0 best/slowest .. 9 fastest
+    [[nodiscard]] virtual HRESULT set_Quality(std::int32_t quality) = 0;     // 0 best/slowest .. 9 fastest
     virtual HRESULT get_Quality(std::int32_t* quality) const = 0;
     // The sample rate really written: the set one, or with kSourceSampleRate
     // the rate of the connected input (0 while unconnected).

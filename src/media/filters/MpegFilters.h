@@ -16,7 +16,7 @@ private:
     friend class MpegSplitterInputPin;
     // The output pin appears once the input is connected, as the stream's
     // format is known only then.
-    HRESULT OpenStream(const std::string& path);
+    [[nodiscard]] HRESULT OpenStream(const std::string& path);
     void CloseStream();
 
     std::shared_ptr<class MpegSplitterOutputPin> m_output;

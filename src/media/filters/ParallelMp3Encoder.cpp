@@ -51,11 +51,11 @@ CParallelMp3Encoder::~CParallelMp3Encoder()
         worker.join();
 }
 
-HRESULT CParallelMp3Encoder::Start()
+CParallelMp3Encoder::Outcome CParallelMp3Encoder::Start()
 {
     LameHandle first = m_make();
     if (!first)
-        return E_FAIL;
+        return Outcome::Failed;
     // LAME pads a frame now and then to keep the bit rate; segments start on
     // multiples of the padding cycle so that every encoder pads the frames a
     // single encoder would, and the reservoirs compare.
@@ -91,7 +91,7 @@ HRESULT CParallelMp3Encoder::Start()
     m_current = &segment;
     for (int i = 0; i < m_threads; ++i)
         m_workers.emplace_back([this] { Work(); });
-    return S_OK;
+    return Outcome::Done;
 }
 
 CParallelMp3Encoder::Segment& CParallelMp3Encoder::NewSegment(std::int64_t index)
@@ -117,14 +117,14 @@ CParallelMp3Encoder::Segment& CParallelMp3Encoder::NewSegment(std::int64_t index
     return *m_segments.back();
 }
 
-HRESULT CParallelMp3Encoder::Encode(const float* samples, std::int64_t frames)
+CParallelMp3Encoder::Outcome CParallelMp3Encoder::Encode(const float* samples, std::int64_t frames)
 {
     std::unique_lock lock(m_mutex);
     while (frames > 0) {
         if (m_failed)
-            return E_FAIL;
+            return Outcome::Failed;
         if (m_interrupted || !m_current)
-            return S_FALSE;
+            return Outcome::Interrupted;
         Segment& current = *m_current;
         if (current.fed == m_inputLimit) {
             // More audio: the current segment is not the last, the next takes over.
@@ -159,23 +159,23 @@ HRESULT CParallelMp3Encoder::Encode(const float* samples, std::int64_t frames)
         frames -= n;
         m_changed.notify_all();
     }
-    return S_OK;
+    return Outcome::Done;
 }
 
-HRESULT CParallelMp3Encoder::Finish()
+CParallelMp3Encoder::Outcome CParallelMp3Encoder::Finish()
 {
     std::unique_lock lock(m_mutex);
     if (m_failed)
-        return E_FAIL;
+        return Outcome::Failed;
     if (m_interrupted || !m_current)
-        return S_FALSE;
+        return Outcome::Interrupted;
     m_current->inputDone = true;
     m_current->last = true;
     m_changed.notify_all();
     m_changed.wait(lock, [this] { return m_allWritten || m_failed || m_interrupted; });
     if (m_failed)
-        return E_FAIL;
-    return m_allWritten ? S_OK : S_FALSE;
+        return Outcome::Failed;
+    return m_allWritten ? Outcome::Done : Outcome::Interrupted;
 }
 
 void CParallelMp3Encoder::Interrupt()

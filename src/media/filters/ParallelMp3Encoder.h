@@ -56,15 +56,19 @@ public:
     CParallelMp3Encoder(const CParallelMp3Encoder&) = delete;
     CParallelMp3Encoder& operator=(const CParallelMp3Encoder&) = delete;
 
+    // How a step went: Interrupted after Interrupt (nothing more is taken),
+    // Failed after any failure (Error() or the writer says why).
+    enum class Outcome { Done, Interrupted, Failed };
+
     // Makes the first segment's encoder; fails when LAME refuses.
-    HRESULT Start();
+    [[nodiscard]] Outcome Start();
     // Takes interleaved samples; waits while the segments in flight are at
-    // their limit. S_FALSE after Interrupt, E_FAIL after any failure.
-    HRESULT Encode(const float* samples, std::int64_t frames);
+    // their limit.
+    [[nodiscard]] Outcome Encode(const float* samples, std::int64_t frames);
     // The end of the stream: waits for every segment, then writes the info
     // frame over the first frame.
-    HRESULT Finish();
-    // Wakes a waiting Encode or Finish (which return S_FALSE), e.g. for a stop.
+    [[nodiscard]] Outcome Finish();
+    // Wakes a waiting Encode or Finish (which are then Interrupted), e.g. for a stop.
     void Interrupt();
     // Takes audio again after an Interrupt that was no stop (a seek).
     void Resume();

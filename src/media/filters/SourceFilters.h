@@ -13,7 +13,7 @@ class CFileSourceFilter final : public CBaseFilter {
 public:
     CFileSourceFilter();
     // Checks that `path` can be read as a regular file.
-    HRESULT Load(const std::string& path) override;
+    [[nodiscard]] HRESULT Load(const std::string& path) override;
     const std::string& Path() const { return m_path; }
     std::string Describe() const override { return "file=" + m_path; }
 
@@ -25,7 +25,7 @@ class CSoundFileSourceFilter final : public CBaseFilter {
 public:
     CSoundFileSourceFilter();
     // Opens the decoder for `path`; the output pin appears with it.
-    HRESULT Load(const std::string& path) override;
+    [[nodiscard]] HRESULT Load(const std::string& path) override;
     std::string Describe() const override;
 
 private:

@@ -25,10 +25,6 @@ class CFilterGraph final : public IGraphBuilder,
                            public IMediaSeeking,
                            public IMediaEventEx,
                            public IMediaFilter,
-                           public IVideoWindow,
-                           public IBasicVideo,
-                           public IBasicAudio,
-                           public IVideoFrameStep,
                            public IMediaEventSink,
                            private CStreamWorker::Listener {
 public:
@@ -38,50 +34,39 @@ public:
     CFilterGraph& operator=(const CFilterGraph&) = delete;
 
     // IGraphBuilder
-    HRESULT AddFilter(const std::shared_ptr<CBaseFilter>& filter, const std::string& name) override;
-    HRESULT RemoveFilter(const std::shared_ptr<CBaseFilter>& filter) override;
+    [[nodiscard]] HRESULT AddFilter(const std::shared_ptr<CBaseFilter>& filter, const std::string& name) override;
+    [[nodiscard]] HRESULT RemoveFilter(const std::shared_ptr<CBaseFilter>& filter) override;
     std::shared_ptr<CBaseFilter> FindFilterByName(const std::string& name) const override;
     std::vector<std::shared_ptr<CBaseFilter>> EnumFilters() const override;
-    HRESULT AddSourceFilter(const std::string& path, const std::string& name,
+    [[nodiscard]] HRESULT AddSourceFilter(const std::string& path, const std::string& name,
                             std::shared_ptr<CBaseFilter>* source) override;
-    HRESULT ConnectDirect(const std::shared_ptr<CPin>& out, const std::shared_ptr<CPin>& in,
+    [[nodiscard]] HRESULT ConnectDirect(const std::shared_ptr<CPin>& out, const std::shared_ptr<CPin>& in,
                           const MediaType* type) override;
-    HRESULT Disconnect(const std::shared_ptr<CPin>& pin) override;
-    HRESULT RenderFile(const std::string& path, const std::string* playList) override;
+    [[nodiscard]] HRESULT Disconnect(const std::shared_ptr<CPin>& pin) override;
+    [[nodiscard]] HRESULT RenderFile(const std::string& path, const std::string* playList) override;
     std::string LastError() const override;
 
     // IMediaControl
-    HRESULT Run() override;
-    HRESULT Pause() override;
-    HRESULT Stop() override;
-    HRESULT GetState(long timeoutMs, FILTER_STATE* state) override;
+    [[nodiscard]] HRESULT Run() override;
+    [[nodiscard]] HRESULT Pause() override;
+    [[nodiscard]] HRESULT Stop() override;
+    [[nodiscard]] HRESULT GetState(long timeoutMs, FILTER_STATE* state) override;
 
     // IMediaSeeking
-    HRESULT GetDuration(REFERENCE_TIME* duration) override;
-    HRESULT GetCurrentPosition(REFERENCE_TIME* position) override;
-    HRESULT SetPositions(REFERENCE_TIME* current, unsigned currentFlags, REFERENCE_TIME* stop,
+    [[nodiscard]] HRESULT GetDuration(REFERENCE_TIME* duration) override;
+    [[nodiscard]] HRESULT GetCurrentPosition(REFERENCE_TIME* position) override;
+    [[nodiscard]] HRESULT SetPositions(REFERENCE_TIME* current, unsigned currentFlags, REFERENCE_TIME* stop,
                          unsigned stopFlags) override;
 
     // IMediaEvent(Ex)
-    HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) override;
-    HRESULT FreeEventParams(long code, long param1, long param2) override;
-    HRESULT WaitForCompletion(long timeoutMs, long* code) override;
+    [[nodiscard]] HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) override;
+    [[nodiscard]] HRESULT FreeEventParams(long code, long param1, long param2) override;
+    [[nodiscard]] HRESULT WaitForCompletion(long timeoutMs, long* code) override;
     std::string ErrorReason() const override;
-    HRESULT SetNotifyWindow(NotifyCallback callback) override;
+    [[nodiscard]] HRESULT SetNotifyWindow(NotifyCallback callback) override;
 
     // IMediaFilter
-    HRESULT SetSyncSource(std::nullptr_t) override;
-
-    // Video facets: this graph never carries video.
-    HRESULT put_Visible(long visible) override;
-    HRESULT SetWindowForeground(long focus) override;
-    HRESULT GetVideoSize(long* width, long* height) override;
-    HRESULT Step(unsigned frames, void* stepObject) override;
-    HRESULT CanStep(long multiple, void* stepObject) override;
-
-    // IBasicAudio: the volume of the audio renderer(s); E_NOTIMPL without one.
-    HRESULT put_Volume(long volume) override;
-    HRESULT get_Volume(long* volume) override;
+    [[nodiscard]] HRESULT SetSyncSource(std::nullptr_t) override;
 
     // IMediaEventSink: filters report here (through CBaseFilter::NotifyEvent).
     void Notify(long code, long param1, const std::string& reason) override;
@@ -116,7 +101,7 @@ private:
     // From stopped: pauses every filter and starts the streaming. E_FAIL
     // when a filter failed to start (its EC_ERRORABORT is queued),
     // VFW_E_NOT_CONNECTED when nothing can stream; `failure` says why.
-    HRESULT CueLocked(bool paused, std::string* failure);
+    [[nodiscard]] HRESULT CueLocked(bool paused, std::string* failure);
     // A run that cannot stream ends at once with EC_ERRORABORT and its reason.
     void EndRunLocked(HRESULT hr, const std::string& failure);
     // A graph whose stream cannot be taken up again stops, and its run ends.

@@ -43,9 +43,9 @@ public:
     virtual ~IPcmSink() = default;
     // Start of a run of contiguous audio; `startFrame` is the stream frame
     // of its first sample (after a seek, the new position).
-    virtual HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) = 0;
-    virtual HRESULT Receive(const float* samples, std::int64_t frames) = 0;
-    virtual HRESULT EndOfStream() = 0;
+    [[nodiscard]] virtual HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) = 0;
+    [[nodiscard]] virtual HRESULT Receive(const float* samples, std::int64_t frames) = 0;
+    [[nodiscard]] virtual HRESULT EndOfStream() = 0;
     // Drop whatever is buffered (seek or stop).
     virtual void Flush() {}
 };
@@ -54,8 +54,8 @@ public:
 class IByteSink {
 public:
     virtual ~IByteSink() = default;
-    virtual HRESULT WriteAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
-    virtual HRESULT EndOfStream() = 0;
+    [[nodiscard]] virtual HRESULT WriteAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
+    [[nodiscard]] virtual HRESULT EndOfStream() = 0;
 };
 
 class CPin {
@@ -75,7 +75,7 @@ public:
     // Input side: whether this pin takes `type`. By default an input pin
     // takes Pcm when it has a PcmSink() and Mp3 / Wave when it has a
     // ByteSink().
-    virtual HRESULT QueryAccept(const MediaType& type) const;
+    [[nodiscard]] virtual HRESULT QueryAccept(const MediaType& type) const;
 
     // Output pins of kind Pcm hand out their reader; others return null.
     // The graph asks once per change of its connections and keeps the
@@ -88,7 +88,7 @@ public:
     virtual IByteSink* ByteSink() { return nullptr; }
 
     // Called on both pins by the graph when they are joined / parted.
-    virtual HRESULT CompleteConnect(CPin& peer, const MediaType& type);
+    [[nodiscard]] virtual HRESULT CompleteConnect(CPin& peer, const MediaType& type);
     virtual void BreakConnect();
 
 private:
@@ -113,8 +113,11 @@ public:
     std::string QueryFilterInfo() const { return m_name; }
 
     // State changes, called by the graph on every filter (downstream first).
-    virtual HRESULT Pause() { return S_OK; }
-    virtual HRESULT Run() { return S_OK; }
+    // A filter that cannot pause or run fails (and says why through the
+    // graph's events); Stop always succeeds, as what went wrong while
+    // streaming has been reported already.
+    [[nodiscard]] virtual HRESULT Pause() { return S_OK; }
+    [[nodiscard]] virtual HRESULT Run() { return S_OK; }
     virtual HRESULT Stop() { return S_OK; }
     // The job ended in failure or was stopped by the user: writers remove a
     // partial output when `removeOutput` is true. On a failure the graph
@@ -131,14 +134,10 @@ public:
     // Renderers follow the graph's clock choice: false plays as fast as the
     // audio comes (a graph without a clock).
     virtual void SetPaced(bool paced) { (void)paced; }
-    // Renderers' volume in hundredths of a decibel, -10000 (silence) to 0
-    // (full); E_NOTIMPL for every other filter.
-    virtual HRESULT SetVolume(long volume) { (void)volume; return E_NOTIMPL; }
-    virtual HRESULT GetVolume(long* volume) const { (void)volume; return E_NOTIMPL; }
     // Sources that read a named file: the graph hands them the path when it
     // adds them (AddSourceFilter, RenderFile). Fails with a reason in
     // LastError() when the file cannot be read; E_NOTIMPL for other filters.
-    virtual HRESULT Load(const std::string& path) { (void)path; return E_NOTIMPL; }
+    [[nodiscard]] virtual HRESULT Load(const std::string& path) { (void)path; return E_NOTIMPL; }
 
     // Settings shown for the DOT description, e.g. "bitrate=192k".
     virtual std::string Describe() const { return {}; }

@@ -19,7 +19,7 @@ CFilterGraph::CFilterGraph() = default;
 
 CFilterGraph::~CFilterGraph()
 {
-    Stop();
+    (void)Stop(); // a stop always succeeds; the graph goes either way
     std::lock_guard lock(m_controlMutex);
     for (auto& filter : m_filters) {
         for (auto& pin : filter->EnumPins()) {
@@ -89,7 +89,7 @@ HRESULT CFilterGraph::RemoveFilter(const std::shared_ptr<CBaseFilter>& filter)
         return VFW_E_NOT_FOUND;
     lock.unlock();
     for (auto& pin : filter->EnumPins())
-        Disconnect(pin);
+        (void)Disconnect(pin); // a pin not connected has nothing to undo
     lock.lock();
     it = std::find(m_filters.begin(), m_filters.end(), filter);
     if (it != m_filters.end())
@@ -245,8 +245,9 @@ HRESULT CFilterGraph::RenderFile(const std::string& path, const std::string*)
         return hr;
     hr = ConnectDirect(source->EnumPins().front(), renderer->EnumPins().front(), nullptr);
     if (FAILED(hr)) {
-        RemoveFilter(renderer);
-        RemoveFilter(source);
+        // Taking back a chain that could not be joined; both were just added.
+        (void)RemoveFilter(renderer);
+        (void)RemoveFilter(source);
         return VFW_E_CANNOT_RENDER;
     }
     return S_OK;

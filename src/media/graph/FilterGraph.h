@@ -15,21 +15,21 @@
 class IGraphBuilder {
 public:
     virtual ~IGraphBuilder() = default;
-    virtual HRESULT AddFilter(const std::shared_ptr<CBaseFilter>& filter, const std::string& name) = 0;
-    virtual HRESULT RemoveFilter(const std::shared_ptr<CBaseFilter>& filter) = 0;
+    [[nodiscard]] virtual HRESULT AddFilter(const std::shared_ptr<CBaseFilter>& filter, const std::string& name) = 0;
+    [[nodiscard]] virtual HRESULT RemoveFilter(const std::shared_ptr<CBaseFilter>& filter) = 0;
     virtual std::shared_ptr<CBaseFilter> FindFilterByName(const std::string& name) const = 0;
     virtual std::vector<std::shared_ptr<CBaseFilter>> EnumFilters() const = 0;
     // The file source for `path`, added under `name`. Fails when the file
     // cannot be opened for reading (reason in LastError()).
-    virtual HRESULT AddSourceFilter(const std::string& path, const std::string& name,
+    [[nodiscard]] virtual HRESULT AddSourceFilter(const std::string& path, const std::string& name,
                                     std::shared_ptr<CBaseFilter>* source) = 0;
     // Joins two pins with no intermediate filter; `type` may be null.
-    virtual HRESULT ConnectDirect(const std::shared_ptr<CPin>& out, const std::shared_ptr<CPin>& in,
+    [[nodiscard]] virtual HRESULT ConnectDirect(const std::shared_ptr<CPin>& out, const std::shared_ptr<CPin>& in,
                                   const MediaType* type) = 0;
-    virtual HRESULT Disconnect(const std::shared_ptr<CPin>& pin) = 0;
+    [[nodiscard]] virtual HRESULT Disconnect(const std::shared_ptr<CPin>& pin) = 0;
     // Builds a playback chain for any sound file (the sound-file source and
     // the audio renderer).
-    virtual HRESULT RenderFile(const std::string& path, const std::string* playList) = 0;
+    [[nodiscard]] virtual HRESULT RenderFile(const std::string& path, const std::string* playList) = 0;
     // Reason of the last failed build step or streaming failure.
     virtual std::string LastError() const = 0;
 };
@@ -43,18 +43,18 @@ public:
 class IMediaControl {
 public:
     virtual ~IMediaControl() = default;
-    virtual HRESULT Run() = 0;
-    virtual HRESULT Pause() = 0;
-    virtual HRESULT Stop() = 0;
-    virtual HRESULT GetState(long timeoutMs, FILTER_STATE* state) = 0;
+    [[nodiscard]] virtual HRESULT Run() = 0;
+    [[nodiscard]] virtual HRESULT Pause() = 0;
+    [[nodiscard]] virtual HRESULT Stop() = 0;
+    [[nodiscard]] virtual HRESULT GetState(long timeoutMs, FILTER_STATE* state) = 0;
 };
 
 class IMediaSeeking {
 public:
     virtual ~IMediaSeeking() = default;
-    virtual HRESULT GetDuration(REFERENCE_TIME* duration) = 0;
-    virtual HRESULT GetCurrentPosition(REFERENCE_TIME* position) = 0;
-    virtual HRESULT SetPositions(REFERENCE_TIME* current, unsigned currentFlags,
+    [[nodiscard]] virtual HRESULT GetDuration(REFERENCE_TIME* duration) = 0;
+    [[nodiscard]] virtual HRESULT GetCurrentPosition(REFERENCE_TIME* position) = 0;
+    [[nodiscard]] virtual HRESULT SetPositions(REFERENCE_TIME* current, unsigned currentFlags,
                                  REFERENCE_TIME* stop, unsigned stopFlags) = 0;
 };
 
@@ -62,13 +62,13 @@ class IMediaEvent {
 public:
     virtual ~IMediaEvent() = default;
     // Takes the next event; E_ABORT when none arrives within timeoutMs.
-    virtual HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) = 0;
-    virtual HRESULT FreeEventParams(long code, long param1, long param2) = 0;
+    [[nodiscard]] virtual HRESULT GetEvent(long* code, long* param1, long* param2, long timeoutMs) = 0;
+    [[nodiscard]] virtual HRESULT FreeEventParams(long code, long param1, long param2) = 0;
     // Waits until the graph completes or aborts: S_OK with the event code,
     // E_ABORT (code 0) on time-out, VFW_E_WRONG_STATE at once when the graph
     // is stopped and has not ended (it never would). A negative time-out
     // waits without limit.
-    virtual HRESULT WaitForCompletion(long timeoutMs, long* code) = 0;
+    [[nodiscard]] virtual HRESULT WaitForCompletion(long timeoutMs, long* code) = 0;
     // Reason carried by the last EC_ERRORABORT ("" otherwise).
     virtual std::string ErrorReason() const = 0;
 };
@@ -78,40 +78,14 @@ public:
     // Stands in for a notify window: called from any thread whenever an event
     // is queued; the GUI turns it into a posted event. Null detaches.
     using NotifyCallback = std::function<void()>;
-    virtual HRESULT SetNotifyWindow(NotifyCallback callback) = 0;
+    [[nodiscard]] virtual HRESULT SetNotifyWindow(NotifyCallback callback) = 0;
 };
 
 class IMediaFilter {
 public:
     virtual ~IMediaFilter() = default;
     // Null: no clock; renderers then play as fast as they are fed.
-    virtual HRESULT SetSyncSource(std::nullptr_t) = 0;
-};
-
-// Video facets: the graph offers them and answers as a graph without video
-// does (VFW_E_NOT_CONNECTED / E_NOINTERFACE on every call).
-class IVideoWindow {
-public:
-    virtual ~IVideoWindow() = default;
-    virtual HRESULT put_Visible(long visible) = 0;
-    virtual HRESULT SetWindowForeground(long focus) = 0;
-};
-class IBasicVideo {
-public:
-    virtual ~IBasicVideo() = default;
-    virtual HRESULT GetVideoSize(long* width, long* height) = 0;
-};
-class IBasicAudio {
-public:
-    virtual ~IBasicAudio() = default;
-    virtual HRESULT put_Volume(long volume) = 0;
-    virtual HRESULT get_Volume(long* volume) = 0;
-};
-class IVideoFrameStep {
-public:
-    virtual ~IVideoFrameStep() = default;
-    virtual HRESULT Step(unsigned frames, void* stepObject) = 0;
-    virtual HRESULT CanStep(long multiple, void* stepObject) = 0;
+    [[nodiscard]] virtual HRESULT SetSyncSource(std::nullptr_t) = 0;
 };
 
 class CFilterGraph;

@@ -109,7 +109,8 @@ HRESULT CFilterGraph::CueLocked(bool paused, std::string* failure)
     const auto order = DownstreamFirstLocked();
     m_startFailed = false;
     for (auto& filter : order)
-        filter->Pause();
+        if (FAILED(filter->Pause()))
+            m_startFailed = true;
     if (m_startFailed) {
         // A filter could not start (an output that cannot be made...) and
         // reported why; nothing streams and nothing is left behind.
@@ -169,8 +170,14 @@ HRESULT CFilterGraph::Run()
         AbandonRunLocked(failure);
         return S_OK;
     }
-    for (auto& filter : DownstreamFirstLocked())
-        filter->Run();
+    for (auto& filter : DownstreamFirstLocked()) {
+        if (FAILED(filter->Run())) {
+            // It has said why; the stream stops and the run ends with that.
+            StopStreamingLocked();
+            AbandonRunLocked(ErrorReason().empty() ? "a filter of the graph could not run" : ErrorReason());
+            return E_FAIL;
+        }
+    }
     for (auto& worker : m_workers)
         worker->SetPaused(false);
     m_state = State_Running;
@@ -193,8 +200,13 @@ HRESULT CFilterGraph::Pause()
     } else {
         for (auto& worker : m_workers)
             worker->SetPaused(true);
-        for (auto& filter : DownstreamFirstLocked())
-            filter->Pause();
+        for (auto& filter : DownstreamFirstLocked()) {
+            if (FAILED(filter->Pause())) {
+                StopStreamingLocked();
+                AbandonRunLocked(ErrorReason().empty() ? "a filter of the graph could not pause" : ErrorReason());
+                return E_FAIL;
+            }
+        }
     }
     m_state = State_Paused;
     return S_OK;
@@ -303,31 +315,4 @@ HRESULT CFilterGraph::SetSyncSource(std::nullptr_t)
     for (auto& filter : m_filters)
         filter->SetPaced(false);
     return S_OK;
-}
-
-HRESULT CFilterGraph::put_Visible(long) { return E_NOINTERFACE; }
-HRESULT CFilterGraph::SetWindowForeground(long) { return E_NOINTERFACE; }
-HRESULT CFilterGraph::GetVideoSize(long*, long*) { return E_NOINTERFACE; }
-HRESULT CFilterGraph::Step(unsigned, void*) { return VFW_E_NOT_CONNECTED; }
-HRESULT CFilterGraph::CanStep(long, void*) { return VFW_E_NOT_CONNECTED; }
-
-HRESULT CFilterGraph::put_Volume(long volume)
-{
-    std::lock_guard lock(m_controlMutex);
-    HRESULT hr = E_NOTIMPL;
-    for (auto& filter : m_filters)
-        if (filter->IsRenderer())
-            hr = filter->SetVolume(volume);
-    return hr;
-}
-
-HRESULT CFilterGraph::get_Volume(long* volume)
-{
-    if (!volume)
-        return E_POINTER;
-    std::lock_guard lock(m_controlMutex);
-    for (auto& filter : m_filters)
-        if (filter->IsRenderer())
-            return filter->GetVolume(volume);
-    return E_NOTIMPL;
 }

@@ -16,5 +16,5 @@ using FilterFactory = std::function<std::shared_ptr<CBaseFilter>()>;
 void RegisterFilterClass(const std::string& clsidText, FilterFactory factory);
 // Stands in for CoCreateInstance of a filter: S_OK, REGDB_E_CLASSNOTREG, or
 // E_INVALIDARG for text that is not an identifier.
-HRESULT CreateFilter(const std::string& clsidText, std::shared_ptr<CBaseFilter>* filter);
-HRESULT CreateFilter(const GUID& clsid, std::shared_ptr<CBaseFilter>* filter);
+[[nodiscard]] HRESULT CreateFilter(const std::string& clsidText, std::shared_ptr<CBaseFilter>* filter);
+[[nodiscard]] HRESULT CreateFilter(const GUID& clsid, std::shared_ptr<CBaseFilter>* filter);

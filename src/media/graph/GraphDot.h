@@ -9,7 +9,7 @@ class CFilterGraph;
 
 // Writes the graph as a Graphviz DOT description (filters with names and
 // settings, pins, connections with their formats).
-HRESULT SaveGraphAsDot(const CFilterGraph& graph, const std::string& path);
+[[nodiscard]] HRESULT SaveGraphAsDot(const CFilterGraph& graph, const std::string& path);
 // Where the last split piece's graph goes: "a.dot" in the user's cache folder
 // ($XDG_CACHE_HOME or ~/.cache, then "/tarnwick"), the folder created.
 std::string DefaultGraphDotPath();

@@ -67,7 +67,7 @@ struct GUID {
 std::optional<GUID> GuidFromString(std::string_view text);
 std::string GuidToString(const GUID& guid); // upper case, no braces
 // Stands in for UuidFromStringA: S_OK, or E_INVALIDARG for bad text.
-HRESULT UuidFromString(std::string_view text, GUID* out);
+[[nodiscard]] HRESULT UuidFromString(std::string_view text, GUID* out);
 
 // Major media types.
 extern const GUID MEDIATYPE_Audio;   // {73647561-0000-0010-8000-00AA00389B71}

@@ -2,7 +2,6 @@
 
 #include "media/graph/ClassIds.h"
 
-#include <cmath>
 
 class AudioRendererInputPin final : public CPin {
 public:
@@ -92,8 +91,6 @@ std::string CAudioRenderer::Describe() const
     std::string text = m_output ? "output=" + m_output->Name() : std::string("output=(closed)");
     if (!m_paced)
         text += "\\nclock=none";
-    if (m_volume != 0)
-        text += "\\nvolume=" + std::to_string(m_volume.load()) + " (1/100 dB)";
     return text;
 }
 
@@ -104,22 +101,6 @@ void CAudioRenderer::SetPaced(bool paced)
     // Reopened at the next Pause/Run with the new pace.
     std::lock_guard lock(m_mutex);
     m_output.reset();
-}
-
-HRESULT CAudioRenderer::SetVolume(long volume)
-{
-    if (volume < -10000 || volume > 0)
-        return E_INVALIDARG;
-    m_volume = volume;
-    return S_OK;
-}
-
-HRESULT CAudioRenderer::GetVolume(long* volume) const
-{
-    if (!volume)
-        return E_POINTER;
-    *volume = m_volume;
-    return S_OK;
 }
 
 HRESULT CAudioRenderer::NewSegment(const AudioFormat& format, std::int64_t)
@@ -140,25 +121,14 @@ HRESULT CAudioRenderer::NewSegment(const AudioFormat& format, std::int64_t)
 HRESULT CAudioRenderer::Receive(const float* samples, std::int64_t frames)
 {
     std::shared_ptr<IAudioOutput> output;
-    int channels = 0;
     {
-        // The control thread may reopen the output (and set its format)
-        // while this streaming thread plays.
+        // The control thread may reopen the output while this streaming
+        // thread plays.
         std::lock_guard lock(m_mutex);
         output = m_output;
-        channels = m_outputFormat.channels;
     }
     if (!output)
         return S_FALSE;
-    const long volume = m_volume;
-    if (volume != 0) {
-        const float gain = static_cast<float>(std::pow(10.0, volume / 2000.0));
-        const std::size_t count = static_cast<std::size_t>(frames) * channels;
-        m_scratch.assign(samples, samples + count);
-        for (float& s : m_scratch)
-            s *= gain;
-        samples = m_scratch.data();
-    }
     if (output->Write(samples, frames))
         return S_OK;
     if (output->Failed()) {

@@ -16,8 +16,8 @@ public:
     CAudioRenderer();
     ~CAudioRenderer() override;
 
-    HRESULT Pause() override;
-    HRESULT Run() override;
+    [[nodiscard]] HRESULT Pause() override;
+    [[nodiscard]] HRESULT Run() override;
     HRESULT Stop() override;
     void Interrupt() override;
     bool IsRenderer() const override { return true; }
@@ -25,15 +25,13 @@ public:
     std::string Describe() const override;
 
     void SetPaced(bool paced) override;
-    HRESULT SetVolume(long volume) override;
-    HRESULT GetVolume(long* volume) const override;
 
 private:
     friend class AudioRendererInputPin;
     IPcmSink* Sink() { return this; }
-    HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override;
-    HRESULT Receive(const float* samples, std::int64_t frames) override;
-    HRESULT EndOfStream() override;
+    [[nodiscard]] HRESULT NewSegment(const AudioFormat& format, std::int64_t startFrame) override;
+    [[nodiscard]] HRESULT Receive(const float* samples, std::int64_t frames) override;
+    [[nodiscard]] HRESULT EndOfStream() override;
     void Flush() override;
     // Opens the output for the connection's format unless open already.
     void EnsureOutput();
@@ -42,7 +40,5 @@ private:
     std::shared_ptr<IAudioOutput> m_output;
     AudioFormat m_outputFormat;
     std::atomic<bool> m_paced{true};
-    std::atomic<long> m_volume{0};
     std::atomic<bool> m_running{false};
-    std::vector<float> m_scratch;
 };

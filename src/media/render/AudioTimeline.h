@@ -33,14 +33,14 @@ struct AudioTimeline {
 // Timeline, audio group, track, the sources in order, and the check that
 // each can be opened (nobody is asked to find a missing one). On failure
 // `reason` names the source; the timeline built so far is still returned.
-HRESULT BuildAudioTimeline(const std::vector<TimelineSource>& sources, AudioTimeline* out, std::string* reason);
+[[nodiscard]] HRESULT BuildAudioTimeline(const std::vector<TimelineSource>& sources, AudioTimeline* out, std::string* reason);
 
 // The render engine's graph of `timeline`, with `stage` added as "Lame" and
 // `writer` as "Dest" and the group's output connected through them (a
 // converter put in where the stage needs another format). `engine` receives
 // the render engine, which may be kept for as long as the graph; the graph
 // is returned even when connecting failed (`reason` says why).
-HRESULT RenderAudioTimeline(const std::shared_ptr<CAMTimeline>& timeline, const std::shared_ptr<CBaseFilter>& stage,
+[[nodiscard]] HRESULT RenderAudioTimeline(const std::shared_ptr<CAMTimeline>& timeline, const std::shared_ptr<CBaseFilter>& stage,
                             const std::shared_ptr<CBaseFilter>& writer, bool parallelDecode,
                             std::shared_ptr<CRenderEngine>* engine, std::shared_ptr<CFilterGraph>* graph,
                             std::string* reason);

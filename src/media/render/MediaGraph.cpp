@@ -42,7 +42,7 @@ void CMediaGraph::ReleaseAll()
     control.reset();
     seeking.reset();
     if (events) {
-        events->SetNotifyWindow(nullptr);
+        (void)events->SetNotifyWindow(nullptr); // letting go of the callback cannot fail
         events.reset();
     }
     group.reset();
@@ -51,41 +51,40 @@ void CMediaGraph::ReleaseAll()
     graph.reset();
 }
 
-void CMediaGraph::SetNotifyWindow(IMediaEventEx::NotifyCallback callback)
+HRESULT CMediaGraph::SetNotifyWindow(IMediaEventEx::NotifyCallback callback)
 {
     if (!events)
-        return;
+        return E_NOINTERFACE;
     const bool detach = !callback;
-    events->SetNotifyWindow(std::move(callback));
+    const HRESULT hr = events->SetNotifyWindow(std::move(callback));
     if (detach)
         events.reset();
+    return hr;
 }
 
-void CMediaGraph::Run()
+HRESULT CMediaGraph::Run()
 {
-    if (control)
-        control->Run();
+    return control ? control->Run() : E_NOINTERFACE;
 }
 
-void CMediaGraph::Stop()
+HRESULT CMediaGraph::Stop()
 {
-    if (control)
-        control->Stop();
+    return control ? control->Stop() : E_NOINTERFACE;
 }
 
 REFERENCE_TIME CMediaGraph::GetDuration()
 {
     REFERENCE_TIME duration = 0;
-    if (seeking)
-        seeking->GetDuration(&duration);
+    if (!seeking || FAILED(seeking->GetDuration(&duration)))
+        return 0;
     return duration;
 }
 
 REFERENCE_TIME CMediaGraph::GetCurrentPosition()
 {
     REFERENCE_TIME position = 0;
-    if (seeking)
-        seeking->GetCurrentPosition(&position);
+    if (!seeking || FAILED(seeking->GetCurrentPosition(&position)))
+        return 0;
     return position;
 }
 
@@ -113,24 +112,23 @@ HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::stri
     step(CreateFilter(clsid::Mp3Decoder, &decoder), "the MP3 decoder is not available");
     step(CreateFilter(clsid::DSoundRender, &renderer), "the audio renderer is not available");
     step(graph.AddSourceFilter(path, path, &source));
-    graph.AddFilter(splitter, "MPEG-I Stream Splitter");
-    graph.AddFilter(decoder, "MPEG Layer-3 Decoder");
-    graph.AddFilter(renderer, "Default DirectSound Device");
+    step(graph.AddFilter(splitter, "MPEG-I Stream Splitter"));
+    step(graph.AddFilter(decoder, "MPEG Layer-3 Decoder"));
+    step(graph.AddFilter(renderer, "Default DirectSound Device"));
 
+    // A pin that is not there (its filter was not made) has been told of
+    // above; the links that can still be made are.
     std::shared_ptr<CPin> out, in;
-    GetPin(source, PINDIR_OUTPUT, 0, &out);
-    GetPin(splitter, PINDIR_INPUT, 0, &in);
-    if (out && in)
+    if (SUCCEEDED(GetPin(source, PINDIR_OUTPUT, 0, &out)) && SUCCEEDED(GetPin(splitter, PINDIR_INPUT, 0, &in)))
         step(graph.ConnectDirect(out, in, nullptr));
     if (FAILED(GetPin(splitter, PINDIR_OUTPUT, 0, &out))) {
         step(VFW_E_CANNOT_RENDER, "no MPEG audio stream to decode");
         return first;
     }
-    GetPin(decoder, PINDIR_INPUT, 0, &in);
-    step(graph.ConnectDirect(out, in, nullptr));
-    GetPin(decoder, PINDIR_OUTPUT, 0, &out);
-    GetPin(renderer, PINDIR_INPUT, 0, &in);
-    step(graph.ConnectDirect(out, in, nullptr));
+    if (SUCCEEDED(GetPin(decoder, PINDIR_INPUT, 0, &in)))
+        step(graph.ConnectDirect(out, in, nullptr));
+    if (SUCCEEDED(GetPin(decoder, PINDIR_OUTPUT, 0, &out)) && SUCCEEDED(GetPin(renderer, PINDIR_INPUT, 0, &in)))
+        step(graph.ConnectDirect(out, in, nullptr));
     return first;
 }
 

@@ -27,14 +27,15 @@ public:
 
     // Releases whatever is held, then creates an empty graph and takes its
     // facets.
-    HRESULT CreateGraph();
+    [[nodiscard]] HRESULT CreateGraph();
     void QueryControls();
     void ReleaseAll();
     // Attaches the event callback; a null callback detaches it and lets the
     // events facet go.
-    void SetNotifyWindow(IMediaEventEx::NotifyCallback callback);
-    void Run();
-    void Stop();
+    [[nodiscard]] HRESULT SetNotifyWindow(IMediaEventEx::NotifyCallback callback);
+    [[nodiscard]] HRESULT Run();
+    [[nodiscard]] HRESULT Stop();
+    // 0 when there is no graph or it cannot say.
     REFERENCE_TIME GetDuration();
     REFERENCE_TIME GetCurrentPosition();
     // "%02d:%02d:%02d" of GetDuration(); hours do not wrap.
@@ -42,12 +43,12 @@ public:
     // Builds (never runs) a decoding graph for one file so that its duration
     // can be read: a new graph, then RenderSource. Returns the first failed
     // step's result, with its reason in LastError().
-    HRESULT BuildDecodeGraph(const std::string& path);
+    [[nodiscard]] HRESULT BuildDecodeGraph(const std::string& path);
     // Adds the playback chain of one file to the graph held: the MPEG chain
     // by hand when the file holds MPEG audio (DetectSourceKind), RenderFile
     // otherwise. Returns the first failed step's result, with its reason in
     // LastError().
-    HRESULT RenderSource(const std::string& path);
+    [[nodiscard]] HRESULT RenderSource(const std::string& path);
 
     // The join graph: `files` back to back (each for its duration) through
     // `encoder` into the raw file writer at `outputPath`, without a clock.
@@ -75,7 +76,7 @@ private:
 // Splitter" -> "MPEG Layer-3 Decoder" -> "Default DirectSound Device", each
 // filter under that name. Every step is taken even after one failed; the
 // first failure is returned, with its reason in `reason`.
-HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::string* reason);
+[[nodiscard]] HRESULT RenderMpegChain(IGraphBuilder& graph, const std::string& path, std::string* reason);
 
 // The file of `files` that is the same file as `outputPath`, however either
 // is named (links, "..", relative paths); none when the output is new.

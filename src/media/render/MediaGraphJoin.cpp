@@ -78,29 +78,41 @@ void CMediaGraph::BuildJoinGraph(const std::vector<std::string>& files, const st
         QueryControls();
         return;
     }
-    // 14. The raw file writer, from its identifier text.
+    // 14. The raw file writer, from its identifier text. Where it cannot
+    // be made or named, the graph stays as it is and running it ends in an
+    // error.
     GUID writerClass;
     std::shared_ptr<CBaseFilter> writer;
-    if (SUCCEEDED(UuidFromString(clsid::RawFileWriter, &writerClass)))
-        CreateFilter(writerClass, &writer);
+    if (FAILED(UuidFromString(clsid::RawFileWriter, &writerClass)) || FAILED(CreateFilter(writerClass, &writer))) {
+        m_lastError = "the file writer is not available";
+        QueryControls();
+        return;
+    }
     // 16. The output was chosen with the overwrite question already asked.
-    if (IFileSinkFilter* sink = GetFileSink(writer)) {
-        sink->SetFileName(outputPath, nullptr);
-        sink->SetOverwrite(true);
+    IFileSinkFilter* sink = GetFileSink(writer);
+    if (!sink || FAILED(sink->SetFileName(outputPath, nullptr)) || FAILED(sink->SetOverwrite(true))) {
+        m_lastError = "cannot name the output " + outputPath;
+        QueryControls();
+        return;
     }
     // 10-13, 15, 17. The render engine's graph becomes the holder's graph:
     // group output -> encoder -> writer (a converter where needed). A graph
-    // that could not be connected is kept: running it ends in an error.
+    // that could not be connected is kept (LastError says why): running it
+    // ends in an error.
     std::shared_ptr<CFilterGraph> engineGraph;
-    RenderAudioTimeline(timeline, encoder, writer, false, &renderEngine, &engineGraph, &m_lastError);
+    const HRESULT rendered =
+        RenderAudioTimeline(timeline, encoder, writer, false, &renderEngine, &engineGraph, &m_lastError);
+    if (FAILED(rendered) && m_lastError.empty())
+        m_lastError = "cannot connect the join graph";
     if (!engineGraph) {
         QueryControls();
         return;
     }
     graph = engineGraph;
     // 18. No clock: as fast as decoding and encoding go.
-    if (auto filter = std::dynamic_pointer_cast<IMediaFilter>(graph))
-        filter->SetSyncSource(nullptr);
+    auto filter = std::dynamic_pointer_cast<IMediaFilter>(graph);
+    if (!filter || FAILED(filter->SetSyncSource(nullptr)))
+        m_lastError = "the join graph cannot run without a clock";
     // 19.
     QueryControls();
 }

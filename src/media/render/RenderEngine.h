@@ -18,11 +18,11 @@ class CRenderEngine {
 public:
     CRenderEngine();
     ~CRenderEngine();
-    HRESULT SetTimelineObject(const std::shared_ptr<CAMTimeline>& timeline);
+    [[nodiscard]] HRESULT SetTimelineObject(const std::shared_ptr<CAMTimeline>& timeline);
     HRESULT GetTimelineObject(std::shared_ptr<CAMTimeline>* timeline) const;
     // Builds a new graph holding the timeline source filter. Fails (reason in
     // LastError()) when a source cannot be opened or has no audio.
-    HRESULT ConnectFrontEnd();
+    [[nodiscard]] HRESULT ConnectFrontEnd();
     HRESULT GetFilterGraph(std::shared_ptr<CFilterGraph>* graph) const;
     // S_OK with the pin of group `group`; E_INVALIDARG when there is none.
     HRESULT GetGroupOutputPin(long group, std::shared_ptr<CPin>* pin) const;
@@ -30,7 +30,7 @@ public:
     // Long MP3 cuts are decoded on two threads (set before ConnectFrontEnd).
     // Pays off only when the consumer is cheap, as when writing WAV; an
     // encoder wants the second core for itself.
-    HRESULT SetParallelDecode(bool parallel);
+    [[nodiscard]] HRESULT SetParallelDecode(bool parallel);
 
 private:
     bool m_parallelDecode = false;

@@ -40,7 +40,7 @@ public:
     virtual ~IAMTimelineObj() = default;
     virtual HRESULT GetTimelineType(TIMELINE_MAJOR_TYPE* type) const = 0;
     // Place on the output (of a source: where its media times play).
-    virtual HRESULT SetStartStop(REFERENCE_TIME start, REFERENCE_TIME stop) = 0;
+    [[nodiscard]] virtual HRESULT SetStartStop(REFERENCE_TIME start, REFERENCE_TIME stop) = 0;
     virtual HRESULT GetStartStop(REFERENCE_TIME* start, REFERENCE_TIME* stop) const = 0;
 };
 
@@ -49,32 +49,32 @@ public:
     virtual ~IAMTimelineGroup() = default;
     // Only the major type is required (audio); a group naming nothing more
     // delivers PCM at the highest rate and channel count of its sources.
-    virtual HRESULT SetMediaType(const CMediaTypeValue* type) = 0;
+    [[nodiscard]] virtual HRESULT SetMediaType(const CMediaTypeValue* type) = 0;
     // Fixes the output format instead (optional).
-    virtual HRESULT SetOutputFormat(const AudioFormat& format) = 0;
+    [[nodiscard]] virtual HRESULT SetOutputFormat(const AudioFormat& format) = 0;
 };
 
 class IAMTimelineComp {
 public:
     virtual ~IAMTimelineComp() = default;
     // Inserts a track before position `priority`; -1 appends it.
-    virtual HRESULT VTrackInsBefore(const std::shared_ptr<CAMTimelineObj>& track, long priority) = 0;
+    [[nodiscard]] virtual HRESULT VTrackInsBefore(const std::shared_ptr<CAMTimelineObj>& track, long priority) = 0;
     virtual HRESULT VTrackGetCount(long* count) const = 0;
 };
 
 class IAMTimelineTrack {
 public:
     virtual ~IAMTimelineTrack() = default;
-    virtual HRESULT SrcAdd(const std::shared_ptr<CAMTimelineObj>& source) = 0;
+    [[nodiscard]] virtual HRESULT SrcAdd(const std::shared_ptr<CAMTimelineObj>& source) = 0;
 };
 
 class IAMTimelineSrc {
 public:
     virtual ~IAMTimelineSrc() = default;
-    virtual HRESULT SetMediaName(const std::string& path) = 0;
+    [[nodiscard]] virtual HRESULT SetMediaName(const std::string& path) = 0;
     virtual HRESULT GetMediaName(std::string* path) const = 0;
     // The stretch [start, stop) of the file this source plays.
-    virtual HRESULT SetMediaTimes(REFERENCE_TIME start, REFERENCE_TIME stop) = 0;
+    [[nodiscard]] virtual HRESULT SetMediaTimes(REFERENCE_TIME start, REFERENCE_TIME stop) = 0;
     virtual HRESULT GetMediaTimes(REFERENCE_TIME* start, REFERENCE_TIME* stop) const = 0;
 };
 
@@ -83,7 +83,7 @@ class CAMTimelineObj : public IAMTimelineObj {
 public:
     explicit CAMTimelineObj(TIMELINE_MAJOR_TYPE type) : m_type(type) {}
     HRESULT GetTimelineType(TIMELINE_MAJOR_TYPE* type) const override;
-    HRESULT SetStartStop(REFERENCE_TIME start, REFERENCE_TIME stop) override;
+    [[nodiscard]] HRESULT SetStartStop(REFERENCE_TIME start, REFERENCE_TIME stop) override;
     HRESULT GetStartStop(REFERENCE_TIME* start, REFERENCE_TIME* stop) const override;
     TIMELINE_MAJOR_TYPE Type() const { return m_type; }
 
@@ -96,9 +96,9 @@ private:
 class CAMTimelineSrc : public CAMTimelineObj, public IAMTimelineSrc {
 public:
     CAMTimelineSrc() : CAMTimelineObj(TIMELINE_MAJOR_TYPE_SOURCE) {}
-    HRESULT SetMediaName(const std::string& path) override;
+    [[nodiscard]] HRESULT SetMediaName(const std::string& path) override;
     HRESULT GetMediaName(std::string* path) const override;
-    HRESULT SetMediaTimes(REFERENCE_TIME start, REFERENCE_TIME stop) override;
+    [[nodiscard]] HRESULT SetMediaTimes(REFERENCE_TIME start, REFERENCE_TIME stop) override;
     HRESULT GetMediaTimes(REFERENCE_TIME* start, REFERENCE_TIME* stop) const override;
 
     const std::string& MediaName() const { return m_path; }
@@ -122,7 +122,7 @@ private:
 class CAMTimelineTrack : public CAMTimelineObj, public IAMTimelineTrack {
 public:
     CAMTimelineTrack() : CAMTimelineObj(TIMELINE_MAJOR_TYPE_TRACK) {}
-    HRESULT SrcAdd(const std::shared_ptr<CAMTimelineObj>& source) override;
+    [[nodiscard]] HRESULT SrcAdd(const std::shared_ptr<CAMTimelineObj>& source) override;
     // Sources in timeline order (by start; equal starts keep insertion order).
     std::vector<std::shared_ptr<CAMTimelineSrc>> Sources() const;
 
@@ -133,9 +133,9 @@ private:
 class CAMTimelineGroup : public CAMTimelineObj, public IAMTimelineGroup, public IAMTimelineComp {
 public:
     CAMTimelineGroup() : CAMTimelineObj(TIMELINE_MAJOR_TYPE_GROUP) {}
-    HRESULT SetMediaType(const CMediaTypeValue* type) override;
-    HRESULT SetOutputFormat(const AudioFormat& format) override;
-    HRESULT VTrackInsBefore(const std::shared_ptr<CAMTimelineObj>& track, long priority) override;
+    [[nodiscard]] HRESULT SetMediaType(const CMediaTypeValue* type) override;
+    [[nodiscard]] HRESULT SetOutputFormat(const AudioFormat& format) override;
+    [[nodiscard]] HRESULT VTrackInsBefore(const std::shared_ptr<CAMTimelineObj>& track, long priority) override;
     HRESULT VTrackGetCount(long* count) const override;
 
     bool IsAudio() const { return m_audio; }
@@ -151,14 +151,14 @@ private:
 // CLSID_AMTimeline.
 class CAMTimeline {
 public:
-    HRESULT CreateEmptyNode(std::shared_ptr<CAMTimelineObj>* node, TIMELINE_MAJOR_TYPE type);
-    HRESULT AddGroup(const std::shared_ptr<CAMTimelineObj>& group);
+    [[nodiscard]] HRESULT CreateEmptyNode(std::shared_ptr<CAMTimelineObj>* node, TIMELINE_MAJOR_TYPE type);
+    [[nodiscard]] HRESULT AddGroup(const std::shared_ptr<CAMTimelineObj>& group);
     HRESULT GetGroupCount(long* count) const;
     HRESULT GetGroup(std::shared_ptr<CAMTimelineObj>* group, long index) const;
     // Opens every source once: S_OK when all open, otherwise
     // VFW_E_NOT_FOUND_FILE / VFW_E_INVALID_FILE_FORMAT with LastError()
     // naming the first source that failed and why. Nothing asks the user.
-    HRESULT ValidateSourceNames(long flags, const void* override = nullptr, long notifyEvent = 0);
+    [[nodiscard]] HRESULT ValidateSourceNames(long flags, const void* override = nullptr, long notifyEvent = 0);
     std::string LastError() const;
 
     std::vector<std::shared_ptr<CAMTimelineGroup>> Groups() const { return m_groups; }

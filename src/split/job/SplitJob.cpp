@@ -125,21 +125,22 @@ JobResult CSplitJob::Build()
     m_predictedSize = 0;
     m_effectiveBitRate = 0;
     if (r.mp3Output) {
-        CreateFilter(clsid::LameEncoder, &stage);
-        IAudioEncoderProperties* properties = GetEncoderProperties(stage);
+        IAudioEncoderProperties* properties =
+            SUCCEEDED(CreateFilter(clsid::LameEncoder, &stage)) ? GetEncoderProperties(stage) : nullptr;
         if (!properties)
             return Fail(JobFailure::Unavailable, "the MP3 encoder is not available");
         // Sample rate first: the legal bit rates depend on it.
-        properties->set_SampleRate(r.sampleRate);
-        properties->set_Bitrate(r.bitRate);
+        if (FAILED(properties->set_SampleRate(r.sampleRate)) || FAILED(properties->set_Bitrate(r.bitRate)))
+            return Fail(JobFailure::InvalidRequest, "the MP3 encoder does not take " + std::to_string(r.bitRate)
+                                                        + " kbps at " + std::to_string(r.sampleRate) + " Hz");
         m_effectiveBitRate = properties->EffectiveBitrate();
         // Predicted from the rate really written, so that the bar fills
         // when the piece is done even where LAME lowered the bit rate.
         m_predictedSize = PredictedOutputSize(Mp3BytesPerSecond(m_effectiveBitRate), m_length);
-        CreateFilter(clsid::RawFileWriter, &writer);
-    } else {
-        CreateFilter(clsid::WavWriter, &stage);
-        CreateFilter(clsid::FileWriter, &writer);
+        if (FAILED(CreateFilter(clsid::RawFileWriter, &writer)))
+            writer.reset();
+    } else if (FAILED(CreateFilter(clsid::WavWriter, &stage)) || FAILED(CreateFilter(clsid::FileWriter, &writer))) {
+        writer.reset();
     }
     if (!stage || !writer)
         return Fail(JobFailure::Unavailable, "the encoding or writing filter is not available");
@@ -160,7 +161,7 @@ JobResult CSplitJob::Build()
     const std::string dotPath = r.graphDotPath.empty() ? DefaultGraphDotPath() : r.graphDotPath;
     std::error_code ec;
     fs::create_directories(fs::path(dotPath).parent_path(), ec);
-    SaveGraphAsDot(*graph, dotPath);
+    (void)SaveGraphAsDot(*graph, dotPath);
     // 18. The facets come from the graph; running it is the caller's.
     m_graph = std::move(graph);
     m_writer = std::move(writer);
@@ -172,14 +173,14 @@ void CSplitJob::Run()
     if (m_copy)
         m_copy->Start(m_outputPath, m_notify);
     else if (m_graph)
-        m_graph->Run();
+        (void)m_graph->Run(); // a graph that cannot start has queued its abort event, which ends the wait
 }
 
 void CSplitJob::SetNotify(std::function<void()> notify)
 {
     m_notify = std::move(notify);
     if (m_graph)
-        m_graph->SetNotifyWindow(m_notify);
+        (void)m_graph->SetNotifyWindow(m_notify); // a graph always takes a callback
 }
 
 JobStatus CSplitJob::WaitStep(long timeoutMs)
@@ -261,5 +262,5 @@ void CSplitJob::Stop(bool keepOutput)
     } else {
         m_userStopped = true;
     }
-    m_graph->Stop();
+    (void)m_graph->Stop(); // a stop always succeeds
 }

@@ -1,4 +1,5 @@
 #include "EncoderSettingsDlg.h"
+#include "HresultAssertions.h"
 #include "GuiTestSupport.h"
 #include "Help.h"
 #include "JoinDlg.h"
@@ -421,7 +422,7 @@ TEST(JoinPage, SettingsMadeOnTheEncoderPageAreWhatTheJoinWrites)
     EXPECT_NEAR(double(fs::file_size(files.dir / "joined.mp3")), 3 * 160'000 / 8.0, 3000.0);
 
     // The sources' own rate: the highest of them, where 320 kbps fits.
-    GetEncoderProperties(page.Encoder())->set_SampleRate(kSourceSampleRate);
+    EXPECT_SUCCEEDED(GetEncoderProperties(page.Encoder())->set_SampleRate(kSourceSampleRate));
     JoinInto(page, files.Out("own.mp3"));
     EXPECT_EQ(boxes.Boxes().size(), 3u);
     const fixtures::Decoded own = fixtures::ReadAudio(files.dir / "own.mp3");
