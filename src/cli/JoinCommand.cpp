@@ -7,6 +7,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Console.h"
 #include "JobWatch.h"
 #include "JoinJob.h"
 
@@ -30,13 +31,15 @@ int RunJoin(const std::vector<std::string>& args)
     request.sampleRate = settings.sampleRate;
 
     CJoinJob job(request);
-    if (const JobResult built = job.Build(); !built) {
+    const JobResult built = job.Build();
+    NoteReclaimed(job.Reclaimed());
+    if (!built) {
         if (built.Failure() == JobFailure::OutputExists)
             throw Failure(job.OutputPath() + " exists; add --overwrite to replace it");
         throw Failure(built.Reason());
     }
     if (!settings.note.empty())
-        std::fprintf(stderr, "%s\n", settings.note.c_str());
+        std::fprintf(Messages(), "%s\n", settings.note.c_str());
 
     if (const JobResult started = job.Start(); !started)
         throw Failure(started.Reason());
