@@ -56,7 +56,10 @@ int RunJoin(const std::vector<std::string>& args)
         throw Failure("join failed: " + job.Finish(outcome.status).Reason());
     case JobEnd::Interrupted:
         job.Stop();
-        throw Failure("interrupted; nothing was written to " + output);
+        // A join finished before the stop could land is whole: it is told.
+        if (!job.CompletedBeforeStop())
+            throw Failure("interrupted; nothing was written to " + output);
+        break;
     case JobEnd::Stalled:
         job.Stop();
         throw Failure("the join stopped making progress; nothing was written to " + output);

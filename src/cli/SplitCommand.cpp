@@ -100,7 +100,12 @@ int RunSplit(const std::vector<std::string>& args)
         break;
     case JobEnd::Interrupted:
         job.Stop(false);
-        throw Failure("interrupted; nothing was written to " + job.OutputPath());
+        // A piece finished before the stop could land is whole: it is told.
+        if (!job.OutputComplete())
+            throw Failure("interrupted; nothing was written to " + job.OutputPath());
+        if (const JobResult done = job.Finish(JobStatus::Completed); !done)
+            throw Failure(done.Reason());
+        break;
     case JobEnd::Stalled:
         job.Stop(false);
         throw Failure("the job stopped making progress; nothing was written to " + job.OutputPath());

@@ -202,6 +202,7 @@ void CJoinJob::Stop(bool keepOutput)
         return;
     m_stopped = true;
     IFileSinkFilter* sink = FindFileSink(*m_graph);
+    m_completedBeforeStop = sink && sink->OutputComplete();
     const bool keep = keepOutput && !m_outputExisted && sink;
     if (sink && !keep)
         sink->DiscardOutput();

@@ -82,6 +82,9 @@ public:
     // After Stop(true): whether the part joined so far was put in place, and
     // why not when it could not be.
     bool KeptOutput() const { return m_keptOutput; }
+    // After Stop: whether the join had completed (the output in place)
+    // before the stop could stop it.
+    bool CompletedBeforeStop() const { return m_completedBeforeStop; }
     const std::string& KeepFailure() const { return m_keepFailure; }
 
     const JoinRequest& Request() const { return m_request; }
@@ -97,5 +100,6 @@ private:
     bool m_stopped = false;
     bool m_outputExisted = false;
     bool m_keptOutput = false;
+    bool m_completedBeforeStop = false;
     std::string m_keepFailure;
 };

@@ -107,6 +107,12 @@ public:
 
     std::uint64_t BytesWritten() const override { return m_bytes; }
 
+    bool OutputComplete() const override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_ended;
+    }
+
     std::string Describe() const override
     {
         std::lock_guard lock(m_mutex);

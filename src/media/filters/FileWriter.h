@@ -45,6 +45,9 @@ public:
     virtual void SetCommitCheck(std::function<std::string()> check) = 0;
     // Bytes the output holds so far (its size while it is written).
     virtual std::uint64_t BytesWritten() const = 0;
+    // Whether the output is finished: complete under its name (or the
+    // device it went to closed). A stop that came later changes nothing.
+    virtual bool OutputComplete() const = 0;
 };
 
 // The writer facet of a file writer; null for any other filter.

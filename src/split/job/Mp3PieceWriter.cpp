@@ -67,6 +67,12 @@ std::string CMp3PieceWriter::Error() const
     return m_error;
 }
 
+JobStatus CMp3PieceWriter::Status() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_status;
+}
+
 std::string CMp3PieceWriter::OutputPath() const
 {
     std::lock_guard lock(m_mutex);

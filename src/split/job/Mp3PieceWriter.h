@@ -42,6 +42,8 @@ public:
     // The run's end: Completed, Failed (Error() says why) or Stopped;
     // Running while it is still running after `timeoutMs`.
     JobStatus Wait(long timeoutMs);
+    // How the run stands now.
+    JobStatus Status() const;
     // Stops the run and removes what it wrote; returns when the thread is done.
     void Cancel();
 

@@ -294,6 +294,14 @@ JobResult CSplitJob::Finish(JobStatus status)
     return result;
 }
 
+bool CSplitJob::OutputComplete() const
+{
+    if (m_copy)
+        return m_copy->Status() == JobStatus::Completed;
+    const IFileSinkFilter* sink = GetFileSink(m_writer);
+    return m_finished || (sink && sink->OutputComplete());
+}
+
 void CSplitJob::Stop(bool keepOutput)
 {
     if (m_copy) {

@@ -134,6 +134,9 @@ public:
     // partial piece is removed. A copied piece is complete or absent:
     // stopped, it is always removed.
     void Stop(bool keepOutput);
+    // Whether the piece is complete under its name, whatever came after:
+    // a cancel that raced with the end of the job found nothing to remove.
+    bool OutputComplete() const;
 
     const SplitPieceRequest& Request() const { return m_request; }
     // The piece's name: the first free one when built; once the piece is in
