@@ -58,6 +58,7 @@ bool FinishStandardOutput(std::string* reason)
         return true;
     const int error = errno;
     *reason = "cannot write to standard output" + (error != 0 ? ": " + std::string(std::strerror(error)) : std::string());
+    std::clearerr(stdout); // told once
     return false;
 }
 

@@ -555,7 +555,9 @@ TEST_F(CliTest, WhatCannotBeWrittenToStandardOutputFailsTheCommand)
         options.stdoutPath = "/dev/full";
         const ProcessResult r = Cli(args, options);
         EXPECT_EQ(r.exitCode, 1) << Expect(r);
-        EXPECT_NE(r.err.find("cannot write to standard output"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(Lines(r.err).size(), 1u) << "told once: " << r.err;
     }
 }
 
