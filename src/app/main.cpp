@@ -1,8 +1,10 @@
 // Tarnwick: splits one MP3 or WAV file, or merges several into one MP3.
 
+#include "FileNames.h"
 #include "Resources.h"
 #include "Screenshots.h"
 #include "TarnwickVersion.h"
+#include "SessionEnd.h"
 #include "ToolApp.h"
 
 #include <QApplication>
@@ -49,7 +51,14 @@ int main(int argc, char* argv[])
     // not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QStringList args = QCoreApplication::arguments();
+    // A closed terminal or the end of the session cancels what runs.
+    ui::CancelPagesAtSessionEnd();
+
+    // The arguments as the bytes they are (QApplication has taken its own
+    // out of argv): a file name that is not UTF-8 still names its file.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << ui::FileNameFromBytes(QByteArray(argv[i]));
     const qsizetype shots = args.indexOf(QStringLiteral("--screenshots"));
     if (shots >= 0)
         return RunScreenshots(args.value(shots + 1, QStringLiteral("/tmp/tarnwick-shots")),

@@ -117,7 +117,7 @@ int ParseBitRate(const std::string& text)
 Mp3Settings ResolveMp3Settings(int sampleRateHz, int bitRateKbps)
 {
     if (!IsMp3SampleRate(sampleRateHz))
-        throw Failure((sampleRateHz > 0 ? HzToKiloHertzText(sampleRateHz) + " kHz" : std::string("that"))
+        throw UsageError((sampleRateHz > 0 ? HzToKiloHertzText(sampleRateHz) + " kHz" : std::string("that"))
                       + " is not an MP3 sample rate (8, 11.025, 12, 16, 22.05, 24, 32, 44.1 or 48 kHz)");
 
     // The encoder's own rule decides what it writes; say so when it differs.

@@ -50,7 +50,7 @@ int ParseBitRate(const std::string& text);
 
 // The MP3 settings a job uses: the sample rate must be one MPEG audio has;
 // a bit rate its MPEG version cannot carry is moved to the nearest legal
-// one and `note` says so. Throws Failure for a sample rate MP3 lacks.
+// one and `note` says so. Throws UsageError for a sample rate MP3 lacks.
 struct Mp3Settings {
     int sampleRate = kDefaultMp3SampleRate;
     int bitRate = kDefaultMp3Bitrate;

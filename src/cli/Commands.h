@@ -18,4 +18,7 @@ int RunJoin(const std::vector<std::string>& args);
 // file and the reason when it cannot be read.
 SourceMeasure MeasureReadable(const std::string& path);
 
+// Says on standard error which unfinished files of killed runs a job removed.
+void NoteReclaimed(const std::vector<std::string>& removed);
+
 } // namespace cli

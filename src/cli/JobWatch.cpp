@@ -1,5 +1,7 @@
 #include "JobWatch.h"
 
+#include "Console.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -21,11 +23,14 @@ extern "C" void OnInterrupt(int)
 // One line on stderr, rewritten in place while a terminal shows it.
 class ProgressLine {
 public:
-    explicit ProgressLine(std::string label) : m_label(std::move(label)), m_enabled(::isatty(2) == 1) {}
+    explicit ProgressLine(std::string label)
+        : m_label(std::move(label)), m_enabled(::isatty(::fileno(Messages())) == 1)
+    {
+    }
     ~ProgressLine()
     {
         if (m_enabled && m_shown)
-            std::fprintf(stderr, "\r\033[K");
+            std::fprintf(Messages(), "\r\033[K");
     }
     void Show(double share)
     {
@@ -36,8 +41,8 @@ public:
             return;
         m_percent = percent;
         m_shown = true;
-        std::fprintf(stderr, "\r\033[K%3d%%  %s", percent, m_label.c_str());
-        std::fflush(stderr);
+        std::fprintf(Messages(), "\r\033[K%3d%%  %s", percent, m_label.c_str());
+        std::fflush(Messages());
     }
 
 private:
@@ -56,6 +61,8 @@ void InstallInterruptHandlers()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 bool InterruptRequested()
@@ -63,12 +70,30 @@ bool InterruptRequested()
     return g_interrupted != 0;
 }
 
+CStallClock::CStallClock(std::chrono::milliseconds limit, std::chrono::milliseconds longestPass)
+    : m_limit(limit), m_longestPass(longestPass)
+{
+}
+
+bool CStallClock::Pass(Clock::time_point now, double share)
+{
+    if (!m_started || share != m_share) {
+        m_started = true;
+        m_share = share;
+        m_last = now;
+        m_still = Clock::duration(0);
+        return false;
+    }
+    m_still += std::min<Clock::duration>(now - m_last, m_longestPass);
+    m_last = now;
+    return m_still > m_limit;
+}
+
 JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
 {
-    using Clock = std::chrono::steady_clock;
     ProgressLine line(wait.label);
-    double lastShare = -1;
-    auto lastMove = Clock::now();
+    // A pass waits 20 ms; one of more than a second was not spent running.
+    CStallClock stall(std::chrono::seconds(stallSeconds), std::chrono::seconds(1));
     for (;;) {
         if (InterruptRequested())
             return {JobEnd::Interrupted, JobStatus::Running};
@@ -81,12 +106,8 @@ JobOutcome WaitForJob(const JobWait& wait, int stallSeconds)
 
         const double share = wait.progress ? wait.progress() : 0.0;
         line.Show(share);
-        if (share != lastShare) {
-            lastShare = share;
-            lastMove = Clock::now();
-        } else if (Clock::now() - lastMove > std::chrono::seconds(stallSeconds)) {
+        if (stall.Pass(CStallClock::Clock::now(), share))
             return {JobEnd::Stalled, JobStatus::Running};
-        }
     }
 }
 

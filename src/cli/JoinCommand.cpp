@@ -7,6 +7,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Console.h"
 #include "JobWatch.h"
 #include "JoinJob.h"
 
@@ -30,13 +31,15 @@ int RunJoin(const std::vector<std::string>& args)
     request.sampleRate = settings.sampleRate;
 
     CJoinJob job(request);
-    if (const JobResult built = job.Build(); !built) {
+    const JobResult built = job.Build();
+    NoteReclaimed(job.Reclaimed());
+    if (!built) {
         if (built.Failure() == JobFailure::OutputExists)
             throw Failure(job.OutputPath() + " exists; add --overwrite to replace it");
         throw Failure(built.Reason());
     }
     if (!settings.note.empty())
-        std::fprintf(stderr, "%s\n", settings.note.c_str());
+        std::fprintf(Messages(), "%s\n", settings.note.c_str());
 
     if (const JobResult started = job.Start(); !started)
         throw Failure(started.Reason());
@@ -53,7 +56,10 @@ int RunJoin(const std::vector<std::string>& args)
         throw Failure("join failed: " + job.Finish(outcome.status).Reason());
     case JobEnd::Interrupted:
         job.Stop();
-        throw Failure("interrupted; nothing was written to " + output);
+        // A join finished before the stop could land is whole: it is told.
+        if (!job.CompletedBeforeStop())
+            throw Failure("interrupted; nothing was written to " + output);
+        break;
     case JobEnd::Stalled:
         job.Stop();
         throw Failure("the join stopped making progress; nothing was written to " + output);

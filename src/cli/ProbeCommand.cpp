@@ -6,10 +6,12 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Console.h"
 #include "SourceMeasure.h"
 #include "media/graph/TimeText.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 namespace cli {
 
@@ -19,6 +21,12 @@ SourceMeasure MeasureReadable(const std::string& path)
     if (!measure.Readable())
         throw Failure("cannot read " + path + ": " + measure.error);
     return measure;
+}
+
+void NoteReclaimed(const std::vector<std::string>& removed)
+{
+    for (const std::string& path : removed)
+        std::fprintf(Messages(), "note: removed %s, left unfinished by a run that was killed\n", path.c_str());
 }
 
 int RunProbe(const std::vector<std::string>& args)
@@ -32,11 +40,13 @@ int RunProbe(const std::vector<std::string>& args)
             const SourceMeasure m = MeasureReadable(path);
             std::printf("%lld\t%s\t%d\t%d\t%s\n", static_cast<long long>(m.duration), FormatClock(m.duration).c_str(),
                         m.sampleRate, m.channels, path.c_str());
-            std::fflush(stdout);
         } catch (const Failure& e) {
-            std::fprintf(stderr, "tarnwick-cli: %s\n", e.what());
+            std::fprintf(Messages(), "tarnwick-cli: %s\n", e.what());
             status = 1;
         }
+        // Each line as it is known; one that cannot be written ends the run.
+        if (std::string reason; !FinishStandardOutput(&reason))
+            throw std::runtime_error(reason);
     }
     return status;
 }

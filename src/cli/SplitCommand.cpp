@@ -3,6 +3,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Console.h"
 #include "media/graph/TimeText.h"
 #include "JobWatch.h"
 #include "SplitJob.h"
@@ -46,7 +47,9 @@ int RunSplit(const std::vector<std::string>& args)
     const REFERENCE_TIME start = ParseTime(parsed.positional[1]);
     const REFERENCE_TIME stop = ParseTime(parsed.positional[2]);
     if (start >= stop)
-        throw Failure("START " + FormatClockMs(start) + " must come before STOP " + FormatClockMs(stop));
+        throw UsageError("START " + FormatClockMs(start) + " must come before STOP " + FormatClockMs(stop));
+    // Wrong use is told before any file is looked at.
+    const Mp3Settings settings = mp3Output ? ResolveMp3Settings(sampleRate, bitRate) : Mp3Settings{};
 
     const fs::path source = fs::absolute(parsed.positional[0]);
     const SourceMeasure measured = MeasureReadable(source.string());
@@ -62,26 +65,28 @@ int RunSplit(const std::vector<std::string>& args)
     request.copy = copy;
     request.start = start;
     request.stop = stop;
+    request.sourceIdentity = measured.identity; // the file measured is the file split
     if (mp3Output) {
-        const Mp3Settings settings = ResolveMp3Settings(sampleRate, bitRate);
         if (!settings.note.empty())
-            std::fprintf(stderr, "%s\n", settings.note.c_str());
+            std::fprintf(Messages(), "%s\n", settings.note.c_str());
         request.bitRate = settings.bitRate;
         request.sampleRate = settings.sampleRate;
     } else if (parsed.Value("--bitrate") || parsed.Value("--samplerate")) {
-        std::fprintf(stderr, "note: --bitrate and --samplerate apply to MP3 output; the WAV piece keeps "
+        std::fprintf(Messages(), "note: --bitrate and --samplerate apply to MP3 output; the WAV piece keeps "
                              "the source's sample rate\n");
     }
 
     CSplitJob job(request);
-    if (const JobResult built = job.Build(); !built)
+    const JobResult built = job.Build();
+    NoteReclaimed(job.Reclaimed());
+    if (!built)
         throw Failure(built.Reason());
     if (!job.CopyRefusal().empty())
-        std::fprintf(stderr, "note: re-encoding, since %s\n", job.CopyRefusal().c_str());
+        std::fprintf(Messages(), "note: re-encoding, since %s\n", job.CopyRefusal().c_str());
     if (job.CopiesFrames() && (parsed.Value("--bitrate") || parsed.Value("--samplerate")))
-        std::fprintf(stderr, "note: --bitrate and --samplerate do not apply to a copied piece\n");
+        std::fprintf(Messages(), "note: --bitrate and --samplerate do not apply to a copied piece\n");
     if (mp3Output && job.EffectiveBitRate() > 0 && job.EffectiveBitRate() != request.bitRate)
-        std::fprintf(stderr, "note: the encoder uses %d kbps\n", job.EffectiveBitRate());
+        std::fprintf(Messages(), "note: the encoder uses %d kbps\n", job.EffectiveBitRate());
 
     job.Run();
     const JobOutcome outcome =
@@ -95,10 +100,15 @@ int RunSplit(const std::vector<std::string>& args)
         break;
     case JobEnd::Interrupted:
         job.Stop(false);
-        throw Failure("interrupted; removed the partial " + job.OutputPath());
+        // A piece finished before the stop could land is whole: it is told.
+        if (!job.OutputComplete())
+            throw Failure("interrupted; nothing was written to " + job.OutputPath());
+        if (const JobResult done = job.Finish(JobStatus::Completed); !done)
+            throw Failure(done.Reason());
+        break;
     case JobEnd::Stalled:
         job.Stop(false);
-        throw Failure("the job stopped making progress; removed the partial " + job.OutputPath());
+        throw Failure("the job stopped making progress; nothing was written to " + job.OutputPath());
     }
     std::printf("%s\n", job.OutputPath().c_str());
     return 0;

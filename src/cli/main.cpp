@@ -3,6 +3,7 @@
 
 #include "CliArgs.h"
 #include "Commands.h"
+#include "Console.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/render/MediaInit.h"
 #include "JobWatch.h"
@@ -30,13 +31,36 @@ const char kUsage[] =
     "         (defaults: 192 kbps, 44.1 kHz; --overwrite replaces an existing OUTPUT)\n"
     "\n"
     "\n"
-    "exit status: 0 success, 1 failure, 2 wrong use\n";
+    "exit status: 0 success, 1 failure (also when standard output cannot be written),\n"
+    "             2 wrong use\n";
 
 // Holds the media layer for the run of one command.
 struct MediaSession {
     MediaSession() { MediaInitialize(); }
     ~MediaSession() { MediaUninitialize(); }
 };
+
+int RunCommand(const std::string& command, const std::vector<std::string>& args)
+{
+    try {
+        cli::InstallInterruptHandlers();
+        cli::QuietLibraries();
+        MediaSession media;
+        if (command == "probe")
+            return cli::RunProbe(args);
+        if (command == "split")
+            return cli::RunSplit(args);
+        if (command == "join")
+            return cli::RunJoin(args);
+        throw cli::UsageError("unknown command \"" + command + "\"");
+    } catch (const cli::UsageError& e) {
+        std::fprintf(cli::Messages(), "tarnwick-cli: %s\n%s", e.what(), kUsage);
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(cli::Messages(), "tarnwick-cli: %s\n", e.what());
+        return 1;
+    }
+}
 
 } // namespace
 
@@ -47,30 +71,17 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string command = argv[1];
-    if (command == "-h" || command == "--help" || command == "help") {
+    int status = 0;
+    if (command == "-h" || command == "--help" || command == "help")
         std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (command == "--version") {
+    else if (command == "--version")
         std::puts("tarnwick-cli " TARNWICK_VERSION);
-        return 0;
-    }
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    try {
-        cli::InstallInterruptHandlers();
-        MediaSession media;
-        if (command == "probe")
-            return cli::RunProbe(args);
-        if (command == "split")
-            return cli::RunSplit(args);
-        if (command == "join")
-            return cli::RunJoin(args);
-        throw cli::UsageError("unknown command \"" + command + "\"");
-    } catch (const cli::UsageError& e) {
-        std::fprintf(stderr, "tarnwick-cli: %s\n%s", e.what(), kUsage);
-        return 2;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "tarnwick-cli: %s\n", e.what());
+    else
+        status = RunCommand(command, std::vector<std::string>(argv + 2, argv + argc));
+    // What was printed counts only if it was written.
+    if (std::string reason; !cli::FinishStandardOutput(&reason)) {
+        std::fprintf(cli::Messages(), "tarnwick-cli: %s\n", reason.c_str());
         return 1;
     }
+    return status;
 }

@@ -37,6 +37,7 @@ SourceMeasure MeasureSource(const std::string& path)
         return measure;
     }
 
+    measure.identity = IdentifySource(path);
     CMediaGraph graph;
     // Measured even when a step failed: a graph only measured may still
     // give a duration.

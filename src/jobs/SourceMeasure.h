@@ -4,6 +4,7 @@
 // chain otherwise). The one measure of a file: the command line's probe, the
 // join job and the join page all use it.
 
+#include "SourceIdentity.h"
 #include "media/graph/MediaTime.h"
 
 #include <string>
@@ -13,6 +14,7 @@ struct SourceMeasure {
     int sampleRate = 0;          // of the decoded audio
     int channels = 0;
     std::string error;           // why no audio can be decoded; "" when it can
+    SourceIdentity identity;     // the file measured, as it was before it was read
 
     bool Readable() const { return error.empty(); }
 };

@@ -1,5 +1,7 @@
 #include "PreviewPlayer.h"
 
+#include "FileNames.h"
+
 #include "media/graph/FilterGraph.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
@@ -81,8 +83,8 @@ CPreviewPlayer::OpenResult CPreviewPlayer::Open(const QString& path)
     auto graph = std::make_unique<CMediaGraph>();
     if (FAILED(graph->CreateGraph()) || !graph->control || !graph->seeking || !graph->events)
         return {OpenStep::CreateGraph, QStringLiteral("cannot create a filter graph")};
-    if (FAILED(graph->RenderSource(QFile::encodeName(path).toStdString())))
-        return {OpenStep::Render, QString::fromStdString(graph->LastError())};
+    if (FAILED(graph->RenderSource(ui::FileNameBytes(path))))
+        return {OpenStep::Render, ui::FileNameFromBytes(graph->LastError())};
     m_graph = std::move(graph);
 
     // Cued: the first Play is heard at once. A graph that cannot cue says

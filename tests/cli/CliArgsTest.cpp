@@ -55,8 +55,8 @@ TEST(CliRates, BitRatesTheMpegVersionLacksAreMovedWithANote)
     EXPECT_EQ(between.bitRate, 96);
     EXPECT_NE(between.note.find("using 96 kbps"), std::string::npos);
 
-    EXPECT_THROW(ResolveMp3Settings(44000, 192), Failure);
-    EXPECT_THROW(ResolveMp3Settings(0, 192), Failure);
+    EXPECT_THROW(ResolveMp3Settings(44000, 192), UsageError);
+    EXPECT_THROW(ResolveMp3Settings(0, 192), UsageError);
 }
 
 TEST(CliOptions, ValuesFlagsAndPositionalsAreSeparated)

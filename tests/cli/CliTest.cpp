@@ -12,8 +12,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
 #include <iterator>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -85,6 +88,10 @@ TEST_F(CliTest, WrongUseExitsWithTwoAndShowsTheUsage)
         {"split", "a.mp3", "00:00:01", "00:00:02", "--bitrate"},
         {"join", "out.mp3"},
         {"join", "out.mp3", "a.mp3", "--force"},
+        {"split", "a.mp3", "00:00:02", "00:00:01"},
+        {"split", "a.mp3", "00:00:01", "00:00:01"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--samplerate", "44"},
+        {"join", "out.mp3", "a.mp3", "--samplerate", "fast"},
     };
     for (const auto& args : wrong) {
         const ProcessResult r = Cli(args);
@@ -113,7 +120,7 @@ TEST_F(CliTest, ProbePrintsOneLinePerFileAndReportsUnreadableOnesAfterTheOthers)
 
     const ProcessResult r = Cli({"probe", (dir / "a.mp3").string(), missing, (dir / "notes.mp3").string(),
                                  (dir / "pipe.mp3").string(), (dir / "b.wav").string()},
-                                ProcessOptions{{}, std::chrono::milliseconds(30000), {}});
+                                ProcessOptions{{}, std::chrono::milliseconds(30000), {}, {}});
     ASSERT_FALSE(r.timedOut);
     ASSERT_EQ(r.exitCode, 1) << Expect(r);
     const auto out = Lines(r.out);
@@ -183,11 +190,8 @@ TEST_F(CliTest, SplitRefusesTimesOutsideTheSourceAndWritesNothing)
     const fs::path source = dir / "short.wav";
     WriteWav(source, {44100, 2, 3 * 44100});
     const ProcessResult inverted = Cli({"split", source.string(), "00:00:02", "00:00:01"});
-    EXPECT_EQ(inverted.exitCode, 1) << Expect(inverted);
+    EXPECT_EQ(inverted.exitCode, 2) << Expect(inverted); // wrong use, as every other
     EXPECT_NE(inverted.err.find("before STOP"), std::string::npos) << inverted.err;
-
-    const ProcessResult empty = Cli({"split", source.string(), "00:00:01", "00:00:01"});
-    EXPECT_EQ(empty.exitCode, 1) << Expect(empty);
 
     const ProcessResult pastEnd = Cli({"split", source.string(), "00:00:01", "00:00:03.001"});
     EXPECT_EQ(pastEnd.exitCode, 1) << Expect(pastEnd);
@@ -243,7 +247,7 @@ TEST_F(CliTest, BitRateTheSampleRateCannotCarryIsNotedNotChangedSilently)
     EXPECT_EQ(piece.Frames(), 22050);
 
     const ProcessResult badRate = Cli({"split", source.string(), "00:00:00", "00:00:01", "--samplerate", "44"});
-    EXPECT_EQ(badRate.exitCode, 1) << Expect(badRate);
+    EXPECT_EQ(badRate.exitCode, 2) << Expect(badRate);
     EXPECT_NE(badRate.err.find("not an MP3 sample rate"), std::string::npos);
 }
 
@@ -285,7 +289,7 @@ TEST_F(CliTest, JoinRefusesAnInputAsOutputHoweverItIsNamed)
     }
     // Also when the input is the one given in another spelling.
     const ProcessResult viaWorkingDir =
-        Cli({"join", "x.mp3", "./d/../link.mp3"}, ProcessOptions{dir.Path(), std::chrono::milliseconds(60000), {}});
+        Cli({"join", "x.mp3", "./d/../link.mp3"}, ProcessOptions{dir.Path(), std::chrono::milliseconds(60000), {}, {}});
     EXPECT_EQ(viaWorkingDir.exitCode, 1) << Expect(viaWorkingDir);
     EXPECT_EQ(Bytes(input), before);
 }
@@ -376,4 +380,207 @@ TEST_F(CliTest, InterruptedSplitRemovesItsPartialPiece)
     EXPECT_EQ(r.exitCode, 1) << Expect(r);
     EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
     EXPECT_TRUE(FilesIn(outputs).empty());
+}
+
+// --- what a run leaves on disk, however it ends ---------------------------
+
+namespace {
+
+bool IsTemporary(const fs::path& file)
+{
+    return file.filename().string().rfind(".tarnwick-", 0) == 0;
+}
+
+// The long jobs the tests stop half way: 15 minutes split to MP3, or to
+// WAV (from an MP3, whose decoding takes a while), and three of them
+// joined. Small and quick to write: 8 kHz mono. MakeInputs makes the long
+// inputs and one-second ones of the same kinds ("short").
+struct LongJob {
+    const char* name;
+    const char* output; // what a run on the short inputs writes
+    std::vector<std::string> (*args)(const fs::path& dir, const fs::path& outputs, const std::string& length);
+};
+const LongJob kLongJobs[] = {
+    {"split to mp3", "1-short.mp3",
+     [](const fs::path& dir, const fs::path& out, const std::string& length) {
+         return std::vector<std::string>{"split", (dir / (length + ".wav")).string(), "00:00:00",
+                                         length == "long" ? "00:14:59" : "00:00:01", "--outdir", out.string()};
+     }},
+    {"split to wav", "1-short.wav",
+     [](const fs::path& dir, const fs::path& out, const std::string& length) {
+         return std::vector<std::string>{"split", (dir / (length + ".mp3")).string(), "00:00:00",
+                                         length == "long" ? "00:14:59" : "00:00:01", "--format", "wav",
+                                         "--outdir", out.string()};
+     }},
+    {"join", "all.mp3",
+     [](const fs::path& dir, const fs::path& out, const std::string& length) {
+         const std::string in = (dir / (length + ".wav")).string();
+         return std::vector<std::string>{"join", (out / "all.mp3").string(), in, in, in};
+     }},
+};
+
+void MakeInputs(const fs::path& dir)
+{
+    for (const auto& [name, seconds] : {std::pair<std::string, int>{"long", 900}, {"short", 1}}) {
+        WriteWav(dir / (name + ".wav"), {8000, 1, 8000LL * seconds});
+        WriteMp3(dir / (name + ".mp3"), {8000, 1, 8000LL * seconds}, {32});
+    }
+}
+
+// Runs tarnwick-cli and sends it `signal` once a file in `outputs` holds
+// bytes; `signalled` tells whether it got that far.
+ProcessResult SignalOnceWriting(const std::vector<std::string>& args, const fs::path& outputs, int signal,
+                                bool* signalled)
+{
+    ProcessOptions options;
+    options.timeout = std::chrono::seconds(120);
+    options.onTick = [&](int pid) {
+        if (*signalled)
+            return;
+        for (const fs::path& file : FilesIn(outputs)) {
+            std::error_code ec;
+            if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0 && !ec) {
+                ::kill(pid, signal);
+                *signalled = true;
+                return;
+            }
+        }
+    };
+    return Cli(args, options);
+}
+
+} // namespace
+
+TEST_F(CliTest, AClosedTerminalOrATerminateRequestRemovesWhatWasWritten)
+{
+    MakeInputs(dir.Path());
+    for (const int signal : {SIGHUP, SIGTERM})
+    for (const LongJob& job : kLongJobs) {
+        SCOPED_TRACE(std::string(job.name) + " " + strsignal(signal));
+        const fs::path outputs = dir / "out";
+        fs::remove_all(outputs);
+        fs::create_directories(outputs);
+        bool signalled = false;
+        const ProcessResult r = SignalOnceWriting(job.args(dir.Path(), outputs, "long"), outputs, signal, &signalled);
+        ASSERT_TRUE(signalled) << "nothing was written: " << Expect(r);
+        if (r.exitCode == 0) {
+            // The job ended before the signal was seen: its output is whole, and told.
+            EXPECT_EQ(FilesIn(outputs), std::vector<fs::path>{outputs / Lines(r.out).at(0)}) << Expect(r);
+            continue;
+        }
+        EXPECT_EQ(r.exitCode, 1) << Expect(r);
+        EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+        for (const fs::path& file : FilesIn(outputs))
+            ADD_FAILURE() << "left behind: " << file << " (" << fs::file_size(file) << " bytes)";
+    }
+}
+
+TEST_F(CliTest, AKilledRunLeavesNoFinishedLookingFileAndTheNextRunReclaimsItsTemporary)
+{
+    MakeInputs(dir.Path());
+    for (const LongJob& job : kLongJobs) {
+        SCOPED_TRACE(job.name);
+        const fs::path outputs = dir / "out";
+        fs::remove_all(outputs);
+        fs::create_directories(outputs);
+        bool signalled = false;
+        const ProcessResult killed =
+            SignalOnceWriting(job.args(dir.Path(), outputs, "long"), outputs, SIGKILL, &signalled);
+        ASSERT_TRUE(signalled) << Expect(killed);
+        ASSERT_EQ(killed.signal, SIGKILL);
+        const std::vector<fs::path> left = FilesIn(outputs);
+        ASSERT_EQ(left.size(), 1u);
+        EXPECT_TRUE(IsTemporary(left[0])) << "a killed run left " << left[0];
+
+        // The same job again, on short inputs: its output gets the first
+        // name, and the killed run's temporary goes, said on stderr.
+        const ProcessResult next = Cli(job.args(dir.Path(), outputs, "short"));
+        ASSERT_EQ(next.exitCode, 0) << Expect(next);
+        EXPECT_NE(next.err.find("note: removed " + left[0].string()), std::string::npos) << next.err;
+        EXPECT_EQ(FilesIn(outputs), std::vector<fs::path>{outputs / job.output});
+        EXPECT_EQ(next.out, (outputs / job.output).string() + "\n");
+    }
+}
+
+TEST_F(CliTest, TwoSplitsIntoOneFolderAtTheSameInstantBothSucceedWithNumbersOfTheirOwn)
+{
+    WriteMp3(dir / "song.mp3", {44100, 2, 3 * 44100});
+    for (const char* copy : {"", "--copy"}) {
+        SCOPED_TRACE(copy);
+        fs::remove_all(dir / "Split");
+        std::vector<std::string> args{"split", (dir / "song.mp3").string(), "00:00:00", "00:00:02"};
+        if (*copy)
+            args.push_back(copy);
+        ProcessResult results[2];
+        std::thread other([&] { results[1] = Cli(args); });
+        results[0] = Cli(args);
+        other.join();
+        std::set<std::string> printed;
+        for (const ProcessResult& r : results) {
+            EXPECT_EQ(r.exitCode, 0) << Expect(r);
+            printed.insert(r.out);
+        }
+        EXPECT_EQ(printed, (std::set<std::string>{(dir / "Split" / "1-song.mp3").string() + "\n",
+                                                  (dir / "Split" / "2-song.mp3").string() + "\n"}));
+        EXPECT_EQ(FilesIn(dir / "Split").size(), 2u);
+    }
+}
+
+TEST_F(CliTest, AWriteThatFailsHalfWayLeavesNothingEachWayAPieceIsWritten)
+{
+    // Files may grow to 256 KiB here; a bigger write fails (EFBIG), as on
+    // a full disk, well after the piece was begun.
+    WriteMp3(dir / "song.mp3", {44100, 2, 60 * 44100}, {192});
+    for (const char* way : {"--copy", "--format=mp3", "--format=wav"}) {
+        SCOPED_TRACE(way);
+        const fs::path outputs = dir / "out";
+        fs::remove_all(outputs);
+        const ProcessResult r = RunProcess(
+            {"sh", "-c", "trap '' XFSZ; ulimit -f 512; exec \"$@\"", "sh", TARNWICK_CLI, "split",
+             (dir / "song.mp3").string(), "00:00:00", "00:00:59", way, "--outdir", outputs.string()});
+        EXPECT_EQ(r.exitCode, 1) << Expect(r);
+        EXPECT_NE(r.err.find("File too large"), std::string::npos) << r.err;
+        EXPECT_TRUE(FilesIn(outputs).empty()) << "a partial piece or a temporary is left";
+    }
+}
+
+TEST_F(CliTest, WhatCannotBeWrittenToStandardOutputFailsTheCommand)
+{
+    WriteWav(dir / "a.wav", {8000, 1, 8000});
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"probe", (dir / "a.wav").string()}, std::vector<std::string>{"--version"},
+          std::vector<std::string>{"--help"}}) {
+        SCOPED_TRACE(args[0]);
+        ProcessOptions options;
+        options.stdoutPath = "/dev/full";
+        const ProcessResult r = Cli(args, options);
+        EXPECT_EQ(r.exitCode, 1) << Expect(r);
+        EXPECT_NE(r.err.find("cannot write to standard output: No space left on device"), std::string::npos)
+            << r.err;
+        EXPECT_EQ(Lines(r.err).size(), 1u) << "told once: " << r.err;
+    }
+}
+
+TEST_F(CliTest, TheDecodersOwnNotesOnDamagedFramesStayOffStandardError)
+{
+    // Layer II at 64 kbps, each frame's header turned to joint stereo with
+    // a stereo bound past the frame's subbands: libmpg123 decodes it and
+    // prints a note of its own for every frame.
+    WriteWav(dir / "in.wav", {44100, 2, 5 * 44100});
+    ASSERT_EQ(RunProcess({"sox", (dir / "in.wav").string(), "-C", "64", (dir / "in.mp2").string()}).exitCode, 0);
+    std::string bytes = Bytes(dir / "in.mp2");
+    for (std::size_t at = 0; at + 4 <= bytes.size();) {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
+        if (byte(0) != 0xFF || (byte(1) & 0xFE) != 0xFC || (byte(2) >> 4) != 4) { // Layer II, 64 kbps
+            ++at;
+            continue;
+        }
+        bytes[at + 3] = static_cast<char>((byte(3) & 0x0F) | 0x70); // joint stereo, bound 16
+        at += 144 * 64000 / 44100 + ((byte(2) >> 1) & 1);
+    }
+    std::ofstream(dir / "bad.mp2", std::ios::binary) << bytes;
+
+    const ProcessResult r = Cli({"split", (dir / "bad.mp2").string(), "00:00:00", "00:00:04"});
+    EXPECT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_EQ(r.err, "") << "only the program's own messages belong there";
 }

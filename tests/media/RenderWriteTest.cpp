@@ -9,6 +9,7 @@
 #include "media/graph/FilterRegistry.h"
 #include "media/filters/LameEncoder.h"
 #include "media/filters/Mp3Stitch.h"
+#include "media/filters/ParallelMp3Encoder.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/RenderEngine.h"
 #include "RenderTestSupport.h"
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -359,12 +361,15 @@ TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
         auto job = BuildWrite(source, out, {.bitrate = 128});
         EXPECT_SUCCEEDED(job.graph->Run());
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        std::error_code ec;
-        while (fs::file_size(out, ec) < 20000 && std::chrono::steady_clock::now() < until)
+        while (GetFileSink(job.writer)->BytesWritten() < 20000 && std::chrono::steady_clock::now() < until)
             std::this_thread::yield();
+        EXPECT_FALSE(fs::exists(out)) << "the name shows only a finished file";
         if (!keep)
             GetFileSink(job.writer)->DiscardOutput();
         EXPECT_SUCCEEDED(job.graph->Stop());
+        if (keep) {
+            EXPECT_EQ(GetFileSink(job.writer)->KeepOutput(), S_OK) << job.writer->LastError();
+        }
         EXPECT_EQ(ThreadsNow(), threadsBefore) << "a thread outlived the stop";
         long code = 0;
         EXPECT_NE(job.graph->WaitForCompletion(0, &code), S_OK) << "the job ended before it was stopped";
@@ -379,6 +384,10 @@ TEST_F(RenderWrite, AUserStopKeepsAPlayablePieceAndACancelRemovesIt)
         } else {
             EXPECT_FALSE(fs::exists(out));
         }
+        job.writer.reset();
+        job.graph.reset();
+        for (const std::string& name : fixtures::FolderNames(dir.Path()))
+            EXPECT_NE(name[0], '.') << "a temporary was left: " << name;
     }
 }
 
@@ -513,4 +522,38 @@ TEST_F(RenderWrite, TheEncoderThreadsFollowTheMachineAndCanBePinned)
     EXPECT_EQ(Mp3EncoderThreads(), 5);
     SetMp3EncoderThreads(0);
     EXPECT_EQ(Mp3EncoderThreads(), machine);
+}
+
+TEST_F(RenderWrite, AStoppedSegmentedEncoderTakesNoMoreAudioAndWritesNothingMore)
+{
+    // The graph's pushing thread may hand over one more block after the
+    // stop it raced with: the segment it would go to has been dropped.
+    auto make = [] {
+        LameHandle lame(lame_init());
+        lame_set_num_channels(lame.get(), 2);
+        lame_set_in_samplerate(lame.get(), 44100);
+        lame_set_out_samplerate(lame.get(), 44100);
+        lame_set_brate(lame.get(), 128);
+        return lame_init_params(lame.get()) == 0 ? std::move(lame) : LameHandle();
+    };
+    std::mutex mutex;
+    std::uint64_t written = 0;
+    CParallelMp3Encoder encoder(make, 2, 44100, 3, [&](std::uint64_t, const unsigned char*, std::size_t size) {
+        std::lock_guard lock(mutex);
+        written += size;
+        return S_OK;
+    });
+    ASSERT_EQ(encoder.Start(), CParallelMp3Encoder::Outcome::Done);
+    const auto samples = fixtures::MakeSamples({44100, 2, 44100 * 25, true}); // three segments
+    ASSERT_EQ(encoder.Encode(samples.data(), 44100 * 25), CParallelMp3Encoder::Outcome::Done);
+    encoder.Stop();
+    const std::uint64_t atStop = [&] {
+        std::lock_guard lock(mutex);
+        return written;
+    }();
+    EXPECT_GT(atStop, 0u);
+    EXPECT_NE(encoder.Encode(samples.data(), 44100), CParallelMp3Encoder::Outcome::Done) << "a stopped encoder took audio";
+    EXPECT_NE(encoder.Finish(), CParallelMp3Encoder::Outcome::Done) << "a stopped encoder finished a stream";
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(written, atStop);
 }

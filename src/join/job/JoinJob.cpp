@@ -1,20 +1,18 @@
 #include "JoinJob.h"
 
 #include "SourceMeasure.h"
+#include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
+#include "media/filters/OutputFile.h"
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/TimeText.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
-
-#include <fcntl.h>
-#include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -25,41 +23,15 @@ JobResult Fail(JobFailure failure, std::string reason)
     return JobResult::Fail(failure, std::move(reason));
 }
 
-// A name beside `output` that no file has yet.
-fs::path TemporaryBeside(const fs::path& output)
+// The file writer at the end of the join graph.
+IFileSinkFilter* FindFileSink(const CMediaGraph& graph)
 {
-    for (int attempt = 0;; ++attempt) {
-        const fs::path candidate = output.parent_path()
-                                   / ("." + output.filename().string() + ".tarnwick-" + std::to_string(::getpid())
-                                      + "-" + std::to_string(attempt) + ".part");
-        std::error_code ec;
-        if (!fs::exists(fs::symlink_status(candidate, ec)))
-            return candidate;
-    }
-}
-
-// Puts the finished file in place: replacing only when asked to, and never
-// replacing a file that appeared while the job ran when not.
-std::string MoveIntoPlace(const fs::path& from, const fs::path& to, bool overwrite)
-{
-    if (overwrite) {
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return "cannot put the output in place as " + to.string() + ": " + std::strerror(errno);
-        return {};
-    }
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return {};
-    int err = errno;
-    if (err == EINVAL || err == ENOSYS) { // file systems without renameat2 flags
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
-            return {};
-        }
-        err = errno;
-    }
-    if (err == EEXIST)
-        return to.string() + " appeared while joining; the result was not written over it";
-    return "cannot put the output in place as " + to.string() + ": " + std::strerror(err);
+    if (!graph.graph)
+        return nullptr;
+    for (const auto& filter : graph.graph->EnumFilters())
+        if (IFileSinkFilter* sink = GetFileSink(filter))
+            return sink;
+    return nullptr;
 }
 
 } // namespace
@@ -107,9 +79,11 @@ JobResult CJoinJob::Build()
     // that became shorter since (changed, cut off) is refused by name rather
     // than joined with a gap.
     m_durations = r.durations;
+    std::vector<std::pair<std::string, SourceIdentity>> sources;
     for (std::size_t i = 0; i < r.inputs.size(); ++i) {
         const std::string& input = r.inputs[i];
         const SourceMeasure measure = MeasureSource(input);
+        sources.emplace_back(input, measure.identity);
         const REFERENCE_TIME duration = measure.duration;
         if (duration <= 0 && !measure.Readable())
             return Fail(JobFailure::Unreadable, "cannot read " + input + ": " + measure.error);
@@ -134,14 +108,27 @@ JobResult CJoinJob::Build()
     std::vector<std::string> inputs;
     for (const std::string& input : r.inputs)
         inputs.push_back(fs::absolute(input).string());
-    m_temporaryPath = TemporaryBeside(output).string();
+    // What killed runs left in the output's folder goes before this run
+    // adds its own.
+    m_reclaimed = ReclaimTemporaries(output.parent_path().string());
     m_graph = std::make_unique<CMediaGraph>();
-    m_graph->BuildJoinGraph(inputs, m_temporaryPath, m_durations, encoder);
-    if (!m_graph->control || !m_graph->events) {
+    m_graph->BuildJoinGraph(inputs, output.string(), m_durations, encoder);
+    IFileSinkFilter* sink = FindFileSink(*m_graph);
+    if (!m_graph->control || !m_graph->events || !sink) {
         const std::string why = m_graph->LastError();
         m_graph.reset();
         return Fail(JobFailure::Failed, "cannot build the join graph" + (why.empty() ? "" : ": " + why));
     }
+    // The writer moves the joined file to its name when it is complete,
+    // replacing a file there only when asked, and not when an input
+    // changed while it was read.
+    sink->SetOverwrite(r.overwrite);
+    sink->SetCommitCheck([sources = std::move(sources)] {
+        for (const auto& [path, identity] : sources)
+            if (std::string changed = SourceChange(path, identity); !changed.empty())
+                return changed;
+        return std::string();
+    });
     return JobResult::Ok();
 }
 
@@ -199,18 +186,15 @@ JobResult CJoinJob::Finish(JobStatus status)
                                                       : "the join was stopped; nothing was written to " + output);
     }
     if (status == JobStatus::Completed) {
+        // The writer put the file in place as the stream ended; had it
+        // failed to, the join would have ended in an error instead.
         (void)m_graph->Stop(); // a stop always succeeds
         m_graph->ReleaseAll();
         m_graph.reset();
-        const std::string failure = MoveIntoPlace(m_temporaryPath, output, m_request.overwrite);
-        RemoveTemporary();
-        return failure.empty() ? JobResult::Ok() : Fail(JobFailure::Failed, failure);
+        return JobResult::Ok();
     }
-    std::string reason = m_graph->events->ErrorReason();
+    const std::string reason = m_graph->events->ErrorReason();
     Stop();
-    // Speak of the file the user named, not of the temporary one.
-    for (auto at = reason.find(m_temporaryPath); at != std::string::npos; at = reason.find(m_temporaryPath))
-        reason.replace(at, m_temporaryPath.size(), output);
     return Fail(JobFailure::Failed, reason.empty() ? "the join failed" : reason);
 }
 
@@ -219,23 +203,24 @@ void CJoinJob::Stop(bool keepOutput)
     if (!m_graph)
         return;
     m_stopped = true;
+    IFileSinkFilter* sink = FindFileSink(*m_graph);
+    m_completedBeforeStop = sink && sink->OutputComplete();
+    const bool keep = keepOutput && !m_outputExisted && sink;
+    if (sink && !keep)
+        sink->DiscardOutput();
     // Stopping the graph finishes the MP3: the encoder flushes and writes
     // its info frame, so the part written so far plays with its length.
     (void)m_graph->Stop(); // a stop always succeeds
+    if (keep) {
+        // Never over a file that appeared in the meantime.
+        (void)sink->SetOverwrite(false); // a flag, always taken
+        m_keptOutput = SUCCEEDED(sink->KeepOutput());
+        if (!m_keptOutput)
+            for (const auto& filter : m_graph->graph->EnumFilters())
+                if (GetFileSink(filter))
+                    m_keepFailure = filter->LastError();
+    }
+    // The graph and its writer go; a temporary not put in place goes with them.
     m_graph->ReleaseAll();
     m_graph.reset();
-    if (keepOutput && !m_outputExisted) {
-        const std::string failure = MoveIntoPlace(m_temporaryPath, OutputPath(), false);
-        m_keptOutput = failure.empty();
-        m_keepFailure = failure;
-    }
-    RemoveTemporary();
-}
-
-void CJoinJob::RemoveTemporary()
-{
-    if (m_temporaryPath.empty())
-        return;
-    std::error_code ec;
-    fs::remove(m_temporaryPath, ec);
 }

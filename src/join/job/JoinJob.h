@@ -1,12 +1,13 @@
 #pragma once
 // The join engine: writes files back to back into one new MP3. It checks the
-// request, measures inputs whose durations it was not given, builds the join
-// graph (CMediaGraph::BuildJoinGraph) writing under a hidden temporary name
-// beside the output, and puts the file in place only when the join has
-// completed. So a failed, stopped or interrupted join never leaves a
-// half-written file under the chosen name, and a file it replaces survives
-// until the new one is complete. The join page and tarnwick-cli both drive
-// it; nothing here touches a GUI type.
+// request, measures the inputs, and builds the join graph
+// (CMediaGraph::BuildJoinGraph), whose file writer writes a hidden temporary
+// beside the output and moves it to its name only when the join has
+// completed (OutputFile.h). So a failed, stopped or interrupted join never
+// leaves a half-written file under the chosen name, a file it replaces
+// survives until the new one is complete, and an input that changed while
+// it was read fails the join. The join page and tarnwick-cli both drive it;
+// nothing here touches a GUI type.
 //
 // Typical use:
 //   CJoinJob job(request);
@@ -52,8 +53,10 @@ public:
     // is named, its folder there, not a folder itself, not replaced unless
     // asked), measures the inputs and builds the graph without running it.
     // Fails naming the cause; OutputExists when the output exists and
-    // overwrite is false.
+    // overwrite is false. Temporaries of killed runs in the output's folder
+    // are removed (Reclaimed() names them).
     JobResult Build();
+    const std::vector<std::string>& Reclaimed() const { return m_reclaimed; }
     JobResult Start();
 
     // `notify` runs whenever the join has news (on the graph's threads: it
@@ -79,6 +82,9 @@ public:
     // After Stop(true): whether the part joined so far was put in place, and
     // why not when it could not be.
     bool KeptOutput() const { return m_keptOutput; }
+    // After Stop: whether the join had completed (the output in place)
+    // before the stop could stop it.
+    bool CompletedBeforeStop() const { return m_completedBeforeStop; }
     const std::string& KeepFailure() const { return m_keepFailure; }
 
     const JoinRequest& Request() const { return m_request; }
@@ -87,14 +93,13 @@ public:
     const std::vector<REFERENCE_TIME>& Durations() const { return m_durations; }
 
 private:
-    void RemoveTemporary();
-
     JoinRequest m_request;
     std::vector<REFERENCE_TIME> m_durations;
+    std::vector<std::string> m_reclaimed;
     std::unique_ptr<CMediaGraph> m_graph;
-    std::string m_temporaryPath;
     bool m_stopped = false;
     bool m_outputExisted = false;
     bool m_keptOutput = false;
+    bool m_completedBeforeStop = false;
     std::string m_keepFailure;
 };

@@ -4,6 +4,7 @@
 #include "JoinDlg.h"
 
 #include "FileDialogs.h"
+#include "FileNames.h"
 #include "GraphEventBridge.h"
 #include "Help.h"
 #include "JoinDlgIds.h"
@@ -25,6 +26,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 using namespace join_ids;
@@ -142,7 +144,7 @@ void CJoinDlg::AddFiles(const QStringList& paths)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     for (const QString& path : paths) {
-        m_files.Append({path, MeasureSource(path.toStdString()).duration});
+        m_files.Append({path, MeasureSource(ui::FileNameBytes(path)).duration});
         // A long list takes a while: let the page repaint, but take no
         // clicks or keys until every file is listed.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -196,7 +198,7 @@ void CJoinDlg::OnPlayFile()
         ui::MessageBox(this, QStringLiteral("No File is selected"));
         return;
     }
-    help::OpenUrl(QUrl::fromLocalFile(m_files.Entries()[static_cast<std::size_t>(selected[0])].path));
+    help::OpenUrl(ui::FileNameToUrl(m_files.Entries()[static_cast<std::size_t>(selected[0])].path));
 }
 
 void CJoinDlg::ShowTotalDuration()
@@ -245,8 +247,9 @@ bool CJoinDlg::DropFiles(const QList<QUrl>& urls)
     QStringList accepted;
     QStringList refused;
     for (const QUrl& url : urls) {
-        const QString path = url.toLocalFile();
-        if (!path.isEmpty() && IsJoinableName(path) && QFileInfo(path).isFile())
+        const QString path = ui::FileNameFromUrl(url);
+        std::error_code ec;
+        if (!path.isEmpty() && IsJoinableName(path) && std::filesystem::is_regular_file(ui::FileNameBytes(path), ec))
             accepted << path;
         else
             refused << (path.isEmpty() ? url.toDisplayString() : path);

@@ -1,5 +1,6 @@
 #include "JoinListModel.h"
 
+#include "FileNames.h"
 #include "media/graph/TimeText.h"
 
 #include <algorithm>
@@ -43,7 +44,7 @@ std::vector<std::string> CJoinListModel::Paths() const
 {
     std::vector<std::string> paths;
     for (const Entry& entry : m_entries)
-        paths.push_back(entry.path.toStdString());
+        paths.push_back(ui::FileNameBytes(entry.path));
     return paths;
 }
 

@@ -6,6 +6,7 @@
 
 #include "EncoderSettingsDlg.h"
 #include "FileDialogs.h"
+#include "FileNames.h"
 #include "GraphEventBridge.h"
 #include "JoinDlgIds.h"
 #include "JoinJob.h"
@@ -13,8 +14,9 @@
 #include "media/filters/LameEncoder.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QProgressBar>
+
+#include <filesystem>
 
 using namespace join_ids;
 
@@ -26,7 +28,7 @@ constexpr int kProgressPeriodMs = 128;
 // An engine's reason as a sentence.
 QString Sentence(const std::string& reason)
 {
-    QString text = QString::fromStdString(reason);
+    QString text = ui::FileNameFromBytes(reason);
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
     if (!text.endsWith(QLatin1Char('.')))
@@ -45,7 +47,8 @@ bool CJoinDlg::CheckListForJoin()
     }
     for (const CJoinListModel::Entry& entry : m_files.Entries()) {
         const QString& path = entry.path;
-        if (!QFileInfo(path).isFile()) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(ui::FileNameBytes(path), ec)) {
             ui::MessageBox(this, tr("Cannot find %1.\nRemove it from the list or put it back, then begin again.")
                                      .arg(path),
                            QString(), ui::MessageIcon::Warning);
@@ -76,7 +79,7 @@ void CJoinDlg::OnBeginJoin()
     JoinRequest request;
     request.inputs = m_files.Paths();
     request.durations = m_files.Durations();
-    request.outputPath = path->toStdString();
+    request.outputPath = ui::FileNameBytes(*path);
     request.overwrite = true;
     request.encoder = m_encoder;
     auto job = std::make_unique<CJoinJob>(std::move(request));

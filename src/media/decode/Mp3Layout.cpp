@@ -76,7 +76,12 @@ bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reas
     const UniqueFd fd = OpenForReading(path, reason, &size);
     if (!fd)
         return false;
-    FileBytes bytes(fd.Get(), size);
+    return ReadMp3Layout(fd.Get(), size, layout, reason);
+}
+
+bool ReadMp3Layout(int fd, long long size, Mp3Layout* layout, std::string* reason)
+{
+    FileBytes bytes(fd, size);
     Mp3Layout out;
     out.fileSize = size;
     std::int64_t first = 0;

@@ -50,3 +50,5 @@ std::optional<MpegFrameHeader> FirstCopyableMp3Frame(const std::string& path, st
 // cannot be read or its frames cannot be copied as they are (no Layer III,
 // free format, damaged stretches, a change of format inside the stream).
 bool ReadMp3Layout(const std::string& path, Mp3Layout* layout, std::string* reason);
+// The same from a file open for reading, `size` bytes long.
+bool ReadMp3Layout(int fd, long long size, Mp3Layout* layout, std::string* reason);

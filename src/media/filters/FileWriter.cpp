@@ -1,30 +1,30 @@
 // The raw file writer and the system file writer: bytes in, written at
 // their offsets into the named file.
 //
-// The file is created when the graph starts, with O_EXCL so that a file
-// that is already there is never truncated. Asked to overwrite, the writer
-// writes a hidden sibling and renames it over the target when the job ends,
-// so a failed job leaves the old file untouched. An existing device (say
-// /dev/null) is written in place and never removed.
+// The bytes go to a hidden temporary beside the output, made when the graph
+// starts; the end of the stream moves it to its name (COutputFile), so the
+// name never shows a partial file and a file that was there is never
+// truncated. Asked to overwrite, the move replaces the old file, which a
+// failed job leaves untouched. An existing device (say /dev/null) is
+// written in place and never removed.
 
 #include "media/filters/FileWriter.h"
 
+#include "media/filters/OutputFile.h"
 #include "media/graph/ClassIds.h"
 #include "media/graph/UniqueFd.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <mutex>
 #include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string ErrnoText(int error)
 {
@@ -55,14 +55,6 @@ public:
         AddPin(std::make_shared<CFileWriterInputPin>(*this));
     }
 
-    ~CFileWriter() override
-    {
-        std::lock_guard lock(m_mutex);
-        m_fd.Reset();
-        if (!m_tempPath.empty()) // never renamed into place: not a finished file
-            ::unlink(m_tempPath.c_str());
-    }
-
     HRESULT SetFileName(const std::string& path, const MediaType* type) override
     {
         if (type)
@@ -70,9 +62,25 @@ public:
         if (path.empty())
             return E_INVALIDARG;
         std::lock_guard lock(m_mutex);
-        if (m_fd)
+        if (Writing())
             return VFW_E_WRONG_STATE;
         m_path = path;
+        m_numbered = false;
+        return S_OK;
+    }
+
+    HRESULT SetNumberedFileName(const std::string& folder, const std::string& name, long long firstNumber) override
+    {
+        if (folder.empty() || name.empty() || firstNumber < 0)
+            return E_INVALIDARG;
+        std::lock_guard lock(m_mutex);
+        if (Writing())
+            return VFW_E_WRONG_STATE;
+        m_numbered = true;
+        m_folder = folder;
+        m_name = name;
+        m_firstNumber = firstNumber;
+        m_path = NumberedOutputPath(folder, name, firstNumber);
         return S_OK;
     }
 
@@ -81,7 +89,7 @@ public:
         if (!path)
             return E_POINTER;
         std::lock_guard lock(m_mutex);
-        *path = m_path;
+        *path = CurrentPath();
         return S_OK;
     }
 
@@ -91,10 +99,24 @@ public:
         return S_OK;
     }
 
+    void SetCommitCheck(std::function<std::string()> check) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_check = std::move(check);
+    }
+
+    std::uint64_t BytesWritten() const override { return m_bytes; }
+
+    bool OutputComplete() const override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_ended;
+    }
+
     std::string Describe() const override
     {
         std::lock_guard lock(m_mutex);
-        return m_path;
+        return CurrentPath();
     }
 
     // The file is made once per run of the graph: on the first of Pause and
@@ -103,20 +125,16 @@ public:
     HRESULT Pause() override { return Start(); }
     HRESULT Run() override { return Start(); }
 
-    // A stop before the end keeps what was written. The descriptor stays
-    // open so that the encoding stage can still finish its data (it is
-    // stopped after us); it is closed on the next start or with the filter.
+    // A stop before the end leaves the temporary as it is: the encoding
+    // stage (stopped after us) may still finish its data into it. KeepOutput
+    // then moves it to its name; otherwise it goes with the next start or
+    // with the filter.
     HRESULT Stop() override
     {
         std::unique_lock lock(m_mutex);
         m_running = false;
-        if (m_discard && !m_ended) {
-            lock.unlock();
-            Abort(true);
-            return S_OK;
-        }
-        if (m_fd && !m_ended)
-            PutInPlace();
+        if (m_discard && !m_ended)
+            DiscardLocked();
         return S_OK;
     }
 
@@ -125,58 +143,79 @@ public:
     void Abort(bool removeOutput) override
     {
         std::lock_guard lock(m_mutex);
-        if (m_discard && !m_ended)
-            removeOutput = true;
-        if (!removeOutput) {
-            if (m_fd && !m_ended)
-                PutInPlace();
-            return;
+        if ((removeOutput || m_discard) && !m_ended)
+            DiscardLocked();
+    }
+
+    HRESULT KeepOutput() override
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_ended)
+            return S_OK;
+        if (m_device) {
+            m_device.Reset();
+            m_ended = true;
+            return S_OK;
         }
-        m_fd.Reset();
-        if (!m_tempPath.empty()) {
-            ::unlink(m_tempPath.c_str());
-            m_tempPath.clear();
-        } else if (!m_createdPath.empty()) {
-            ::unlink(m_createdPath.c_str());
+        if (!m_out.IsOpen()) {
+            SetLastError("nothing was written to " + CurrentPath());
+            return E_FAIL;
         }
-        m_createdPath.clear();
+        std::string reason;
+        if (!PutInPlaceLocked(&reason)) {
+            SetLastError(reason);
+            return E_FAIL;
+        }
+        return S_OK;
     }
 
     HRESULT WriteAt(std::uint64_t offset, const void* data, std::size_t size)
     {
         std::lock_guard lock(m_mutex);
-        if (!m_fd)
+        const int fd = m_device ? m_device.Get() : m_out.Fd();
+        if (fd < 0 || m_ended)
             return VFW_E_WRONG_STATE; // stopped or failed: nothing more goes in
         const char* bytes = static_cast<const char*>(data);
         while (size > 0) {
-            const ssize_t written = ::pwrite(m_fd.Get(), bytes, size, static_cast<off_t>(offset));
+            const ssize_t written = ::pwrite(fd, bytes, size, static_cast<off_t>(offset));
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
-                return Fail("cannot write " + m_path + ": " + ErrnoText(errno));
+                return Fail("cannot write " + CurrentPath() + ": " + ErrnoText(errno));
             }
             if (written == 0)
-                return Fail("cannot write " + m_path + ": nothing was written");
+                return Fail("cannot write " + CurrentPath() + ": nothing was written");
             bytes += written;
             size -= static_cast<std::size_t>(written);
             offset += static_cast<std::uint64_t>(written);
         }
+        m_bytes = std::max<std::uint64_t>(m_bytes, offset);
         return S_OK;
     }
 
     HRESULT EndOfStream()
     {
         std::lock_guard lock(m_mutex);
-        if (!m_fd)
+        if (m_ended || (!m_device && !m_out.IsOpen()))
             return VFW_E_WRONG_STATE;
-        const int fd = m_fd.Release();
-        if (::close(fd) != 0)
-            return Fail("cannot finish " + m_path + ": " + ErrnoText(errno));
-        m_ended = true;
-        return PutInPlace();
+        if (m_device) {
+            const int fd = m_device.Release();
+            if (::close(fd) != 0)
+                return Fail("cannot finish " + m_path + ": " + ErrnoText(errno));
+            m_ended = true;
+            return S_OK;
+        }
+        std::string reason;
+        if (!PutInPlaceLocked(&reason))
+            return Fail(reason);
+        return S_OK;
     }
 
 private:
+    bool Writing() const { return m_out.IsOpen() || static_cast<bool>(m_device); }
+
+    std::string CurrentPath() const { return m_out.Committed() ? m_out.Path() : m_path; }
+
     HRESULT Start()
     {
         {
@@ -188,80 +227,65 @@ private:
         return Open();
     }
 
+    // Each run writes its output afresh.
     HRESULT Open()
     {
         std::lock_guard lock(m_mutex);
-        if (m_fd && !m_stoppedInPlace && !m_ended)
-            return S_OK; // already writing (Pause, then Run)
         if (m_path.empty())
             return Fail("no output file name was given");
-        m_fd.Reset();
+        const bool ownEarlier = m_out.Committed() && !m_numbered; // replaced by this run's
+        DiscardLocked();
+        m_device.Reset();
         m_ended = false;
-        m_stoppedInPlace = false;
         m_discard = false;
+        m_bytes = 0;
 
-        if (m_device || !m_createdPath.empty()) {
-            // Started again after a stop: this job's own output starts afresh.
-            const int flags = m_device ? O_WRONLY : O_WRONLY | O_TRUNC;
-            m_fd = UniqueFd(::open(m_path.c_str(), flags | O_CLOEXEC));
-            if (!m_fd)
-                return Fail("cannot open " + m_path + ": " + ErrnoText(errno));
-            return S_OK;
+        if (m_numbered) {
+            m_out.SetNumberedTarget(m_folder, m_name, m_firstNumber);
+        } else {
+            struct stat info {};
+            const bool exists = ::lstat(m_path.c_str(), &info) == 0;
+            if (exists && S_ISDIR(info.st_mode))
+                return Fail("cannot create " + m_path + ": it is a folder");
+            if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+                // A device or pipe: written as it is, never removed.
+                m_device = UniqueFd(::open(m_path.c_str(), O_WRONLY | O_CLOEXEC));
+                if (!m_device)
+                    return Fail("cannot open " + m_path + ": " + ErrnoText(errno));
+                return S_OK;
+            }
+            if (exists && !m_overwrite && !ownEarlier)
+                return Fail("cannot create " + m_path + ": the file exists and is not overwritten");
+            m_replaceOwn = ownEarlier;
+            m_out.SetTarget(m_path, m_overwrite || ownEarlier);
         }
-
-        struct stat info {};
-        const bool exists = ::lstat(m_path.c_str(), &info) == 0;
-        if (exists && S_ISDIR(info.st_mode))
-            return Fail("cannot create " + m_path + ": it is a folder");
-        if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
-            // A device or pipe: written as it is, never removed.
-            m_fd = UniqueFd(::open(m_path.c_str(), O_WRONLY | O_CLOEXEC));
-            if (!m_fd)
-                return Fail("cannot open " + m_path + ": " + ErrnoText(errno));
-            m_device = true;
-            return S_OK;
-        }
-        if (exists && !m_overwrite)
-            return Fail("cannot create " + m_path + ": the file exists and is not overwritten");
-        if (!exists) {
-            m_fd = UniqueFd(::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (!m_fd)
-                return Fail("cannot create " + m_path + ": " + ErrnoText(errno));
-            m_createdPath = m_path;
-            return S_OK;
-        }
-        // Overwriting: write beside the old file, which stays until the end.
-        const fs::path target(m_path);
-        static std::atomic<unsigned> counter{0};
-        for (int attempt = 0; attempt < 100 && !m_fd; ++attempt) {
-            const std::string name = "." + target.filename().string() + ".part" + std::to_string(::getpid())
-                                     + "-" + std::to_string(counter++);
-            const std::string temp = (target.parent_path() / name).string();
-            m_fd = UniqueFd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (m_fd)
-                m_tempPath = temp;
-            else if (errno != EEXIST)
-                return Fail("cannot create a file beside " + m_path + ": " + ErrnoText(errno));
-        }
-        if (!m_fd)
-            return Fail("cannot create a file beside " + m_path);
+        std::string reason;
+        if (!m_out.Create(&reason))
+            return Fail(reason);
         return S_OK;
     }
 
-    // Moves a file written beside its target into place.
-    HRESULT PutInPlace()
+    // The written file to its name, once the caller's check has passed.
+    bool PutInPlaceLocked(std::string* reason)
     {
-        m_stoppedInPlace = true;
-        if (m_tempPath.empty())
-            return S_OK;
-        const std::string temp = std::exchange(m_tempPath, {});
-        if (::rename(temp.c_str(), m_path.c_str()) != 0) {
-            const int error = errno;
-            ::unlink(temp.c_str());
-            return Fail("cannot replace " + m_path + ": " + ErrnoText(error));
+        if (m_check) {
+            if (std::string refused = m_check(); !refused.empty()) {
+                DiscardLocked();
+                *reason = std::move(refused);
+                return false;
+            }
         }
-        m_createdPath = m_path; // from now on the output is ours
-        return S_OK;
+        if (!m_numbered) // the overwrite choice as it stands now
+            m_out.SetReplace(m_overwrite || m_replaceOwn);
+        if (!m_out.Commit(reason))
+            return false;
+        m_ended = true;
+        return true;
+    }
+
+    void DiscardLocked()
+    {
+        m_out.Discard();
     }
 
     HRESULT Fail(const std::string& reason)
@@ -272,15 +296,18 @@ private:
     }
 
     mutable std::mutex m_mutex;
-    std::string m_path;
+    std::string m_path; // the name asked for (numbered: the first candidate)
+    bool m_numbered = false;
+    std::string m_folder, m_name;
+    long long m_firstNumber = 0;
     std::atomic<bool> m_overwrite{false};
     std::atomic<bool> m_discard{false};
-    UniqueFd m_fd;
-    std::string m_createdPath; // the output this writer made (removed on failure)
-    std::string m_tempPath;    // the hidden sibling while overwriting
-    bool m_ended = false;
-    bool m_stoppedInPlace = false;
-    bool m_device = false;
+    std::atomic<std::uint64_t> m_bytes{0};
+    std::function<std::string()> m_check;
+    COutputFile m_out;
+    UniqueFd m_device; // an existing device written in place
+    bool m_replaceOwn = false; // this run replaces the output of an earlier run of ours
+    bool m_ended = false;   // the output is finished (in place, or the device closed)
     bool m_running = false; // between the start of a run and the next Stop
 };
 

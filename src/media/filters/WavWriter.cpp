@@ -1,5 +1,7 @@
 // The WAV writer: PCM in, the bytes of a complete WAV file out (a 44-byte
-// header, then 16-bit PCM), its sizes filled in when the stream ends.
+// header, then 16-bit PCM), its sizes filled in when the stream ends. A
+// piece known to pass 4 GiB of data is RF64 instead: an 80-byte header
+// whose "ds64" chunk holds the 64-bit sizes.
 //
 // 16-bit output: the pieces are what a person listens to and passes on, and
 // 16 bits holds every source this program reads from MP3 and CD-quality WAV
@@ -10,7 +12,6 @@
 #include "media/graph/ClassIds.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -23,31 +24,56 @@
 
 namespace {
 
-constexpr std::uint32_t kHeaderBytes = 44;
+constexpr std::uint32_t kWavHeaderBytes = 44;
+constexpr std::uint32_t kRf64HeaderBytes = 80;
 constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36; // RIFF sizes are 32-bit
 
-void PutLe(std::uint8_t* at, std::uint32_t value, int bytes)
+void PutLe(std::uint8_t* at, std::uint64_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-std::array<std::uint8_t, kHeaderBytes> MakeHeader(const AudioFormat& format, std::uint64_t dataBytes)
+void PutFormat(std::uint8_t* at, const AudioFormat& format)
 {
-    std::array<std::uint8_t, kHeaderBytes> h{};
     const std::uint32_t blockAlign = static_cast<std::uint32_t>(format.channels) * 2;
-    std::memcpy(&h[0], "RIFF", 4);
-    PutLe(&h[4], static_cast<std::uint32_t>(36 + dataBytes), 4);
-    std::memcpy(&h[8], "WAVEfmt ", 8);
-    PutLe(&h[16], 16, 4);
-    PutLe(&h[20], 1, 2); // PCM
-    PutLe(&h[22], static_cast<std::uint32_t>(format.channels), 2);
-    PutLe(&h[24], static_cast<std::uint32_t>(format.sampleRate), 4);
-    PutLe(&h[28], static_cast<std::uint32_t>(format.sampleRate) * blockAlign, 4);
-    PutLe(&h[32], blockAlign, 2);
-    PutLe(&h[34], 16, 2);
-    std::memcpy(&h[36], "data", 4);
-    PutLe(&h[40], static_cast<std::uint32_t>(dataBytes), 4);
+    std::memcpy(at, "fmt ", 4);
+    PutLe(at + 4, 16, 4);
+    PutLe(at + 8, 1, 2); // PCM
+    PutLe(at + 10, static_cast<std::uint32_t>(format.channels), 2);
+    PutLe(at + 12, static_cast<std::uint32_t>(format.sampleRate), 4);
+    PutLe(at + 16, static_cast<std::uint32_t>(format.sampleRate) * blockAlign, 4);
+    PutLe(at + 20, blockAlign, 2);
+    PutLe(at + 22, 16, 2);
+}
+
+std::vector<std::uint8_t> MakeHeader(const AudioFormat& format, std::uint64_t dataBytes, bool rf64)
+{
+    if (!rf64) {
+        std::vector<std::uint8_t> h(kWavHeaderBytes);
+        std::memcpy(&h[0], "RIFF", 4);
+        PutLe(&h[4], 36 + dataBytes, 4);
+        std::memcpy(&h[8], "WAVE", 4);
+        PutFormat(&h[12], format);
+        std::memcpy(&h[36], "data", 4);
+        PutLe(&h[40], dataBytes, 4);
+        return h;
+    }
+    // The 32-bit sizes say "see ds64" (all ones); ds64 holds the real ones.
+    std::vector<std::uint8_t> h(kRf64HeaderBytes);
+    const std::uint64_t blockAlign = static_cast<std::uint64_t>(format.channels) * 2;
+    std::memcpy(&h[0], "RF64", 4);
+    PutLe(&h[4], 0xFFFFFFFFu, 4);
+    std::memcpy(&h[8], "WAVE", 4);
+    std::memcpy(&h[12], "ds64", 4);
+    PutLe(&h[16], 28, 4);
+    PutLe(&h[20], kRf64HeaderBytes - 8 + dataBytes, 8); // RIFF size
+    PutLe(&h[28], dataBytes, 8);
+    PutLe(&h[36], dataBytes / blockAlign, 8); // sample frames
+    PutLe(&h[44], 0, 4);                      // no table of other chunk sizes
+    PutFormat(&h[48], format);
+    std::memcpy(&h[72], "data", 4);
+    PutLe(&h[76], 0xFFFFFFFFu, 4);
     return h;
 }
 
@@ -113,7 +139,7 @@ public:
     }
 };
 
-class CWavWriter final : public CBaseFilter {
+class CWavWriter final : public CBaseFilter, public IWavWriterSettings {
 public:
     CWavWriter() : CBaseFilter(clsid::WavWriter)
     {
@@ -123,6 +149,18 @@ public:
     }
 
     std::string Describe() const override { return "16-bit PCM"; }
+
+    void SetExpectedDuration(REFERENCE_TIME duration) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_expected = duration;
+    }
+
+    bool WritesRf64() const override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_rf64;
+    }
 
     HRESULT Start(const AudioFormat& format)
     {
@@ -135,7 +173,13 @@ public:
         m_dataBytes = 0;
         m_started = true;
         m_ended = false;
-        const auto header = MakeHeader(m_format, 0);
+        // Decided before the first byte: the header's size moves the data.
+        // A frame of margin each side of the rounding of the length.
+        const std::uint64_t blockAlign = static_cast<std::uint64_t>(format.channels) * 2;
+        const std::int64_t frames = m_expected > 0 ? TimeToFrame(m_expected, format.sampleRate) + 2 : 0;
+        m_rf64 = static_cast<std::uint64_t>(frames) * blockAlign > kMaxDataBytes;
+        m_headerBytes = m_rf64 ? kRf64HeaderBytes : kWavHeaderBytes;
+        const auto header = MakeHeader(m_format, 0, m_rf64);
         return Push(0, header.data(), header.size());
     }
 
@@ -145,12 +189,12 @@ public:
         if (!m_started)
             return Fail("the WAV writer received audio before its format");
         const std::size_t count = static_cast<std::size_t>(frames) * static_cast<std::size_t>(m_format.channels);
-        if (m_dataBytes + count * 2 > kMaxDataBytes)
+        if (!m_rf64 && m_dataBytes + count * 2 > kMaxDataBytes)
             return Fail("the WAV file would pass the format's 4 GiB limit");
         m_buffer.resize(count);
         ToInt16(samples, m_buffer.data(), count);
         static_assert(std::endian::native == std::endian::little, "WAV data is little-endian");
-        if (HRESULT hr = Push(kHeaderBytes + m_dataBytes, m_buffer.data(), count * 2); FAILED(hr))
+        if (HRESULT hr = Push(m_headerBytes + m_dataBytes, m_buffer.data(), count * 2); FAILED(hr))
             return hr;
         m_dataBytes += count * 2;
         return S_OK;
@@ -194,7 +238,7 @@ private:
 
     HRESULT PatchHeader()
     {
-        const auto header = MakeHeader(m_format, m_dataBytes);
+        const auto header = MakeHeader(m_format, m_dataBytes, m_rf64);
         return Push(0, header.data(), header.size());
     }
 
@@ -226,8 +270,11 @@ private:
     }
 
     std::shared_ptr<CWavOutputPin> m_output;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     AudioFormat m_format;
+    REFERENCE_TIME m_expected = 0; // the piece's length when told, else 0
+    bool m_rf64 = false;
+    std::uint32_t m_headerBytes = kWavHeaderBytes;
     std::uint64_t m_dataBytes = 0;
     bool m_started = false;
     bool m_ended = false;
@@ -257,4 +304,9 @@ HRESULT CWavInputPin::EndOfStream()
 std::shared_ptr<CBaseFilter> CreateWavWriter()
 {
     return std::make_shared<CWavWriter>();
+}
+
+IWavWriterSettings* GetWavWriterSettings(const std::shared_ptr<CBaseFilter>& filter)
+{
+    return dynamic_cast<IWavWriterSettings*>(filter.get());
 }

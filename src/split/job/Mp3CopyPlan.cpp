@@ -65,14 +65,20 @@ std::string Mp3CopyRefusal(const std::string& sourcePath, REFERENCE_TIME start, 
 bool PlanMp3Copy(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop, Mp3CopyPlan* plan,
                  std::string* reason)
 {
-    Mp3Layout layout;
-    if (!ReadMp3Layout(sourcePath, &layout, reason))
-        return false;
     long long size = 0;
     const UniqueFd fd = OpenForReading(sourcePath, reason, &size);
     if (!fd)
         return false;
-    FileBytes file(fd.Get(), size);
+    return PlanMp3Copy(fd.Get(), size, sourcePath, start, stop, plan, reason);
+}
+
+bool PlanMp3Copy(int fd, std::int64_t size, const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop,
+                 Mp3CopyPlan* plan, std::string* reason)
+{
+    Mp3Layout layout;
+    if (!ReadMp3Layout(fd, size, &layout, reason))
+        return false;
+    FileBytes file(fd, size);
     const int rate = layout.stream.SampleRate();
     const std::int64_t length = layout.LengthSamples();
     const std::int64_t first = std::clamp<std::int64_t>(TimeToFrame(start, rate), 0, length);
@@ -80,6 +86,7 @@ bool PlanMp3Copy(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_
     if (!PlanMp3CopyOfSamples(layout, file, first, end, plan, reason))
         return false;
     plan->sourcePath = sourcePath;
+    plan->sourceSize = size;
     return true;
 }
 

@@ -42,6 +42,10 @@ struct Mp3CopyPlan {
 // when its frames cannot be copied.
 bool PlanMp3Copy(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop, Mp3CopyPlan* plan,
                  std::string* reason);
+// The same from the source open on `fd` (`size` bytes): the plan is of the
+// file that descriptor reads, whatever its name comes to mean meanwhile.
+bool PlanMp3Copy(int fd, std::int64_t size, const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop,
+                 Mp3CopyPlan* plan, std::string* reason);
 
 // The plan for samples [first, end) of a source already laid out; `file`
 // reads the source (for the donor frame's bytes).

@@ -54,14 +54,27 @@ bool MakeSureDirectoryPathExists(const std::string& dir, std::string* reason)
     return false;
 }
 
-std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex)
+namespace {
+
+std::string Candidate(const std::string& dir, const std::string& name, long long number)
 {
     const std::string prefix = (dir.empty() || dir.back() == '/') ? dir : dir + "/";
+    return prefix + std::to_string(number) + "-" + name;
+}
+
+} // namespace
+
+long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex)
+{
     for (long long number = static_cast<long long>(pieceIndex) + 1;; ++number) {
-        const std::string candidate = prefix + std::to_string(number) + "-" + name;
         std::error_code ec;
         // symlink_status: a dangling link is taken too, as is a folder.
-        if (!fs::exists(fs::symlink_status(candidate, ec)))
-            return candidate;
+        if (!fs::exists(fs::symlink_status(Candidate(dir, name, number), ec)))
+            return number;
     }
+}
+
+std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex)
+{
+    return Candidate(dir, name, FindFreeOutputNumber(dir, name, pieceIndex));
 }

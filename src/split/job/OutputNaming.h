@@ -15,3 +15,5 @@ bool MakeSureDirectoryPathExists(const std::string& dir, std::string* reason);
 // dir + "/" + "%d-" + name with the first number from pieceIndex + 1 on whose
 // candidate does not exist (neither file nor directory nor dangling link).
 std::string FindFreeOutputPath(const std::string& dir, const std::string& name, int pieceIndex);
+// That number.
+long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex);

@@ -10,6 +10,8 @@
 
 #include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
+#include "media/filters/OutputFile.h"
+#include "media/filters/WavWriter.h"
 #include "media/graph/CFilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/GraphDot.h"
@@ -60,23 +62,50 @@ JobResult CSplitJob::NameOutput()
     std::string reason;
     if (!MakeSureDirectoryPathExists(r.outputDir, &reason))
         return Fail(JobFailure::NotFound, reason);
-    m_outputPath = FindFreeOutputPath(r.outputDir, FitOutputName(r.outputName, r.mp3Output), r.pieceIndex);
+    // What killed runs left here goes before this run adds its own.
+    m_reclaimed = ReclaimTemporaries(r.outputDir);
+    m_outputDir = r.outputDir;
+    m_outputName = FitOutputName(r.outputName, r.mp3Output);
+    m_outputNumber = FindFreeOutputNumber(m_outputDir, m_outputName, r.pieceIndex);
+    m_outputPath = NumberedOutputPath(m_outputDir, m_outputName, m_outputNumber);
     return JobResult::Ok();
 }
 
-bool CSplitJob::BuildCopy(std::string* reason)
+void CSplitJob::UpdateOutputPath()
+{
+    if (m_copy) {
+        m_outputPath = m_copy->OutputPath();
+        return;
+    }
+    std::string path;
+    if (IFileSinkFilter* sink = GetFileSink(m_writer); sink && SUCCEEDED(sink->GetCurFile(&path)) && !path.empty())
+        m_outputPath = path;
+}
+
+bool CSplitJob::BuildCopy(std::string* reason, bool* changed)
 {
     const SplitPieceRequest& r = m_request;
     Mp3CopyPlan plan;
-    if (!r.mp3Output)
+    // The plan is made from the descriptor the copy will read.
+    long long size = 0;
+    UniqueFd source;
+    if (!r.mp3Output) {
         *reason = "the piece is written as WAV";
-    else if (PlanMp3Copy(r.sourcePath, r.start, r.stop, &plan, reason))
-        reason->clear();
+    } else {
+        source = OpenForReading(r.sourcePath, reason, &size);
+        if (source && IdentifySource(source.Get()) != m_source) {
+            *reason = SourceChange(r.sourcePath, {});
+            *changed = true;
+            return false;
+        }
+        if (source && PlanMp3Copy(source.Get(), size, r.sourcePath, r.start, r.stop, &plan, reason))
+            reason->clear();
+    }
     if (!reason->empty()) {
         *reason = "the frames of " + r.sourcePath + " cannot be copied (" + *reason + ")";
         return false;
     }
-    m_copy = std::make_unique<CMp3PieceWriter>(std::move(plan));
+    m_copy = std::make_unique<CMp3PieceWriter>(std::move(plan), std::move(source));
     m_predictedSize = static_cast<std::int32_t>(std::min<std::int64_t>(m_copy->TotalBytes(), INT32_MAX));
     return true;
 }
@@ -88,22 +117,34 @@ JobResult CSplitJob::Build()
     m_copy.reset();
     m_copiesFrames = false;
     m_copyRefusal.clear();
+    m_reclaimed.clear();
     m_finished = m_userStopped = false;
     MediaInitialize();
     const SplitPieceRequest& r = m_request;
     if (r.start < 0 || r.stop <= r.start)
         return Fail(JobFailure::InvalidRequest, "the piece from " + FormatClock(r.start) + " to " + FormatClock(r.stop)
                                       + " holds no audio");
+    // The source as the caller measured it, or as it is now: checked again
+    // before the piece gets its name.
+    m_source = r.sourceIdentity.Known() ? r.sourceIdentity : IdentifySource(r.sourcePath);
+    if (r.sourceIdentity.Known())
+        if (std::string changed = SourceChange(r.sourcePath, m_source); !changed.empty())
+            return Fail(JobFailure::Failed, changed);
+    auto sourceCheck = [path = r.sourcePath, identity = m_source] { return SourceChange(path, identity); };
     if (r.copy != SplitCopy::Never) {
         m_length = r.stop - r.start + 1;
         m_effectiveBitRate = 0;
         std::string why;
-        if (BuildCopy(&why)) {
+        bool changed = false;
+        if (BuildCopy(&why, &changed)) {
             m_copiesFrames = true;
-            return NameOutput();
+            JobResult named = NameOutput();
+            if (named)
+                m_copy->SetOutput(m_outputDir, m_outputName, m_outputNumber, sourceCheck);
+            return named;
         }
-        if (r.copy == SplitCopy::Required)
-            return Fail(JobFailure::Unreadable, why);
+        if (changed || r.copy == SplitCopy::Required)
+            return Fail(changed ? JobFailure::Failed : JobFailure::Unreadable, why);
         m_copyRefusal = why;
     }
     if (r.mp3Output && !IsMp3SampleRate(r.sampleRate))
@@ -148,9 +189,14 @@ JobResult CSplitJob::Build()
     // 13. The output folder and the first free numbered name in it.
     if (JobResult named = NameOutput(); !named)
         return named;
-    // 15. (The labels of step 14 are the caller's.)
-    if (!sink || FAILED(sink->SetFileName(m_outputPath, nullptr)))
+    // 15. (The labels of step 14 are the caller's.) The writer takes the
+    // number that is free when the piece is complete.
+    if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber)))
         return Fail(JobFailure::Failed, "cannot name the output " + m_outputPath);
+    sink->SetCommitCheck(sourceCheck);
+    // A WAV piece whose data passes 4 GiB is RF64 from its first byte.
+    if (IWavWriterSettings* wav = GetWavWriterSettings(stage))
+        wav->SetExpectedDuration(m_length);
     // 9, 10, 12, 16. The render engine's graph, group output -> encoding
     // stage -> writer. Writing WAV leaves a core free for decoding.
     std::shared_ptr<CRenderEngine> engine;
@@ -171,7 +217,7 @@ JobResult CSplitJob::Build()
 void CSplitJob::Run()
 {
     if (m_copy)
-        m_copy->Start(m_outputPath, m_notify);
+        m_copy->Start(m_notify);
     else if (m_graph)
         (void)m_graph->Run(); // a graph that cannot start has queued its abort event, which ends the wait
 }
@@ -209,10 +255,9 @@ int CSplitJob::Progress() const
         return m_finished ? kSplitProgressRange : 0;
     std::int64_t value = m_lastProgress;
     if (m_request.mp3Output) {
-        std::error_code ec;
-        const auto size = fs::file_size(m_outputPath, ec);
-        if (!ec && m_predictedSize != 0) // no file yet: the bar stays where it was
-            value = static_cast<std::int64_t>(size) * kSplitProgressRange / m_predictedSize;
+        IFileSinkFilter* sink = GetFileSink(m_writer);
+        if (sink && m_predictedSize != 0)
+            value = static_cast<std::int64_t>(sink->BytesWritten()) * kSplitProgressRange / m_predictedSize;
     } else if (m_length != 0) {
         REFERENCE_TIME position = 0;
         if (SUCCEEDED(m_graph->GetCurrentPosition(&position)))
@@ -237,15 +282,25 @@ JobResult CSplitJob::Finish(JobStatus status)
     if (m_copy) {
         if (!m_finished)
             m_copy->Cancel(); // the writer has removed its partial file
+        UpdateOutputPath();
         m_copy.reset();
         return result;
     }
     // The graph and its filters go; a failed piece was removed by its writer.
     if (m_graph && !m_finished && !m_userStopped)
         Stop(false);
+    UpdateOutputPath();
     m_writer.reset();
     m_graph.reset();
     return result;
+}
+
+bool CSplitJob::OutputComplete() const
+{
+    if (m_copy)
+        return m_copy->Status() == JobStatus::Completed;
+    const IFileSinkFilter* sink = GetFileSink(m_writer);
+    return m_finished || (sink && sink->OutputComplete());
 }
 
 void CSplitJob::Stop(bool keepOutput)
@@ -256,11 +311,15 @@ void CSplitJob::Stop(bool keepOutput)
     }
     if (!m_graph)
         return;
+    IFileSinkFilter* sink = GetFileSink(m_writer);
     if (!keepOutput) {
-        if (IFileSinkFilter* sink = GetFileSink(m_writer))
+        if (sink)
             sink->DiscardOutput();
     } else {
         m_userStopped = true;
     }
     (void)m_graph->Stop(); // a stop always succeeds
+    // Every filter has finished its data: what was written gets its name.
+    if (keepOutput && sink && SUCCEEDED(sink->KeepOutput()))
+        UpdateOutputPath();
 }

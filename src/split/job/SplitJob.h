@@ -20,6 +20,7 @@
 //   // else job.OutputPath() holds the piece.
 
 #include "JobResult.h"
+#include "SourceIdentity.h"
 #include "media/filters/Mp3Settings.h"
 #include "media/graph/MediaTime.h"
 
@@ -27,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CBaseFilter;
 class CFilterGraph;
@@ -52,6 +54,10 @@ struct SplitPieceRequest {
     REFERENCE_TIME stop = 0;
     int pieceIndex = 0;           // i: the numbering of this piece starts at i + 1
     std::string graphDotPath;     // where the graph description goes; "" = DefaultGraphDotPath()
+    // The source as the caller measured it (SourceMeasure::identity): a
+    // source that is no longer that file fails the job. Unknown: as Build
+    // finds it.
+    SourceIdentity sourceIdentity;
 };
 
 // Whether `path` holds MPEG audio (its content decides, not its name): only
@@ -84,8 +90,17 @@ public:
     // not run it. Fails naming the cause: a missing or unreadable source, an
     // empty or inverted stretch, rates the encoder does not take, an output
     // folder that cannot be created, a copy that was required and cannot be
-    // made.
+    // made, a source that changed since the caller measured it.
+    //
+    // The piece is written to a hidden temporary in the output folder and
+    // gets its numbered name when complete: the first number free then, so
+    // a piece of another run that took the number found here sends it on to
+    // the next. Temporaries that killed runs left in the folder are removed
+    // here (Reclaimed() names them). The source is checked again at the
+    // end: one that changed while it was read fails the job.
     JobResult Build();
+    // The temporaries of killed runs that Build removed from the output folder.
+    const std::vector<std::string>& Reclaimed() const { return m_reclaimed; }
 
     // Starts the built job. A graph that cannot start ends with an abort event.
     void Run();
@@ -115,11 +130,17 @@ public:
     // writer.
     JobResult Finish(JobStatus status);
     // Stops a running job. keepOutput true: a user stop, what was written
-    // stays; false: a cancel, the partial piece is removed. A copied piece
-    // is complete or absent: stopped, it is always removed.
+    // is put in place as a shorter, finished piece; false: a cancel, the
+    // partial piece is removed. A copied piece is complete or absent:
+    // stopped, it is always removed.
     void Stop(bool keepOutput);
+    // Whether the piece is complete under its name, whatever came after:
+    // a cancel that raced with the end of the job found nothing to remove.
+    bool OutputComplete() const;
 
     const SplitPieceRequest& Request() const { return m_request; }
+    // The piece's name: the first free one when built; once the piece is in
+    // place, the name it has.
     const std::string& OutputPath() const { return m_outputPath; }
     std::int32_t PredictedSize() const { return m_predictedSize; }
     REFERENCE_TIME Length() const { return m_length; } // L = stop - start + 1
@@ -129,10 +150,18 @@ public:
 
 private:
     // The copy of an MP3 piece; false (reason set) when it cannot be made.
-    bool BuildCopy(std::string* reason);
+    // `changed`: the source is no longer the file the job began with.
+    bool BuildCopy(std::string* reason, bool* changed);
     JobResult NameOutput();
 
+    // What the file writer or the copy says the piece's name is now.
+    void UpdateOutputPath();
+
     SplitPieceRequest m_request;
+    SourceIdentity m_source; // the source as it was when the job began
+    std::vector<std::string> m_reclaimed;
+    std::string m_outputDir, m_outputName;
+    long long m_outputNumber = 1;
     std::shared_ptr<CFilterGraph> m_graph;
     std::shared_ptr<CBaseFilter> m_writer;
     std::unique_ptr<CMp3PieceWriter> m_copy;

@@ -1,6 +1,7 @@
 #include "ConvertDlg.h"
 
 #include "ConvertDlgIds.h"
+#include "FileNames.h"
 #include "GraphEventBridge.h"
 #include "MessageBox.h"
 #include "OutputNaming.h"
@@ -80,8 +81,8 @@ bool CConvertDlg::OnInitDialog()
         ShowWindow(id, m_bMp3Output);
     // Frames can be kept only from MPEG audio into MP3.
     ShowWindow(IDC_KEEP_ORIGINAL,
-               m_bMp3Output && !m_wszSourcePath.isEmpty() && SourceIsMpegAudio(m_wszSourcePath.toStdString()));
-    m_strOutputName = QString::fromStdString(FitOutputName(m_strOutputName.toStdString(), m_bMp3Output));
+               m_bMp3Output && !m_wszSourcePath.isEmpty() && SourceIsMpegAudio(ui::FileNameBytes(m_wszSourcePath)));
+    m_strOutputName = ui::FileNameFromBytes(FitOutputName(ui::FileNameBytes(m_strOutputName), m_bMp3Output));
 
     SelectString(m_cbBitRate, QString::number(kDefaultMp3Bitrate));
     SelectString(m_cbSampleRate, QString::fromStdString(HzToKiloHertzText(kDefaultMp3SampleRate)));
@@ -109,7 +110,7 @@ void CConvertDlg::OnKeepOriginal()
     if (KeepOriginalSound()) {
         // Checked before the run from the source's first frame and each
         // piece's length; the run re-encodes what cannot be copied.
-        const std::string source = m_wszSourcePath.toStdString();
+        const std::string source = ui::FileNameBytes(m_wszSourcePath);
         QStringList pieces;
         std::string reason;
         for (std::size_t i = 0; i + 1 < m_breakpoints.size(); ++i) {
@@ -232,9 +233,10 @@ bool CConvertDlg::ExtractSegment(int& index)
     const Breakpoint& to = m_breakpoints[std::size_t(i) + 1];
 
     SplitPieceRequest request;
-    request.sourcePath = m_wszSourcePath.toStdString();
-    request.outputDir = m_strOutputDir.toStdString();
-    request.outputName = m_strOutputName.toStdString();
+    // Names go to the engine as the bytes the file system holds.
+    request.sourcePath = ui::FileNameBytes(m_wszSourcePath);
+    request.outputDir = ui::FileNameBytes(m_strOutputDir);
+    request.outputName = ui::FileNameBytes(m_strOutputName);
     request.mp3Output = m_bMp3Output;
     request.copy = KeepOriginalSound() ? SplitCopy::WhenPossible : SplitCopy::Never;
     request.bitRate = m_nBitRate;
@@ -245,10 +247,10 @@ bool CConvertDlg::ExtractSegment(int& index)
 
     auto job = std::make_unique<CSplitJob>(std::move(request));
     if (const JobResult built = job->Build(); !built) {
-        FailRun(QString::fromStdString(built.Reason()));
+        FailRun(ui::FileNameFromBytes(built.Reason()));
         return false;
     }
-    SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(QString::fromStdString(job->OutputPath())));
+    SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(ui::FileNameFromBytes(job->OutputPath())));
     SetDlgItemText(IDC_TIME_RANGE, QStringLiteral("Time betwen:") + from.text + QStringLiteral(" and ") + to.text);
 
     // The graph's events arrive as posted messages; those of an earlier
@@ -288,7 +290,7 @@ void CConvertDlg::OnPieceEnded(JobStatus status)
     m_graphEvents->Detach();
     if (const JobResult finished = m_job->Finish(status); !finished) {
         m_job.reset();
-        FailRun(QString::fromStdString(finished.Reason()));
+        FailRun(ui::FileNameFromBytes(finished.Reason()));
         return;
     }
     m_job.reset();

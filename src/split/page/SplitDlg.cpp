@@ -37,9 +37,14 @@ QString ClockText(qint64 ms)
     return QString::fromStdString(FormatClock(MsToTime(ms)));
 }
 
+void PlayerError(QWidget* page, const QString& text)
+{
+    ui::MessageBox(page, text, QString(), ui::MessageIcon::Error);
+}
+
 void PlayerError(QWidget* page, const char* text)
 {
-    ui::MessageBox(page, QString::fromLatin1(text), QString(), ui::MessageIcon::Error);
+    PlayerError(page, QString::fromLatin1(text));
 }
 
 // Keeps the page above other windows while it loads, so the wait cursor
@@ -309,7 +314,11 @@ void CSplitDlg::OpenSource(const QString& path)
     case CPreviewPlayer::OpenStep::Render:
         // Nothing of a graph that cannot play is kept: the buttons, the
         // slider and the breakpoint buttons then have nothing to act on.
-        return PlayerError(this, "Failed in RenderFile");
+        // Under the page's own words: which file, and why.
+        return PlayerError(this, QStringLiteral("Failed in RenderFile\n%1\n%2")
+                                     .arg(QDir::toNativeSeparators(path),
+                                          opened.reason.isEmpty() ? QStringLiteral("It cannot be played.")
+                                                                  : opened.reason));
     case CPreviewPlayer::OpenStep::Notify:
         return PlayerError(this, "Failed in Set Event");
     }

@@ -129,3 +129,56 @@ TEST(JoinJob, AUserStopKeepingTheOutputLeavesAPlayableShorterMp3)
     EXPECT_LT(part.Frames(), frames);
     EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.mp3", "part.mp3"}));
 }
+
+TEST(JoinJob, WhatIsLeftOnDiskIsTheWholeJoinOrNothing)
+{
+    // The output's name the longest a folder allows; an input rewritten in
+    // place after the join was built; the output's name taken by a folder
+    // with files while the join runs.
+    enum class Case { LongestName, InputRewritten, NameTakenByAFolder };
+    for (const Case c : {Case::LongestName, Case::InputRewritten, Case::NameTakenByAFolder}) {
+        SCOPED_TRACE(static_cast<int>(c));
+        TempDir dir;
+        WriteWav(dir / "a.wav", Signal{44100, 2, 44100 * 120}); // long enough to be running when looked at
+        const fs::path out = dir / (c == Case::LongestName ? std::string(251, 'j') + ".mp3" : "out.mp3");
+        JoinRequest request;
+        request.inputs = {(dir / "a.wav").string()};
+        request.outputPath = out.string();
+        request.overwrite = true; // as the join page asks it
+        CJoinJob job(request);
+        ASSERT_TRUE(Succeeded(job.Build()));
+        if (c == Case::InputRewritten) {
+            // Same size, a later time: other contents as far as anyone can tell.
+            const std::string bytes = ReadAll(dir / "a.wav");
+            const auto before = fs::last_write_time(dir / "a.wav");
+            while (fs::last_write_time(dir / "a.wav") == before)
+                std::fstream(dir / "a.wav", std::ios::binary | std::ios::in | std::ios::out) << bytes;
+        }
+        ASSERT_TRUE(Succeeded(job.Start()));
+        if (c == Case::NameTakenByAFolder) {
+            while (job.Position() == 0 && job.WaitStep(10) == JobStatus::Running) {
+            }
+            fs::create_directory(out);
+            std::ofstream(out / "inside.txt") << "someone's";
+        }
+        const JobStatus status = RunToEnd(job);
+        const JobResult finished = job.Finish(status);
+        if (c == Case::LongestName) {
+            ASSERT_TRUE(Succeeded(finished));
+            EXPECT_EQ(ReadAudio(out).Frames(), 44100 * 120);
+            EXPECT_EQ(FolderNames(dir.Path()).size(), 2u);
+            continue;
+        }
+        EXPECT_EQ(status, JobStatus::Failed);
+        EXPECT_TRUE(FailedWith(finished, JobFailure::Failed));
+        const std::string named = c == Case::InputRewritten ? (dir / "a.wav").string() : out.string();
+        EXPECT_NE(finished.Reason().find(named), std::string::npos) << finished.Reason();
+        if (c == Case::InputRewritten) {
+            EXPECT_NE(finished.Reason().find("changed while it was read"), std::string::npos) << finished.Reason();
+        }
+        EXPECT_EQ(FolderNames(dir.Path()).size(), c == Case::InputRewritten ? 1u : 2u) << "a temporary is left";
+        if (c == Case::NameTakenByAFolder) {
+            EXPECT_EQ(ReadAll(out / "inside.txt"), "someone's");
+        }
+    }
+}

@@ -1,10 +1,12 @@
 #include "EncoderSettingsDlg.h"
 #include "HresultAssertions.h"
+#include "FileNames.h"
 #include "GuiTestSupport.h"
 #include "Help.h"
 #include "JoinDlg.h"
 #include "JoinDlgIds.h"
 #include "ListView.h"
+#include "SessionEnd.h"
 #include "SkinButton.h"
 #include "media/filters/LameEncoder.h"
 
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <fstream>
 
@@ -86,7 +89,7 @@ void ExpectInStep(CJoinDlg& page)
     ASSERT_EQ(list->model(), &page.FileList());
     ASSERT_EQ(std::size_t(list->model()->rowCount()), Files(page).size());
     for (int i = 0; i < list->model()->rowCount(); ++i)
-        EXPECT_EQ(Cell(page, i, 0).toStdString(), Files(page)[std::size_t(i)]) << i;
+        EXPECT_EQ(ui::FileNameBytes(Cell(page, i, 0)), Files(page)[std::size_t(i)]) << i;
 }
 
 void Select(CJoinDlg& page, int row)
@@ -548,4 +551,91 @@ TEST(JoinPage, FilesDroppedFromTheFileManagerAreAddedAndOthersRefusedByName)
     EXPECT_EQ(Files(page), (std::vector<std::string>{files.c.toStdString(), files.a.toStdString()}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(boxes.Boxes()[0].text.contains(files.Out("notes.txt")));
+}
+
+TEST(JoinPage, ClosingThePageDuringAJoinLeavesNoFile)
+{
+    TempDir dir;
+    fixtures::WriteWav(dir / "long.wav", Signal{44100, 2, 180 * 44100});
+    // "session end": the terminal the program runs from closes (SIGHUP).
+    for (const char* how : {"exit", "escape", "close box", "session end"}) {
+        SCOPED_TRACE(how);
+        testsupport::MessageBoxRecorder boxes;
+        CJoinDlg page;
+        page.show();
+        page.AddFiles({QString::fromStdString((dir / "long.wav").string())});
+        testsupport::FileDialogAnswers answers;
+        answers.Choose({QString::fromStdString((dir / "joined.mp3").string())});
+        Click(page, IDC_BEGIN);
+        ASSERT_TRUE(page.IsJoining());
+        ASSERT_TRUE(WaitForProgress(page));
+        const std::string way = how;
+        if (way == "exit") {
+            Click(page, IDC_EXIT);
+        } else if (way == "escape") {
+            QTest::keyClick(&page, Qt::Key_Escape);
+        } else if (way == "close box") {
+            page.close();
+        } else {
+            ui::CancelPagesAtSessionEnd();
+            ::raise(SIGHUP);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !page.isVisible(); }, 10'000));
+        }
+        EXPECT_EQ(page.Result(), ui::IDCANCEL);
+        EXPECT_FALSE(page.IsJoining());
+        QCoreApplication::processEvents(); // news still queued from the stopped join
+        EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"long.wav"})) << "a partial file is left";
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
+TEST(JoinPage, AJoinThatCannotBePutInPlaceIsAnErrorNotFinished)
+{
+    TempDir dir;
+    fixtures::WriteWav(dir / "long.wav", Signal{44100, 2, 180 * 44100});
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles({QString::fromStdString((dir / "long.wav").string())});
+    const fs::path out = dir / "joined.mp3";
+    testsupport::FileDialogAnswers answers;
+    answers.Choose({QString::fromStdString(out.string())});
+    Click(page, IDC_BEGIN);
+    ASSERT_TRUE(page.IsJoining());
+    ASSERT_TRUE(WaitForProgress(page));
+    // Someone makes a folder of that name, with files, while the join runs.
+    fs::create_directory(out);
+    { std::ofstream(out / "theirs.txt") << "keep"; }
+    WaitForJoinEnd(page);
+
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].caption, QStringLiteral("Error"));
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QString::fromStdString(out.string())))
+        << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(FolderNames(dir.Path()), (std::vector<std::string>{"joined.mp3", "long.wav"}));
+    EXPECT_EQ(FolderNames(out), std::vector<std::string>{"theirs.txt"});
+}
+
+TEST(JoinPage, FilesWhoseNamesAreNotUtf8AreListedAndJoined)
+{
+    // Latin-1 names, as another system wrote them.
+    TempDir dir;
+    fixtures::WriteWav(dir / "eins \xe4.wav", Signal{22050, 1, 22050});
+    fixtures::WriteMp3(dir / "zwei \xf6.mp3", Signal{44100, 2, 44100});
+    const QStringList names{ui::FileNameFromBytes((dir / "eins \xe4.wav").string()),
+                            ui::FileNameFromBytes((dir / "zwei \xf6.mp3").string())};
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(names);
+    ExpectInStep(page);
+    EXPECT_EQ(Cell(page, 0, 0), names[0]);
+    EXPECT_EQ(Cell(page, 0, 1), QStringLiteral("00:00:01"));
+    EXPECT_EQ(Cell(page, 1, 1), QStringLiteral("00:00:01"));
+
+    const fs::path out = dir / "alle \xfc.mp3";
+    JoinInto(page, ui::FileNameFromBytes(out.string()));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("Finished"));
+    EXPECT_EQ(fixtures::ReadAudio(out).Frames(), 2 * 44100);
 }

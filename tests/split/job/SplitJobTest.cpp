@@ -176,7 +176,7 @@ TEST_F(SplitJob, OutputNameFitsTheFormatWhateverTheCase)
     EXPECT_EQ(FitOutputName("notes.txt", false), "notes.txt");
 }
 
-TEST_F(SplitJob, TakenNamesAreSkippedWhetherFileOrFolder)
+TEST_F(SplitJob, TakenNamesAreSkippedWhetherFileFolderOrLink)
 {
     const std::string out = (dir / "out").string();
     fs::create_directories(out);
@@ -185,6 +185,8 @@ TEST_F(SplitJob, TakenNamesAreSkippedWhetherFileOrFolder)
     EXPECT_EQ(FindFreeOutputPath(out, "x.mp3", 0), out + "/2-x.mp3");
     fs::create_directory(out + "/2-x.mp3");
     EXPECT_EQ(FindFreeOutputPath(out + "/", "x.mp3", 0), out + "/3-x.mp3");
+    fs::create_symlink("nowhere", out + "/3-x.mp3"); // a broken link is a taken name too
+    EXPECT_EQ(FindFreeOutputPath(out, "x.mp3", 0), out + "/4-x.mp3");
     EXPECT_EQ(FindFreeOutputPath(out, "x.mp3", 4), out + "/5-x.mp3"); // a later piece starts at its own number
 }
 
@@ -293,8 +295,7 @@ TEST_F(SplitJob, AUserStopKeepsThePieceAndACancelRemovesIt)
         ASSERT_TRUE(Succeeded(job.Build()));
         job.Run();
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        std::error_code ec;
-        while (fs::file_size(job.OutputPath(), ec) < 20000 && std::chrono::steady_clock::now() < until)
+        while (job.Progress() < 3 && std::chrono::steady_clock::now() < until)
             std::this_thread::yield();
         job.Stop(keep);
         EXPECT_EQ(job.WaitStep(0), JobStatus::Stopped); // a stopped job never waits for ever
@@ -327,8 +328,7 @@ TEST_F(SplitJob, AStoppedWavPieceIsACompleteShorterFile)
     ASSERT_TRUE(Succeeded(job.Build()));
     job.Run();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    std::error_code ec;
-    while (fs::file_size(job.OutputPath(), ec) < 200000 && std::chrono::steady_clock::now() < until)
+    while (job.Progress() < 2 && std::chrono::steady_clock::now() < until)
         std::this_thread::yield();
     job.Stop(true);
     ASSERT_TRUE(fs::exists(job.OutputPath()));

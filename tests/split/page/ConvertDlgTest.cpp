@@ -3,8 +3,10 @@
 
 #include "ConvertDlg.h"
 #include "ConvertDlgIds.h"
+#include "FileNames.h"
 #include "GuiTestSupport.h"
 #include "RenderTestSupport.h"
+#include "SessionEnd.h"
 #include "SkinButton.h"
 
 #include <Fixtures.h>
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -51,9 +54,9 @@ protected:
     void HandOver(CConvertDlg& dialog, const fs::path& source, bool mp3, std::vector<int> seconds)
     {
         dialog.m_bMp3Output = mp3;
-        dialog.m_wszSourcePath = QString::fromStdString(source.string());
-        dialog.m_strOutputName = QString::fromStdString(source.filename().string());
-        dialog.m_strOutputDir = QString::fromStdString(Out().string());
+        dialog.m_wszSourcePath = ui::FileNameFromBytes(source.string());
+        dialog.m_strOutputName = ui::FileNameFromBytes(source.filename().string());
+        dialog.m_strOutputDir = ui::FileNameFromBytes(Out().string());
         for (int s : seconds)
             dialog.m_breakpoints.push_back(At(s));
     }
@@ -80,6 +83,15 @@ protected:
 
     fixtures::TempDir dir;
 };
+
+// What the program does when its session ends (its handlers installed
+// once), until the dialog has gone.
+void EndTheSession(CConvertDlg& dialog)
+{
+    ui::CancelPagesAtSessionEnd();
+    ::raise(SIGHUP);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 10000));
+}
 
 } // namespace
 
@@ -260,7 +272,8 @@ TEST_F(SplitRun, CancelEscapeCloseAndDestroyStopARunAndLeaveNoPiece)
 {
     const fs::path source = LongSource("long.wav");
     testsupport::MessageBoxRecorder boxes;
-    for (const char* how : {"cancel", "escape", "close", "destroy"}) {
+    // "session end": the terminal the program runs from closes (SIGHUP).
+    for (const char* how : {"cancel", "escape", "close", "destroy", "session end"}) {
         SCOPED_TRACE(how);
         auto dialog = std::make_unique<CConvertDlg>();
         HandOver(*dialog, source, true, {0, 600, 1200});
@@ -283,6 +296,8 @@ TEST_F(SplitRun, CancelEscapeCloseAndDestroyStopARunAndLeaveNoPiece)
             QTest::keyClick(dialog.get(), Qt::Key_Escape);
         else if (std::string(how) == "close")
             dialog->close();
+        else if (std::string(how) == "session end")
+            EndTheSession(*dialog);
         else
             dialog.reset();
         if (dialog) {
@@ -414,4 +429,23 @@ TEST_F(SplitRun, KeptOriginalSoundIsTheSourcesFramesCutToTheSample)
     const auto decoded = fixtures::ReadAudio(piece);
     ASSERT_EQ(decoded.Frames(), 2 * 44100);
     EXPECT_TRUE(std::equal(decoded.samples.begin(), decoded.samples.end(), whole.samples.begin() + 44100 * 2));
+}
+
+TEST_F(SplitRun, ASourceWhoseNameIsNotUtf8IsSplitUnderItsOwnBytes)
+{
+    // "Ordner \xf6/Lied \xe4.wav": Latin-1 bytes, not UTF-8.
+    const fs::path folder = dir / "Ordner \xf6";
+    fs::create_directories(folder);
+    const fs::path source = folder / "Lied \xe4.wav";
+    fixtures::WriteWav(source, {22050, 1, 3 * 22050});
+    testsupport::MessageBoxRecorder boxes;
+    CConvertDlg dialog;
+    HandOver(dialog, source, false, {1, 2});
+    dialog.m_strOutputDir = ui::FileNameFromBytes((folder / "Split").string());
+    ASSERT_EQ(StartModal(dialog), ui::IDOK);
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text.toStdString();
+    const fs::path piece = folder / "Split" / "1-Lied \xe4.wav";
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_FILE_NAME),
+              ui::FileNameFromBytes(piece.string()) + QStringLiteral("   Please waiting ..."));
+    EXPECT_EQ(fixtures::ReadAudio(piece).Frames(), 22050);
 }

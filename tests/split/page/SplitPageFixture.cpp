@@ -1,5 +1,7 @@
 #include "SplitPageFixture.h"
 
+#include "FileNames.h"
+
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -45,7 +47,7 @@ const Sources& TestSources()
 
 QString PathText(const fixtures::fs::path& path)
 {
-    return QString::fromStdString(path.string());
+    return ui::FileNameFromBytes(path.string());
 }
 
 std::unique_ptr<CSplitDlg> OpenSplitPage(const fixtures::fs::path& source)

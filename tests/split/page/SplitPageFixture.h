@@ -19,6 +19,7 @@ struct Sources {
 // Made on first use, removed at the end of the run.
 const Sources& TestSources();
 
+// A path as the pages hold it (any bytes, FileNames.h).
 QString PathText(const fixtures::fs::path& path);
 
 // A split page for `source`, shown, once its start-up load has run.

@@ -166,7 +166,12 @@ TEST(SplitPlayer, SourcesThatCannotBePlayedLeaveThePageUsable)
         MessageBoxRecorder boxes;
         auto page = OpenSplitPage(dir / name);
         ASSERT_EQ(boxes.Boxes().size(), 1u);
-        EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("Failed in RenderFile"));
+        // The page's words, then which file and why.
+        const QStringList lines = boxes.Boxes()[0].text.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 3) << boxes.Boxes()[0].text.toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("Failed in RenderFile"));
+        EXPECT_EQ(lines[1], PathText(dir / name));
+        EXPECT_FALSE(lines[2].trimmed().isEmpty());
         EXPECT_EQ(boxes.Boxes()[0].caption, ui::ApplicationName());
         EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
         EXPECT_EQ(page->GetDlgItemText(IDC_DURATION), QStringLiteral("Duration:00:00:00"));
@@ -274,4 +279,20 @@ TEST(SplitPage, TheOutputFolderAndTheBreakpointListCarryBalloonTips)
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return balloonText() == QStringLiteral("Press right button to delete breakpoint"); }, 5000))
         << balloonText().toStdString();
+}
+
+TEST(SplitPlayer, ASourceWhoseNameIsNotUtf8Plays)
+{
+    // Latin-1 names, as another system wrote them: "Ordner \xf6/Lied \xe4.wav".
+    fixtures::TempDir dir;
+    const auto folder = dir / "Ordner \xf6";
+    fixtures::fs::create_directories(folder);
+    const auto source = folder / "Lied \xe4.wav";
+    fixtures::WriteWav(source, fixtures::Signal{22050, 1, 2 * 22050});
+    MessageBoxRecorder boxes;
+    auto page = OpenSplitPage(source);
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(page->HoldsGraph());
+    EXPECT_EQ(page->GetDlgItemText(IDC_DURATION), QStringLiteral("Duration:00:00:02"));
+    EXPECT_EQ(page->GetDlgItemText(IDC_OUTPUT_DIR), PathText(folder) + QStringLiteral("/Split"));
 }
