@@ -122,7 +122,7 @@ JobResult CJoinJob::Build()
     // The writer moves the joined file to its name when it is complete,
     // replacing a file there only when asked, and not when an input
     // changed while it was read.
-    sink->SetOverwrite(r.overwrite);
+    (void)sink->SetOverwrite(r.overwrite); // a flag, always taken
     sink->SetCommitCheck([sources = std::move(sources)] {
         for (const auto& [path, identity] : sources)
             if (std::string changed = SourceChange(path, identity); !changed.empty())
