@@ -316,21 +316,22 @@ TEST_F(CliTest, JoinKeepsAnExistingOutputUnlessToldToOverwrite)
     EXPECT_EQ(FilesIn(dir.Path()).size(), 3u) << "no temporary file left";
 }
 
-// Runs tarnwick-cli and sends it SIGINT as soon as a file with content
-// appears in `outputs`; `signalled` tells whether it got that far. A run
-// that then exits 1 saying "interrupted" stopped mid-job: one that had
-// finished first keeps its output and exits 0.
-static ProcessResult InterruptOnceWriting(const std::vector<std::string>& args, const fs::path& outputs, bool* signalled)
+// Runs tarnwick-cli and sends it `signal` once a file in `outputs` holds
+// bytes; `signalled` tells whether it got that far. A run that then exits 1
+// saying "interrupted" stopped mid-job: one that had finished first keeps
+// its output and exits 0.
+static ProcessResult SignalOnceWriting(const std::vector<std::string>& args, const fs::path& outputs, int signal,
+                                bool* signalled)
 {
     ProcessOptions options;
-    options.timeout = std::chrono::seconds(60);
+    options.timeout = std::chrono::seconds(120);
     options.onTick = [&](int pid) {
         if (*signalled)
             return;
         for (const fs::path& file : FilesIn(outputs)) {
             std::error_code ec;
             if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0 && !ec) {
-                ::kill(pid, SIGINT);
+                ::kill(pid, signal);
                 *signalled = true;
                 return;
             }
@@ -338,6 +339,7 @@ static ProcessResult InterruptOnceWriting(const std::vector<std::string>& args, 
     };
     return Cli(args, options);
 }
+
 
 TEST_F(CliTest, InterruptedJoinRemovesItsPartialOutput)
 {
@@ -351,7 +353,7 @@ TEST_F(CliTest, InterruptedJoinRemovesItsPartialOutput)
 
     bool signalled = false;
     const ProcessResult r =
-        InterruptOnceWriting({"join", (outputs / "all.mp3").string(), in, in, in}, outputs, &signalled);
+        SignalOnceWriting({"join", (outputs / "all.mp3").string(), in, in, in}, outputs, SIGINT, &signalled);
     ASSERT_TRUE(signalled) << "the output never appeared: " << Expect(r);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1) << Expect(r);
@@ -366,8 +368,8 @@ TEST_F(CliTest, InterruptedSplitRemovesItsPartialPiece)
     const fs::path outputs = dir / "pieces";
 
     bool signalled = false;
-    const ProcessResult r = InterruptOnceWriting(
-        {"split", source.string(), "00:00:00", "00:14:59", "--outdir", outputs.string()}, outputs, &signalled);
+    const ProcessResult r = SignalOnceWriting(
+        {"split", source.string(), "00:00:00", "00:14:59", "--outdir", outputs.string()}, outputs, SIGINT, &signalled);
     ASSERT_TRUE(signalled) << "the piece never appeared: " << Expect(r);
     EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 1) << Expect(r);
@@ -418,28 +420,6 @@ void MakeInputs(const fs::path& dir)
         WriteWav(dir / (name + ".wav"), {8000, 1, 8000LL * seconds});
         WriteMp3(dir / (name + ".mp3"), {8000, 1, 8000LL * seconds}, {32});
     }
-}
-
-// Runs tarnwick-cli and sends it `signal` once a file in `outputs` holds
-// bytes; `signalled` tells whether it got that far.
-ProcessResult SignalOnceWriting(const std::vector<std::string>& args, const fs::path& outputs, int signal,
-                                bool* signalled)
-{
-    ProcessOptions options;
-    options.timeout = std::chrono::seconds(120);
-    options.onTick = [&](int pid) {
-        if (*signalled)
-            return;
-        for (const fs::path& file : FilesIn(outputs)) {
-            std::error_code ec;
-            if (fs::is_regular_file(file, ec) && fs::file_size(file, ec) > 0 && !ec) {
-                ::kill(pid, signal);
-                *signalled = true;
-                return;
-            }
-        }
-    };
-    return Cli(args, options);
 }
 
 } // namespace
