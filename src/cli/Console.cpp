@@ -1,6 +1,7 @@
 #include "Console.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include <fcntl.h>
@@ -12,6 +13,9 @@
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(undefined_behavior_sanitizer)
 #define TARNWICK_SANITIZED 1
 #endif
+#endif
+#ifdef TARNWICK_SANITIZED
+#include <sanitizer/common_interface_defs.h>
 #endif
 
 namespace cli {
@@ -28,7 +32,6 @@ std::FILE* Messages()
 
 void QuietLibraries()
 {
-#ifndef TARNWICK_SANITIZED
     if (g_messages)
         return;
     const int ours = ::fcntl(2, F_DUPFD_CLOEXEC, 3);
@@ -48,6 +51,9 @@ void QuietLibraries()
     ::close(nowhere);
     std::setvbuf(messages, nullptr, _IONBF, 0);
     g_messages = messages;
+#ifdef TARNWICK_SANITIZED
+    // A sanitizer's reports go where ours go.
+    __sanitizer_set_report_fd(reinterpret_cast<void*>(static_cast<std::intptr_t>(ours)));
 #endif
 }
 

@@ -14,8 +14,8 @@ std::FILE* Messages();
 // From here on, what the libraries write to standard error by themselves
 // goes nowhere (libmpg123 prints some notes on damaged frames whatever it
 // is told); their errors reach the user through our messages. Messages()
-// still reaches the user's standard error. Builds with a sanitizer keep
-// standard error as it is, for its reports.
+// still reaches the user's standard error, and so do a sanitizer's reports
+// in builds with one.
 void QuietLibraries();
 
 // Writes out what standard output still holds. False, with `reason`, when
