@@ -68,8 +68,8 @@ struct CoverChoice {
 struct MergeTagChoices {
     bool write = true;    // false: the merged file carries no tags at all
     bool chapters = true; // a chapter for each input
-    TagEdits edits;       // over the fields taken from the first input
-    CoverChoice cover;
+    TagEdits edits{};     // over the fields taken from the first input
+    CoverChoice cover{};
 };
 
 } // namespace tags
