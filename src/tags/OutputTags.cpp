@@ -77,6 +77,9 @@ bool MergedTags(const std::vector<MergeInput>& inputs, const MergeTagChoices& ch
         out.SetChapters(chapters);
     }
     out.Apply(choices.edits);
+    // A merged file always has a title: emptied, it is the file's name.
+    if (out.Get(TagField::Title).empty())
+        out.Set(TagField::Title, FileStem(outputPath));
     return true;
 }
 

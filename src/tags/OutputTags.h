@@ -26,7 +26,8 @@ struct MergeInput {
 // The merged file's tags: album, artist (the album artist where there is
 // one), year, genre and cover of the first input; the album as its title, or
 // the output's file name without its extension; the chapters; then the
-// person's edits and cover choice. False with `reason` when the cover asked
+// person's edits and cover choice (a title edited to nothing is the file's
+// name again). False with `reason` when the cover asked
 // for cannot be had.
 bool MergedTags(const std::vector<MergeInput>& inputs, const MergeTagChoices& choices,
                 const std::string& outputPath, CTagSet* merged, std::string* reason);

@@ -215,6 +215,7 @@ void CConvertDlg::OnCancel()
 void CConvertDlg::RunSplit()
 {
     m_nPairIndex = 0;
+    m_tagWarnings.clear();
     if (m_breakpoints.size() < 2) {
         OnOK(); // nothing between two breakpoints to write
         return;
@@ -293,16 +294,34 @@ void CConvertDlg::OnPieceEnded(JobStatus status)
         FailRun(ui::FileNameFromBytes(finished.Reason()));
         return;
     }
+    for (const std::string& line : m_job->TagWarnings())
+        if (const QString text = ui::FileNameFromBytes(line); !m_tagWarnings.contains(text))
+            m_tagWarnings << text;
     m_job.reset();
     m_progress->setValue(kSplitProgressRange);
     if (m_nPairIndex + 1 >= static_cast<int>(m_breakpoints.size())) {
-        KillTimer(IDT_SPLIT_PROGRESS);
-        OnOK();
+        EndRun();
         return;
     }
     m_progress->setValue(0);
     if (!ExtractSegment(m_nPairIndex))
         return; // it has said why and ended the run
+}
+
+void CConvertDlg::EndRun()
+{
+    KillTimer(IDT_SPLIT_PROGRESS);
+    if (m_tagWarnings.isEmpty()) {
+        OnOK();
+        return;
+    }
+    // The job's own words, as a sentence (the pieces are written all the same).
+    QString text = m_tagWarnings.join(QStringLiteral("; "));
+    text[0] = text[0].toUpper();
+    text += QLatin1Char('.');
+    SetDlgItemText(IDC_TIME_RANGE, text);
+    GetDlgItem(IDC_TIME_RANGE)->setToolTip(text);
+    m_btnCancel.setFocus();
 }
 
 void CConvertDlg::ReleaseJob()
