@@ -637,3 +637,19 @@ TEST_F(CliTest, TagsTravelWithPiecesAndMergedFilesAndProbeShowsThem)
               mergedLines.end())
         << merged.out;
 }
+
+TEST_F(CliTest, TagsThatCannotBeWrittenFailThePieceAndLeaveNothing)
+{
+    // The audio fits under the limit, the tags after it do not: the file
+    // would be a WAV piece with a broken chunk at its end.
+    WriteWav(dir / "song.wav", {44100, 2, 2 * 44100});
+    WriteTags(dir / "song.wav", TagStyle::WavId3AndInfo,
+              {.frames = {{"PRIV", std::string("owner\0", 6) + std::string(64 * 1024, 'p')}}});
+    const fs::path outputs = dir / "out";
+    const ProcessResult r =
+        RunProcess({"sh", "-c", "trap '' XFSZ; ulimit -f 360; exec \"$@\"", "sh", TARNWICK_CLI, "split",
+                    (dir / "song.wav").string(), "00:00:00", "00:00:01", "--format=wav", "--outdir", outputs.string()});
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_NE(r.err.find("cannot write the tags of"), std::string::npos) << r.err;
+    EXPECT_TRUE(FilesIn(outputs).empty()) << "a piece with broken tags or a temporary is left";
+}

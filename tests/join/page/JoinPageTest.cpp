@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -681,6 +682,12 @@ TEST(JoinPage, TheMergedFilesTagsAreSeenAndEditedBesideTheEncodersSettings)
         EXPECT_EQ(chapters->text(), QStringLiteral("Chapter marks for each file"));
         settings->findChild<QLineEdit*>(QStringLiteral("title"))->setText(QStringLiteral("My Book"));
         auto* cover = settings->findChild<QComboBox*>(QStringLiteral("cover"));
+        // A chosen file that is no picture is refused with the reason, and the cover stays.
+        testsupport::FileDialogAnswers answers;
+        answers.Choose({files.b});
+        const int before = cover->count();
+        QTest::mouseClick(settings->findChild<QPushButton*>(QStringLiteral("chooseCover")), Qt::LeftButton);
+        EXPECT_EQ(cover->count(), before);
         cover->setCurrentIndex(cover->findText(QStringLiteral("No picture")));
         settings->accept();
     });
@@ -692,8 +699,9 @@ TEST(JoinPage, TheMergedFilesTagsAreSeenAndEditedBesideTheEncodersSettings)
     EXPECT_TRUE(chaptersOn);
 
     JoinInto(page, files.Out("book.mp3"));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("Finished"));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text, files.b + QStringLiteral(" is not a JPEG or PNG picture"));
+    EXPECT_EQ(boxes.Boxes()[1].text, QStringLiteral("Finished"));
     const fixtures::TagsRead read = fixtures::ReadTagsBack(files.dir / "book.mp3");
     EXPECT_EQ(read.title, "My Book");
     EXPECT_EQ(read.album, "The Album");
