@@ -80,7 +80,7 @@ private:
     // The last piece is done: the dialog closes, unless there is something
     // to tell about the pieces' tags; label 1030 tells it then and the
     // dialog stays until it is closed.
-    void EndRun();
+    void EndRun(const QString& lastPiece);
     // Stops and drops the running piece; a piece that did not complete is
     // removed.
     void ReleaseJob();
