@@ -167,7 +167,7 @@ TEST_F(SplitTags, EditsGoOverTheSourcesTagsAndNoTagsMeansNone)
         int version;
         std::string title, artist;
     };
-    for (const Case& c : {Case{true, {{tags::TagField::Title, "Part 2"}, {tags::TagField::Artist, ""}}, 3, "Part 2", ""},
+    for (const Case& c : {Case{true, {{tags::TagField::Title, "Side B"}, {tags::TagField::Artist, ""}}, 3, "Side B", ""},
                           Case{false, {}, 0, "", ""}}) {
         for (Path path : {Path::ReEncoded, Path::Wav, Path::Copied}) {
             SplitPieceRequest request = Request(source, path);
