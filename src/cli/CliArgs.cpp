@@ -33,6 +33,12 @@ std::optional<std::string> ParsedArgs::Value(const std::string& name) const
     return it->second;
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& name) const
+{
+    auto it = every.find(name);
+    return it == every.end() ? std::vector<std::string>() : it->second;
+}
+
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions)
 {
@@ -60,6 +66,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::s
             } else {
                 throw UsageError(name + " needs a value");
             }
+            parsed.every[name].push_back(parsed.values[name]);
         } else {
             throw UsageError("unknown option " + arg);
         }
@@ -139,6 +146,21 @@ Mp3Settings ResolveMp3Settings(int sampleRateHz, int bitRateKbps)
         settings.note = asked + " is not a bit rate " + where;
     settings.note = "note: " + settings.note + "; using " + std::to_string(settings.bitRate) + " kbps";
     return settings;
+}
+
+tags::TagEdits ParseTagOptions(const ParsedArgs& parsed)
+{
+    tags::TagEdits edits;
+    for (const std::string& text : parsed.Values("--tag")) {
+        std::string reason;
+        const auto edit = tags::ParseTagEdit(text, &reason);
+        if (!edit)
+            throw UsageError("--tag " + reason);
+        edits.push_back(*edit);
+    }
+    if (!edits.empty() && parsed.Flag("--no-tags"))
+        throw UsageError("--tag and --no-tags do not go together");
+    return edits;
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // Command-line vocabulary of tarnwick-cli: the two kinds of failure, option
 // splitting, and the parsers for times and encoder settings.
 
+#include "TagFields.h"
 #include "media/filters/Mp3Settings.h"
 #include "media/graph/MediaTime.h"
 
@@ -29,10 +30,12 @@ struct Failure : std::runtime_error {
 // "--copy=auto").
 struct ParsedArgs {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values; // options that take a value
+    std::map<std::string, std::string> values; // options that take a value: the last one given
+    std::map<std::string, std::vector<std::string>> every; // ... and every one, in order ("--tag a --tag b")
     std::set<std::string> flags;               // options without one
 
     std::optional<std::string> Value(const std::string& name) const;
+    std::vector<std::string> Values(const std::string& name) const;
     bool Flag(const std::string& name) const { return flags.count(name) != 0; }
 };
 ParsedArgs ParseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
@@ -57,5 +60,9 @@ struct Mp3Settings {
     std::string note; // "" when the bit rate stands as asked
 };
 Mp3Settings ResolveMp3Settings(int sampleRateHz, int bitRateKbps);
+
+// Every --tag FIELD=VALUE, in order (a later one of a field wins). Throws
+// UsageError for a field that is not one, and for --tag with --no-tags.
+tags::TagEdits ParseTagOptions(const ParsedArgs& parsed);
 
 } // namespace cli

@@ -21,4 +21,8 @@ SourceMeasure MeasureReadable(const std::string& path);
 // Says on standard error which unfinished files of killed runs a job removed.
 void NoteReclaimed(const std::vector<std::string>& removed);
 
+// Says on standard error, as "warning: LINE", each of `lines` from
+// `*told` on, and counts them as told.
+void Warn(const std::vector<std::string>& lines, std::size_t* told);
+
 } // namespace cli

@@ -1,5 +1,6 @@
 // tarnwick-cli split SOURCE START STOP [--format mp3|wav] [--bitrate KBPS]
 //                    [--samplerate KHZ] [--outdir DIR] [--copy[=auto]]
+//                    [--tag FIELD=VALUE]... [--no-tags]
 
 #include "CliArgs.h"
 #include "Commands.h"
@@ -28,8 +29,8 @@ std::string Lower(std::string s)
 
 int RunSplit(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed =
-        ParseArgs(args, {"--format", "--bitrate", "--samplerate", "--outdir", "--copy"}, {"--copy"});
+    const ParsedArgs parsed = ParseArgs(args, {"--format", "--bitrate", "--samplerate", "--outdir", "--copy", "--tag"},
+                                        {"--copy", "--no-tags"});
     if (parsed.positional.size() != 3)
         throw UsageError("split takes SOURCE START STOP");
     const std::string format = Lower(parsed.Value("--format").value_or("mp3"));
@@ -50,6 +51,7 @@ int RunSplit(const std::vector<std::string>& args)
         throw UsageError("START " + FormatClockMs(start) + " must come before STOP " + FormatClockMs(stop));
     // Wrong use is told before any file is looked at.
     const Mp3Settings settings = mp3Output ? ResolveMp3Settings(sampleRate, bitRate) : Mp3Settings{};
+    const tags::TagEdits tagEdits = ParseTagOptions(parsed);
 
     const fs::path source = fs::absolute(parsed.positional[0]);
     const SourceMeasure measured = MeasureReadable(source.string());
@@ -66,6 +68,8 @@ int RunSplit(const std::vector<std::string>& args)
     request.start = start;
     request.stop = stop;
     request.sourceIdentity = measured.identity; // the file measured is the file split
+    request.writeTags = !parsed.Flag("--no-tags");
+    request.tagEdits = tagEdits;
     if (mp3Output) {
         if (!settings.note.empty())
             std::fprintf(Messages(), "%s\n", settings.note.c_str());
@@ -87,6 +91,8 @@ int RunSplit(const std::vector<std::string>& args)
         std::fprintf(Messages(), "note: --bitrate and --samplerate do not apply to a copied piece\n");
     if (mp3Output && job.EffectiveBitRate() > 0 && job.EffectiveBitRate() != request.bitRate)
         std::fprintf(Messages(), "note: the encoder uses %d kbps\n", job.EffectiveBitRate());
+    std::size_t warned = 0;
+    Warn(job.TagWarnings(), &warned);
 
     job.Run();
     const JobOutcome outcome =
@@ -110,6 +116,7 @@ int RunSplit(const std::vector<std::string>& args)
         job.Stop(false);
         throw Failure("the job stopped making progress; nothing was written to " + job.OutputPath());
     }
+    Warn(job.TagWarnings(), &warned);
     std::printf("%s\n", job.OutputPath().c_str());
     return 0;
 }

@@ -70,3 +70,14 @@ TEST(CliOptions, ValuesFlagsAndPositionalsAreSeparated)
     EXPECT_THROW(ParseArgs({"--bitrate"}, {"--bitrate"}, {}), UsageError);
     EXPECT_THROW(ParseArgs({"--overwrite=yes"}, {}, {"--overwrite"}), UsageError);
 }
+
+TEST(CliOptions, EveryTagOptionIsAnEditInTheOrderGiven)
+{
+    const ParsedArgs p = ParseArgs({"--tag", "title=A=B", "--tag=artist=", "--tag", "title=C"}, {"--tag"}, {"--no-tags"});
+    const tags::TagEdits edits = ParseTagOptions(p);
+    EXPECT_EQ(edits, (tags::TagEdits{{tags::TagField::Title, "A=B"}, {tags::TagField::Artist, ""},
+                                     {tags::TagField::Title, "C"}}));
+    for (const char* wrong : {"mood=calm", "title", "=x"})
+        EXPECT_THROW(ParseTagOptions(ParseArgs({"--tag", wrong}, {"--tag"}, {})), UsageError) << wrong;
+    EXPECT_THROW(ParseTagOptions(ParseArgs({"--tag", "title=x", "--no-tags"}, {"--tag"}, {"--no-tags"})), UsageError);
+}

@@ -3,6 +3,7 @@
 
 #include "Fixtures.h"
 #include "Process.h"
+#include "TagFixtures.h"
 
 #include "TarnwickVersion.h"
 
@@ -92,6 +93,11 @@ TEST_F(CliTest, WrongUseExitsWithTwoAndShowsTheUsage)
         {"split", "a.mp3", "00:00:01", "00:00:01"},
         {"split", "a.mp3", "00:00:01", "00:00:02", "--samplerate", "44"},
         {"join", "out.mp3", "a.mp3", "--samplerate", "fast"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--tag", "mood=calm"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--tag", "title"},
+        {"split", "a.mp3", "00:00:01", "00:00:02", "--tag", "title=x", "--no-tags"},
+        {"join", "out.mp3", "a.mp3", "--no-tags", "--cover", "none"},
+        {"probe", "a.mp3", "--chapters"},
     };
     for (const auto& args : wrong) {
         const ProcessResult r = Cli(args);
@@ -556,4 +562,74 @@ TEST_F(CliTest, TheDecodersOwnNotesOnDamagedFramesStayOffStandardError)
     const ProcessResult r = Cli({"split", (dir / "bad.mp2").string(), "00:00:00", "00:00:04"});
     EXPECT_EQ(r.exitCode, 0) << Expect(r);
     EXPECT_EQ(r.err, "") << "only the program's own messages belong there";
+}
+
+TEST_F(CliTest, TagsTravelWithPiecesAndMergedFilesAndProbeShowsThem)
+{
+    const fs::path song = dir / "song.mp3", other = dir / "other.mp3", damaged = dir / "damaged.mp3";
+    for (const fs::path& path : {song, other, damaged})
+        WriteMp3(path, {44100, 2, 88200}, {128});
+    WriteTags(song, TagStyle::Id3v23, {.cover = true, .chapters = {{0, 1000, "Intro"}, {1000, 2000, "Main"}}});
+    WriteTags(other, TagStyle::Id3v23, {.title = "Other"});
+    WriteTags(damaged, TagStyle::Id3v23, {});
+    DamageId3v2(damaged, TagDamage::GarbageFrames);
+    const fs::path out = dir / "out";
+
+    // A piece: the source's tags, an edit over them, its chapters on its own time.
+    const ProcessResult split = Cli({"split", song.string(), "00:00:00.500", "00:00:01.500", "--outdir", out.string(),
+                                     "--tag", "title=Cut", "--tag", "genre="});
+    ASSERT_EQ(split.exitCode, 0) << Expect(split);
+    const ProcessResult probe = Cli({"probe", "--tags", (out / "1-song.mp3").string()});
+    ASSERT_EQ(probe.exitCode, 0) << Expect(probe);
+    const std::vector<std::string> lines = Lines(probe.out);
+    const std::vector<std::string> expected{"\ttitle\tCut",
+                                            "\tartist\tThe Artist",
+                                            "\talbum\tThe Album",
+                                            "\tyear\t2021",
+                                            "\ttrack\t3",
+                                            "\tpicture\timage/png\t" + std::to_string(PngPicture().size())
+                                                + " bytes\tfront cover",
+                                            "\tchapter\t00:00:00.000\t00:00:00.500\tIntro",
+                                            "\tchapter\t00:00:00.500\t00:00:01.000\tMain"};
+    ASSERT_EQ(lines.size(), expected.size() + 1) << probe.out;
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), expected);
+
+    // A source whose tags cannot be read: the piece all the same, and one warning line.
+    const ProcessResult fromDamaged = Cli({"split", damaged.string(), "00:00:00", "00:00:01", "--outdir", out.string()});
+    ASSERT_EQ(fromDamaged.exitCode, 0) << Expect(fromDamaged);
+    EXPECT_EQ(Lines(fromDamaged.err), std::vector<std::string>{"warning: cannot read the tags of " + damaged.string()
+                                                               + " (its ID3v2 tag is damaged); the piece is written "
+                                                                 "without them"});
+
+    // A merged file: a cover that is no picture refuses the join before anything is written.
+    const fs::path book = dir / "book.mp3";
+    const ProcessResult badCover = Cli({"join", book.string(), song.string(), other.string(), "--cover", song.string()});
+    EXPECT_EQ(badCover.exitCode, 1) << Expect(badCover);
+    EXPECT_NE(badCover.err.find("is not a JPEG or PNG picture"), std::string::npos) << badCover.err;
+    EXPECT_FALSE(fs::exists(book));
+
+    const ProcessResult join = Cli({"join", book.string(), song.string(), other.string(), "--tag", "album=Book"});
+    ASSERT_EQ(join.exitCode, 0) << Expect(join);
+    const ProcessResult merged = Cli({"probe", "--tags", book.string()});
+    const std::vector<std::string> mergedLines = Lines(merged.out);
+    EXPECT_NE(std::find(mergedLines.begin(), mergedLines.end(), "\talbum\tBook"), mergedLines.end()) << merged.out;
+    EXPECT_NE(std::find(mergedLines.begin(), mergedLines.end(), "\tchapter\t00:00:02.000\t00:00:04.000\tOther"),
+              mergedLines.end())
+        << merged.out;
+}
+
+TEST_F(CliTest, TagsThatCannotBeWrittenFailThePieceAndLeaveNothing)
+{
+    // The audio fits under the limit, the tags after it do not: the file
+    // would be a WAV piece with a broken chunk at its end.
+    WriteWav(dir / "song.wav", {44100, 2, 2 * 44100});
+    WriteTags(dir / "song.wav", TagStyle::WavId3AndInfo,
+              {.frames = {{"PRIV", std::string("owner\0", 6) + std::string(64 * 1024, 'p')}}});
+    const fs::path outputs = dir / "out";
+    const ProcessResult r =
+        RunProcess({"sh", "-c", "trap '' XFSZ; ulimit -f 360; exec \"$@\"", "sh", TARNWICK_CLI, "split",
+                    (dir / "song.wav").string(), "00:00:00", "00:00:01", "--format=wav", "--outdir", outputs.string()});
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_NE(r.err.find("cannot write the tags of"), std::string::npos) << r.err;
+    EXPECT_TRUE(FilesIn(outputs).empty()) << "a piece with broken tags or a temporary is left";
 }

@@ -1,12 +1,16 @@
 #include "JoinJob.h"
 
+#include "OutputTagging.h"
+#include "OutputTags.h"
 #include "SourceMeasure.h"
+#include "TagFiles.h"
 #include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
 #include "media/filters/OutputFile.h"
 #include "media/graph/FilterGraph.h"
 #include "media/graph/FilterRegistry.h"
 #include "media/graph/TimeText.h"
+#include "media/pcm/PcmStages.h"
 #include "media/render/MediaGraph.h"
 #include "media/render/MediaInit.h"
 
@@ -34,9 +38,103 @@ IFileSinkFilter* FindFileSink(const CMediaGraph& graph)
     return nullptr;
 }
 
+// Rounded to the nearest millisecond.
+std::int64_t FramesToMs(std::int64_t frames, int sampleRate)
+{
+    return sampleRate > 0 ? (frames * 1000 + sampleRate / 2) / sampleRate : 0;
+}
+
 } // namespace
 
-CJoinJob::CJoinJob(JoinRequest request) : m_request(std::move(request)) {}
+MergeTagPreview PreviewMergeTags(const std::vector<std::string>& inputs)
+{
+    MergeTagPreview preview;
+    std::vector<tags::MergeInput> read;
+    for (const std::string& input : inputs) {
+        tags::SourceTags source = tags::ReadSourceTags(input);
+        if (!source.problem.empty())
+            preview.problems.push_back(tags::TagProblemText(input, source.problem));
+        if (!source.tags.Pictures().empty())
+            preview.inputsWithPictures.push_back(input);
+        read.push_back({input, std::move(source), 0, 0});
+    }
+    tags::MergeTagChoices choices;
+    choices.chapters = false;
+    tags::CTagSet merged;
+    std::string unused;
+    // The first input's cover cannot fail to be had: it is there or not.
+    (void)tags::MergedTags(read, choices, std::string(), &merged, &unused);
+    for (tags::TagField field : {tags::TagField::Title, tags::TagField::Artist, tags::TagField::Album,
+                                 tags::TagField::AlbumArtist, tags::TagField::Year, tags::TagField::Genre})
+        preview.fields.emplace_back(field, merged.Get(field));
+    preview.cover = merged.Cover();
+    return preview;
+}
+
+bool ReadCoverChoice(const tags::CoverChoice& choice, std::optional<tags::TagPicture>* picture, std::string* reason)
+{
+    picture->reset();
+    if (choice.from == tags::CoverChoice::From::PictureFile) {
+        tags::TagPicture read;
+        if (!tags::ReadPictureFile(choice.path, &read, reason))
+            return false;
+        *picture = std::move(read);
+    } else if (choice.from == tags::CoverChoice::From::Input) {
+        *picture = tags::ReadSourceTags(choice.path).tags.Cover();
+        if (!*picture) {
+            *reason = choice.path + " holds no picture to take as the cover";
+            return false;
+        }
+    }
+    return true;
+}
+
+CJoinJob::CJoinJob(JoinRequest request) : m_request(std::move(request)), m_tagNotes(std::make_shared<CTagNotes>()) {}
+
+std::vector<std::string> CJoinJob::TagWarnings() const
+{
+    return m_tagNotes->Lines();
+}
+
+bool CJoinJob::PrepareTags(const std::shared_ptr<CBaseFilter>& encoder, const std::vector<int>& sampleRates,
+                           std::string* reason)
+{
+    const JoinRequest& r = m_request;
+    m_chapters.clear();
+    // Input k starts at the sum of the earlier inputs' lengths in the merged
+    // file's samples: each input's exact sample count, converted to the
+    // output's rate as the render engine converts it.
+    std::int32_t rate = 0;
+    if (IAudioEncoderProperties* properties = GetEncoderProperties(encoder))
+        rate = properties->EffectiveSampleRate();
+    if (rate <= 0)
+        rate = r.sampleRate;
+    std::vector<tags::MergeInput> inputs;
+    std::int64_t start = 0;
+    for (std::size_t i = 0; i < r.inputs.size(); ++i) {
+        const std::int64_t frames = ConvertedLength(TimeToFrame(m_durations[i], sampleRates[i]), sampleRates[i], rate);
+        tags::MergeInput input{r.inputs[i], {}, FramesToMs(start, rate), FramesToMs(start + frames, rate)};
+        if (r.tags.write) {
+            input.tags = tags::ReadSourceTags(r.inputs[i]);
+            if (!input.tags.problem.empty())
+                m_tagNotes->Add(tags::TagProblemText(r.inputs[i], input.tags.problem)
+                                + "; the merged file is written without them");
+        }
+        m_chapters.push_back({input.startMs, input.endMs, tags::ChapterTitleOf(input)});
+        inputs.push_back(std::move(input));
+        start += frames;
+    }
+    tags::CTagSet merged;
+    if (!tags::MergedTags(inputs, r.tags, OutputPath(), &merged, reason))
+        return false;
+    IFileSinkFilter* sink = FindFileSink(*m_graph);
+    if (!sink || FAILED(sink->SetLeadingBytes(tags::RenderId3v2(merged)))) {
+        *reason = "cannot give the tags to the writer of " + OutputPath();
+        return false;
+    }
+    sink->SetFinishStep(TagFinishStep(std::move(merged), TaggedOutput::Mp3, m_tagNotes));
+    return true;
+}
 
 CJoinJob::~CJoinJob()
 {
@@ -80,10 +178,12 @@ JobResult CJoinJob::Build()
     // than joined with a gap.
     m_durations = r.durations;
     std::vector<std::pair<std::string, SourceIdentity>> sources;
+    std::vector<int> sampleRates;
     for (std::size_t i = 0; i < r.inputs.size(); ++i) {
         const std::string& input = r.inputs[i];
         const SourceMeasure measure = MeasureSource(input);
         sources.emplace_back(input, measure.identity);
+        sampleRates.push_back(measure.sampleRate);
         const REFERENCE_TIME duration = measure.duration;
         if (duration <= 0 && !measure.Readable())
             return Fail(JobFailure::Unreadable, "cannot read " + input + ": " + measure.error);
@@ -129,6 +229,11 @@ JobResult CJoinJob::Build()
                 return changed;
         return std::string();
     });
+    m_tagNotes = std::make_shared<CTagNotes>();
+    if (std::string reason; !PrepareTags(encoder, sampleRates, &reason)) {
+        m_graph.reset();
+        return Fail(JobFailure::InvalidRequest, reason);
+    }
     return JobResult::Ok();
 }
 

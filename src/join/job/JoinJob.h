@@ -18,16 +18,19 @@
 //   if (JobResult done = job.Finish(status); !done) report(done.Reason());
 
 #include "JobResult.h"
+#include "TagFields.h"
 #include "media/filters/Mp3Settings.h"
 #include "media/graph/MediaTime.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class CBaseFilter;
 class CMediaGraph;
+class CTagNotes;
 
 struct JoinRequest {
     std::vector<std::string> inputs;       // in order
@@ -39,7 +42,26 @@ struct JoinRequest {
     std::shared_ptr<CBaseFilter> encoder;
     int bitRate = kDefaultMp3Bitrate;       // kbps
     int sampleRate = kDefaultMp3SampleRate; // Hz
+    // The merged file's ID3v2.3 tags: the first input's album, artist, year,
+    // genre and cover, the album (or the output's name) as its title, and a
+    // chapter for each input at the exact time it starts, titled with the
+    // input's title or file name; the person's choices over them.
+    tags::MergeTagChoices tags;
 };
+
+// What the merged file of `inputs` would carry before anything is edited,
+// as the encoder's settings page shows it.
+struct MergeTagPreview {
+    std::vector<std::pair<tags::TagField, std::string>> fields; // title (the album; "" when the output's name is to be it), artist, album, album artist, year, genre
+    std::optional<tags::TagPicture> cover;  // the first input's
+    std::vector<std::string> inputsWithPictures;
+    std::vector<std::string> problems; // inputs whose tags cannot be read, one line each
+};
+MergeTagPreview PreviewMergeTags(const std::vector<std::string>& inputs);
+
+// The picture a cover choice stands for: none for FirstInput (see
+// MergeTagPreview) and None; false with `reason` when it cannot be had.
+bool ReadCoverChoice(const tags::CoverChoice& choice, std::optional<tags::TagPicture>* picture, std::string* reason);
 
 class CJoinJob {
 public:
@@ -87,14 +109,28 @@ public:
     bool CompletedBeforeStop() const { return m_completedBeforeStop; }
     const std::string& KeepFailure() const { return m_keepFailure; }
 
+    // What there is to tell about the merged file's tags, one line each
+    // (an input whose tags cannot be read, from Build on). The audio is
+    // joined all the same.
+    std::vector<std::string> TagWarnings() const;
+    // Where each input starts and ends in the merged file (from Build on).
+    const std::vector<tags::TagChapter>& Chapters() const { return m_chapters; }
+
     const JoinRequest& Request() const { return m_request; }
     // The output as an absolute path.
     std::string OutputPath() const;
     const std::vector<REFERENCE_TIME>& Durations() const { return m_durations; }
 
 private:
+    // The chapters at the exact times the inputs start in the merged file,
+    // and the tags its writer puts at its start. False with `reason`.
+    bool PrepareTags(const std::shared_ptr<CBaseFilter>& encoder, const std::vector<int>& sampleRates,
+                     std::string* reason);
+
     JoinRequest m_request;
     std::vector<REFERENCE_TIME> m_durations;
+    std::vector<tags::TagChapter> m_chapters;
+    std::shared_ptr<CTagNotes> m_tagNotes;
     std::vector<std::string> m_reclaimed;
     std::unique_ptr<CMediaGraph> m_graph;
     bool m_stopped = false;

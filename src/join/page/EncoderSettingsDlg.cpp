@@ -1,5 +1,6 @@
 #include "EncoderSettingsDlg.h"
 
+#include "MergeTagsBox.h"
 #include "media/filters/LameEncoder.h"
 
 #include <QComboBox>
@@ -35,6 +36,26 @@ QString KiloHertz(int hz)
 }
 
 } // namespace
+
+CEncoderSettingsDlg::CEncoderSettingsDlg(std::shared_ptr<CBaseFilter> encoder, const std::vector<std::string>& inputs,
+                                         const tags::MergeTagChoices& tagChoices, QWidget* parent)
+    : CEncoderSettingsDlg(std::move(encoder), parent)
+{
+    m_tagChoices = tagChoices;
+    m_tags = new CMergeTagsBox(inputs, tagChoices);
+    // Between the encoder's settings and the note.
+    if (auto* column = qobject_cast<QVBoxLayout*>(layout()))
+        column->insertWidget(1, m_tags);
+}
+
+tags::MergeTagChoices CEncoderSettingsDlg::TagChoices() const
+{
+    if (!m_tags)
+        return m_tagChoices;
+    tags::MergeTagChoices choices = m_tags->Choices();
+    choices.write = m_tagChoices.write;
+    return choices;
+}
 
 CEncoderSettingsDlg::CEncoderSettingsDlg(std::shared_ptr<CBaseFilter> encoder, QWidget* parent)
     : QDialog(parent), m_encoder(std::move(encoder)), m_properties(GetEncoderProperties(m_encoder))

@@ -5,6 +5,7 @@
 #include "DialogPage.h"
 #include "JoinListModel.h"
 #include "SkinButton.h"
+#include "TagFields.h"
 
 #include <QStringList>
 #include <memory>
@@ -40,6 +41,8 @@ public:
     // The files to join, as the list shows them.
     const CJoinListModel& FileList() const { return m_files; }
     const std::shared_ptr<CBaseFilter>& Encoder() const { return m_encoder; }
+    // The merged file's tags as the settings page left them.
+    const tags::MergeTagChoices& TagChoices() const { return m_tagChoices; }
     bool IsJoining() const { return m_job != nullptr; }
 
     void OnBack();
@@ -90,6 +93,7 @@ private:
     REFERENCE_TIME m_jobDuration = 0;
     int m_timerId = 0;
     std::shared_ptr<CBaseFilter> m_encoder;
+    tags::MergeTagChoices m_tagChoices; // set on the encoder's settings page
     std::unique_ptr<CJoinJob> m_job;
     ui::CGraphEventBridge* m_bridge = nullptr;
     QStringList m_startFiles;

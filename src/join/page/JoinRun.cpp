@@ -82,6 +82,7 @@ void CJoinDlg::OnBeginJoin()
     request.outputPath = ui::FileNameBytes(*path);
     request.overwrite = true;
     request.encoder = m_encoder;
+    request.tags = m_tagChoices;
     auto job = std::make_unique<CJoinJob>(std::move(request));
     const JobResult built = job->Build();
     QApplication::restoreOverrideCursor();
@@ -100,6 +101,12 @@ void CJoinDlg::OnBeginJoin()
         if (!note.isEmpty())
             ui::MessageBox(this, note, QString(), ui::MessageIcon::Information);
     }
+    // Tags that cannot be read are told before the join, which goes on without them.
+    QStringList tagWarnings;
+    for (const std::string& line : job->TagWarnings())
+        tagWarnings << Sentence(line);
+    if (!tagWarnings.isEmpty())
+        ui::MessageBox(this, tagWarnings.join(QLatin1Char('\n')), QString(), ui::MessageIcon::Information);
     job->SetNotify(m_bridge->Rearm());
     if (const JobResult started = job->Start(); !started) {
         ui::MessageBox(this, Sentence(started.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
@@ -174,6 +181,7 @@ void CJoinDlg::OnSettings()
 {
     if (!GetEncoderProperties(m_encoder))
         return; // no encoder: nothing to set
-    CEncoderSettingsDlg settings(m_encoder, this);
-    settings.exec();
+    CEncoderSettingsDlg settings(m_encoder, m_files.Paths(), m_tagChoices, this);
+    if (settings.exec() == QDialog::Accepted)
+        m_tagChoices = settings.TagChoices();
 }

@@ -7,6 +7,12 @@
 // truncated. Asked to overwrite, the move replaces the old file, which a
 // failed job leaves untouched. An existing device (say /dev/null) is
 // written in place and never removed.
+//
+// Bytes set to lead the stream (an MP3's ID3v2 tag) are written when the
+// file is made and the stream's offsets count after them; bytes set to
+// trail it (an ID3v1 tag) are added when it has ended. A finishing step
+// the job gives (a WAV file's tags) then works on the whole temporary
+// before it gets its name.
 
 #include "media/filters/FileWriter.h"
 
@@ -105,6 +111,30 @@ public:
         m_check = std::move(check);
     }
 
+    HRESULT SetLeadingBytes(std::string bytes) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (Writing())
+            return VFW_E_WRONG_STATE;
+        m_leading = std::move(bytes);
+        return S_OK;
+    }
+
+    HRESULT SetTrailingBytes(std::string bytes) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (Writing())
+            return VFW_E_WRONG_STATE;
+        m_trailing = std::move(bytes);
+        return S_OK;
+    }
+
+    void SetFinishStep(std::function<std::string(const std::string&, bool)> step) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_finish = std::move(step);
+    }
+
     std::uint64_t BytesWritten() const override { return m_bytes; }
 
     bool OutputComplete() const override
@@ -162,7 +192,7 @@ public:
             return E_FAIL;
         }
         std::string reason;
-        if (!PutInPlaceLocked(&reason)) {
+        if (!PutInPlaceLocked(true, &reason)) {
             SetLastError(reason);
             return E_FAIL;
         }
@@ -175,21 +205,9 @@ public:
         const int fd = m_device ? m_device.Get() : m_out.Fd();
         if (fd < 0 || m_ended)
             return VFW_E_WRONG_STATE; // stopped or failed: nothing more goes in
-        const char* bytes = static_cast<const char*>(data);
-        while (size > 0) {
-            const ssize_t written = ::pwrite(fd, bytes, size, static_cast<off_t>(offset));
-            if (written < 0) {
-                if (errno == EINTR)
-                    continue;
-                return Fail("cannot write " + CurrentPath() + ": " + ErrnoText(errno));
-            }
-            if (written == 0)
-                return Fail("cannot write " + CurrentPath() + ": nothing was written");
-            bytes += written;
-            size -= static_cast<std::size_t>(written);
-            offset += static_cast<std::uint64_t>(written);
-        }
-        m_bytes = std::max<std::uint64_t>(m_bytes, offset);
+        if (!PutLocked(fd, data, size, m_leading.size() + offset))
+            return Fail(m_writeError);
+        m_bytes = std::max<std::uint64_t>(m_bytes, offset + size);
         return S_OK;
     }
 
@@ -206,12 +224,35 @@ public:
             return S_OK;
         }
         std::string reason;
-        if (!PutInPlaceLocked(&reason))
+        if (!PutInPlaceLocked(false, &reason))
             return Fail(reason);
         return S_OK;
     }
 
 private:
+    // Writes all of `data` at `offset`; false with m_writeError.
+    bool PutLocked(int fd, const void* data, std::size_t size, std::uint64_t offset)
+    {
+        const char* bytes = static_cast<const char*>(data);
+        while (size > 0) {
+            const ssize_t written = ::pwrite(fd, bytes, size, static_cast<off_t>(offset));
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                m_writeError = "cannot write " + CurrentPath() + ": " + ErrnoText(errno);
+                return false;
+            }
+            if (written == 0) {
+                m_writeError = "cannot write " + CurrentPath() + ": nothing was written";
+                return false;
+            }
+            bytes += written;
+            size -= static_cast<std::size_t>(written);
+            offset += static_cast<std::uint64_t>(written);
+        }
+        return true;
+    }
+
     bool Writing() const { return m_out.IsOpen() || static_cast<bool>(m_device); }
 
     std::string CurrentPath() const { return m_out.Committed() ? m_out.Path() : m_path; }
@@ -252,6 +293,8 @@ private:
                 m_device = UniqueFd(::open(m_path.c_str(), O_WRONLY | O_CLOEXEC));
                 if (!m_device)
                     return Fail("cannot open " + m_path + ": " + ErrnoText(errno));
+                if (!m_leading.empty() && !PutLocked(m_device.Get(), m_leading.data(), m_leading.size(), 0))
+                    return Fail(m_writeError);
                 return S_OK;
             }
             if (exists && !m_overwrite && !ownEarlier)
@@ -262,16 +305,32 @@ private:
         std::string reason;
         if (!m_out.Create(&reason))
             return Fail(reason);
+        if (!m_leading.empty() && !PutLocked(m_out.Fd(), m_leading.data(), m_leading.size(), 0))
+            return Fail(m_writeError);
         return S_OK;
     }
 
-    // The written file to its name, once the caller's check has passed.
-    bool PutInPlaceLocked(std::string* reason)
+    // The written file, its trailing bytes added and finished by the
+    // caller's step, to its name once the caller's check has passed.
+    bool PutInPlaceLocked(bool cutShort, std::string* reason)
     {
         if (m_check) {
             if (std::string refused = m_check(); !refused.empty()) {
                 DiscardLocked();
                 *reason = std::move(refused);
+                return false;
+            }
+        }
+        if (!m_trailing.empty()
+            && !PutLocked(m_out.Fd(), m_trailing.data(), m_trailing.size(), m_leading.size() + m_bytes)) {
+            DiscardLocked();
+            *reason = m_writeError;
+            return false;
+        }
+        if (m_finish) {
+            if (std::string failed = m_finish(m_out.TemporaryPath(), cutShort); !failed.empty()) {
+                DiscardLocked();
+                *reason = std::move(failed);
                 return false;
             }
         }
@@ -304,6 +363,9 @@ private:
     std::atomic<bool> m_discard{false};
     std::atomic<std::uint64_t> m_bytes{0};
     std::function<std::string()> m_check;
+    std::function<std::string(const std::string&, bool)> m_finish;
+    std::string m_leading, m_trailing; // around the stream's bytes
+    std::string m_writeError;          // why the last PutLocked failed
     COutputFile m_out;
     UniqueFd m_device; // an existing device written in place
     bool m_replaceOwn = false; // this run replaces the output of an earlier run of ours

@@ -43,7 +43,20 @@ public:
     // answer fails the job with that reason and the file is removed (say, a
     // source that changed while it was read).
     virtual void SetCommitCheck(std::function<std::string()> check) = 0;
-    // Bytes the output holds so far (its size while it is written).
+    // Bytes the file holds before the stream's (an MP3's ID3v2 tag): written
+    // when the file is made, the stream's offsets counting after them.
+    [[nodiscard]] virtual HRESULT SetLeadingBytes(std::string bytes) = 0;
+    // Bytes the file holds after the stream's (an MP3's ID3v1 tag): written
+    // when the stream has ended, or at KeepOutput.
+    [[nodiscard]] virtual HRESULT SetTrailingBytes(std::string bytes) = 0;
+    // Asked with the finished temporary's path after the commit check, just
+    // before the file is moved to its name: writes what belongs into the
+    // whole file (a WAV file's tags). `cutShort`: the output is kept after a
+    // stop in mid-stream. A non-empty answer fails the job with that reason
+    // and the file is removed. Not asked for a device.
+    virtual void SetFinishStep(std::function<std::string(const std::string& temporaryPath, bool cutShort)> step) = 0;
+    // Bytes of the stream written so far (the leading and trailing bytes
+    // not counted).
     virtual std::uint64_t BytesWritten() const = 0;
     // Whether the output is finished: complete under its name (or the
     // device it went to closed). A stop that came later changes nothing.

@@ -43,7 +43,7 @@ std::vector<unsigned char> ReservoirBefore(const Mp3Layout& layout, FileBytes& f
 
 std::int64_t Mp3CopyPlan::TotalBytes() const
 {
-    std::int64_t total = (id3v2.end - id3v2.begin) + (id3v1.end - id3v1.begin) + infoHeader.frameBytes;
+    std::int64_t total = infoHeader.frameBytes;
     total += std::int64_t(donor.size());
     for (const ByteRange& run : runs)
         total += run.end - run.begin;
@@ -121,8 +121,8 @@ bool PlanMp3CopyOfSamples(const Mp3Layout& layout, FileBytes& file, std::int64_t
 
     Mp3CopyPlan out;
     out.sourceSize = layout.fileSize;
-    out.id3v2 = layout.id3v2;
-    out.id3v1 = layout.id3v1;
+    out.lengthSamples = end - first;
+    out.sampleRate = stream.SampleRate();
     bool constantRate = true;
     for (std::int64_t k = a; k <= b; ++k) {
         const Mp3AudioFrame& f = layout.frames[std::size_t(k)];

@@ -4,10 +4,10 @@
 // tells a gapless decoder, so that the piece decodes to exactly the
 // source's samples [start, stop).
 //
-// The piece is: the source's ID3v2 tags, a new Info frame, one silent
-// "donor" frame, the source's frames from a little before the frame that
-// holds the first sample up to the frame that holds the last, and the
-// source's ID3v1 tag. A frame's output depends on the frame before it (the
+// The piece's audio is: a new Info frame, one silent "donor" frame, and the
+// source's frames from a little before the frame that holds the first
+// sample up to the frame that holds the last (its tags are the writer's,
+// around them). A frame's output depends on the frame before it (the
 // overlap of the transform), so one whole frame goes before the first
 // sample's frame (two for MPEG-2 and 2.5, whose frames hold one granule).
 // A frame's main data may start in the frames before it (the bit
@@ -26,14 +26,14 @@
 struct Mp3CopyPlan {
     std::string sourcePath;
     std::int64_t sourceSize = 0; // the source must still be this size when it is copied
-    ByteRange id3v2;
-    ByteRange id3v1;
+    std::int64_t lengthSamples = 0; // the piece's samples (the stop clamped to the source's end)
+    int sampleRate = 0;
     MpegFrameHeader infoHeader;  // of the piece's Info frame
     NewInfoFrame info;           // all but the music CRC, known once the frames are copied
     std::vector<unsigned char> donor;
     std::vector<ByteRange> runs; // the source frames copied, as runs of adjacent bytes
 
-    // Bytes the piece file holds.
+    // Bytes of the piece's audio (its tags not counted).
     std::int64_t TotalBytes() const;
 };
 

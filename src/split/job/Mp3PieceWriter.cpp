@@ -40,6 +40,12 @@ void CMp3PieceWriter::SetOutput(std::string folder, std::string name, long long 
     m_target = NumberedOutputPath(m_folder, m_name, m_firstNumber);
 }
 
+void CMp3PieceWriter::SetTags(std::string id3v2, std::string id3v1)
+{
+    m_id3v2 = std::move(id3v2);
+    m_id3v1 = std::move(id3v1);
+}
+
 void CMp3PieceWriter::Start(std::function<void()> notify)
 {
     if (m_thread.joinable())
@@ -155,7 +161,8 @@ void CMp3PieceWriter::Write()
 
     std::int64_t at = 0;
     std::uint16_t musicCrc = 0;
-    bool ok = CopyRange(source, target, m_plan.id3v2, &at, nullptr);
+    bool ok = Put(target, reinterpret_cast<const unsigned char*>(m_id3v2.data()), m_id3v2.size(), at);
+    at += std::int64_t(m_id3v2.size());
     const std::int64_t infoAt = at;
     if (ok) {
         // The Info frame's place; it is written once the music CRC is known.
@@ -170,8 +177,10 @@ void CMp3PieceWriter::Write()
     }
     for (std::size_t i = 0; ok && i < m_plan.runs.size(); ++i)
         ok = CopyRange(source, target, m_plan.runs[i], &at, &musicCrc);
-    if (ok)
-        ok = CopyRange(source, target, m_plan.id3v1, &at, nullptr);
+    if (ok) {
+        ok = Put(target, reinterpret_cast<const unsigned char*>(m_id3v1.data()), m_id3v1.size(), at);
+        at += std::int64_t(m_id3v1.size());
+    }
     if (ok) {
         NewInfoFrame info = m_plan.info;
         info.musicCrc = musicCrc;

@@ -1,7 +1,8 @@
 #pragma once
-// Writes a planned MP3 piece (Mp3CopyPlan) on a thread of its own: the
-// source's bytes copied as they are, the made-up frames, and the Info frame
-// with the music CRC once every frame has passed.
+// Writes a planned MP3 piece (Mp3CopyPlan) on a thread of its own: its
+// ID3v2 tag, the source's frames copied as they are, the made-up frames,
+// its ID3v1 tag, and the Info frame with the music CRC once every frame has
+// passed.
 //
 // The piece is written under a hidden temporary name in the output folder
 // and moved to its numbered name when complete (COutputFile), never over a
@@ -36,6 +37,9 @@ public:
     // the run with it (a source that changed).
     void SetOutput(std::string folder, std::string name, long long firstNumber,
                    std::function<std::string()> check);
+    // The tags the piece opens and ends with (rendered ID3v2 and ID3v1; ""
+    // for none). Before Start.
+    void SetTags(std::string id3v2, std::string id3v1);
     // Starts writing. `notify` runs once, on the writing thread, when the
     // run has ended: it must only hand the news on.
     void Start(std::function<void()> notify);
@@ -48,7 +52,7 @@ public:
     void Cancel();
 
     std::int64_t BytesWritten() const { return m_written; }
-    std::int64_t TotalBytes() const { return m_total; }
+    std::int64_t TotalBytes() const { return m_total + std::int64_t(m_id3v2.size() + m_id3v1.size()); }
     std::string Error() const;
     // The piece's name: the first candidate until it is complete, then the
     // name it was moved to.
@@ -66,6 +70,7 @@ private:
     std::string m_folder, m_name;
     long long m_firstNumber = 1;
     std::function<std::string()> m_check;
+    std::string m_id3v2, m_id3v1;
     std::atomic<std::int64_t> m_written{0};
     std::atomic<bool> m_cancel{false};
     std::function<void()> m_notify;

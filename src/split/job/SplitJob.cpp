@@ -7,6 +7,9 @@
 #include "Mp3CopyPlan.h"
 #include "Mp3PieceWriter.h"
 #include "OutputNaming.h"
+#include "OutputTagging.h"
+#include "OutputTags.h"
+#include "TagFiles.h"
 
 #include "media/filters/FileWriter.h"
 #include "media/filters/LameEncoder.h"
@@ -47,7 +50,31 @@ std::int32_t PredictedOutputSize(std::int32_t bytesPerSecond, REFERENCE_TIME len
     return static_cast<std::int32_t>(bytes);
 }
 
-CSplitJob::CSplitJob(SplitPieceRequest request) : m_request(std::move(request)) {}
+CSplitJob::CSplitJob(SplitPieceRequest request)
+    : m_request(std::move(request)), m_tagNotes(std::make_shared<CTagNotes>()),
+      m_pieceTags(std::make_unique<tags::CTagSet>())
+{
+}
+
+std::vector<std::string> CSplitJob::TagWarnings() const
+{
+    return m_tagNotes->Lines();
+}
+
+void CSplitJob::ReadTags(REFERENCE_TIME stop)
+{
+    const SplitPieceRequest& r = m_request;
+    *m_pieceTags = tags::CTagSet();
+    m_pieceId3v1 = false;
+    if (!r.writeTags)
+        return;
+    // A source whose tags cannot be read still gives its audio.
+    const tags::SourceTags source = tags::ReadSourceTags(r.sourcePath);
+    if (!source.problem.empty())
+        m_tagNotes->Add(tags::TagProblemText(r.sourcePath, source.problem) + "; the piece is written without them");
+    *m_pieceTags = tags::PieceTags(source, TimeToMs(r.start), TimeToMs(stop), r.tagEdits);
+    m_pieceId3v1 = source.hadId3v1;
+}
 
 CSplitJob::~CSplitJob()
 {
@@ -105,7 +132,10 @@ bool CSplitJob::BuildCopy(std::string* reason, bool* changed)
         *reason = "the frames of " + r.sourcePath + " cannot be copied (" + *reason + ")";
         return false;
     }
+    // The piece ends where the plan found the source's end, if before the stop.
+    ReadTags(r.start + FrameToTime(plan.lengthSamples, plan.sampleRate));
     m_copy = std::make_unique<CMp3PieceWriter>(std::move(plan), std::move(source));
+    m_copy->SetTags(tags::RenderId3v2(*m_pieceTags), m_pieceId3v1 ? tags::RenderId3v1(*m_pieceTags) : std::string());
     m_predictedSize = static_cast<std::int32_t>(std::min<std::int64_t>(m_copy->TotalBytes(), INT32_MAX));
     return true;
 }
@@ -118,6 +148,7 @@ JobResult CSplitJob::Build()
     m_copiesFrames = false;
     m_copyRefusal.clear();
     m_reclaimed.clear();
+    m_tagNotes = std::make_shared<CTagNotes>();
     m_finished = m_userStopped = false;
     MediaInitialize();
     const SplitPieceRequest& r = m_request;
@@ -161,6 +192,7 @@ JobResult CSplitJob::Build()
     std::string reason;
     if (FAILED(BuildAudioTimeline({{r.sourcePath, start, stop, 0, m_length - 1}}, &timeline, &reason)))
         return Fail(JobFailure::Unreadable, reason);
+    ReadTags(stop);
     // 11. The encoding stage and the writer.
     std::shared_ptr<CBaseFilter> stage, writer;
     m_predictedSize = 0;
@@ -194,6 +226,13 @@ JobResult CSplitJob::Build()
     if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber)))
         return Fail(JobFailure::Failed, "cannot name the output " + m_outputPath);
     sink->SetCommitCheck(sourceCheck);
+    // An MP3 piece opens with its ID3v2 tag and ends with ID3v1 where the
+    // source did; a WAV piece gets its tags when it is complete.
+    if (r.mp3Output
+        && (FAILED(sink->SetLeadingBytes(tags::RenderId3v2(*m_pieceTags)))
+            || FAILED(sink->SetTrailingBytes(m_pieceId3v1 ? tags::RenderId3v1(*m_pieceTags) : std::string()))))
+        return Fail(JobFailure::Failed, "cannot give the tags to the writer of " + m_outputPath);
+    sink->SetFinishStep(TagFinishStep(*m_pieceTags, r.mp3Output ? TaggedOutput::Mp3 : TaggedOutput::Wav, m_tagNotes));
     // A WAV piece whose data passes 4 GiB is RF64 from its first byte.
     if (IWavWriterSettings* wav = GetWavWriterSettings(stage))
         wav->SetExpectedDuration(m_length);

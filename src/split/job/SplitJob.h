@@ -21,6 +21,7 @@
 
 #include "JobResult.h"
 #include "SourceIdentity.h"
+#include "TagFields.h"
 #include "media/filters/Mp3Settings.h"
 #include "media/graph/MediaTime.h"
 
@@ -33,6 +34,10 @@
 class CBaseFilter;
 class CFilterGraph;
 class CMp3PieceWriter;
+class CTagNotes;
+namespace tags {
+class CTagSet;
+}
 
 // Whether an MP3 piece of an MP3 source copies the source's frames.
 enum class SplitCopy {
@@ -58,6 +63,12 @@ struct SplitPieceRequest {
     // source that is no longer that file fails the job. Unknown: as Build
     // finds it.
     SourceIdentity sourceIdentity;
+    // The piece carries the source's tags, made true for the piece (seek
+    // tables, timing and gain frames dropped, chapters cut to the piece and
+    // moved to its time, its own length), with `tagEdits` over them; false:
+    // no tags at all.
+    bool writeTags = true;
+    tags::TagEdits tagEdits;
 };
 
 // Whether `path` holds MPEG audio (its content decides, not its name): only
@@ -111,6 +122,11 @@ public:
     bool CopiesFrames() const { return m_copiesFrames; }
     // Why a copy that was asked for where possible is re-encoded instead; "" otherwise.
     const std::string& CopyRefusal() const { return m_copyRefusal; }
+    // What there is to tell about the piece's tags, one line each: the
+    // source's tags could not be read (known from Build), the piece could
+    // not carry them (known when it is finished). The audio is written all
+    // the same.
+    std::vector<std::string> TagWarnings() const;
 
     // The built graph, for its description (null before a successful
     // Build, and for a copied piece).
@@ -153,6 +169,9 @@ private:
     // `changed`: the source is no longer the file the job began with.
     bool BuildCopy(std::string* reason, bool* changed);
     JobResult NameOutput();
+    // Reads the source's tags and makes m_pieceTags of them for the piece
+    // [start, stop) (none unless asked for).
+    void ReadTags(REFERENCE_TIME stop);
 
     // What the file writer or the copy says the piece's name is now.
     void UpdateOutputPath();
@@ -165,6 +184,9 @@ private:
     std::shared_ptr<CFilterGraph> m_graph;
     std::shared_ptr<CBaseFilter> m_writer;
     std::unique_ptr<CMp3PieceWriter> m_copy;
+    std::shared_ptr<CTagNotes> m_tagNotes;
+    std::unique_ptr<tags::CTagSet> m_pieceTags; // what the piece carries
+    bool m_pieceId3v1 = false;                  // an MP3 piece ends in ID3v1 too
     bool m_copiesFrames = false;
     std::string m_copyRefusal;
     std::function<void()> m_notify;

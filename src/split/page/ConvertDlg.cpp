@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 
@@ -215,6 +216,7 @@ void CConvertDlg::OnCancel()
 void CConvertDlg::RunSplit()
 {
     m_nPairIndex = 0;
+    m_tagWarnings.clear();
     if (m_breakpoints.size() < 2) {
         OnOK(); // nothing between two breakpoints to write
         return;
@@ -293,16 +295,44 @@ void CConvertDlg::OnPieceEnded(JobStatus status)
         FailRun(ui::FileNameFromBytes(finished.Reason()));
         return;
     }
+    for (const std::string& line : m_job->TagWarnings())
+        if (const QString text = ui::FileNameFromBytes(line); !m_tagWarnings.contains(text))
+            m_tagWarnings << text;
+    const QString written = ui::FileNameFromBytes(m_job->OutputPath());
     m_job.reset();
     m_progress->setValue(kSplitProgressRange);
     if (m_nPairIndex + 1 >= static_cast<int>(m_breakpoints.size())) {
-        KillTimer(IDT_SPLIT_PROGRESS);
-        OnOK();
+        EndRun(written);
         return;
     }
     m_progress->setValue(0);
     if (!ExtractSegment(m_nPairIndex))
         return; // it has said why and ended the run
+}
+
+void CConvertDlg::EndRun(const QString& lastPiece)
+{
+    KillTimer(IDT_SPLIT_PROGRESS);
+    if (m_tagWarnings.isEmpty()) {
+        OnOK();
+        return;
+    }
+    // The run is over: the last piece's name without the wait, and the
+    // job's own words as a sentence under the bar, on as many lines as they
+    // take (the window grows to hold them).
+    SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(lastPiece));
+    QString text = m_tagWarnings.join(QStringLiteral("; "));
+    text[0] = text[0].toUpper();
+    text += QLatin1Char('.');
+    auto* label = DlgItem<QLabel>(IDC_TIME_RANGE);
+    label->setWordWrap(true);
+    label->setText(text);
+    label->setAccessibleDescription(text);
+    if (const int extra = label->heightForWidth(label->width()) - label->height(); extra > 0) {
+        label->resize(label->width(), label->height() + extra);
+        setFixedSize(width(), height() + extra);
+    }
+    m_btnCancel.setFocus();
 }
 
 void CConvertDlg::ReleaseJob()

@@ -15,6 +15,7 @@
 #include "SkinButton.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <memory>
 
@@ -76,6 +77,10 @@ private:
     // Polls the running piece: its progress, and whether it has ended.
     void CheckRunningPiece();
     void OnPieceEnded(JobStatus status);
+    // The last piece is done: the dialog closes, unless there is something
+    // to tell about the pieces' tags; label 1030 tells it then and the
+    // dialog stays until it is closed.
+    void EndRun(const QString& lastPiece);
     // Stops and drops the running piece; a piece that did not complete is
     // removed.
     void ReleaseJob();
@@ -92,5 +97,6 @@ private:
     bool m_bCopyEveryPiece = false;   // keeping the original sound, and no piece has to be re-encoded
     std::unique_ptr<CSplitJob> m_job; // the piece running now, if any
     int m_nPairIndex = 0;             // the next breakpoint pair to extract
+    QStringList m_tagWarnings;        // what the run's pieces told about their tags
     ui::CGraphEventBridge* m_graphEvents = nullptr;
 };

@@ -11,8 +11,13 @@
 #include "media/filters/LameEncoder.h"
 
 #include <Fixtures.h>
+#include <TagFixtures.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -26,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <csignal>
 #include <memory>
 #include <fstream>
@@ -638,4 +644,67 @@ TEST(JoinPage, FilesWhoseNamesAreNotUtf8AreListedAndJoined)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("Finished"));
     EXPECT_EQ(fixtures::ReadAudio(out).Frames(), 2 * 44100);
+}
+
+TEST(JoinPage, TheMergedFilesTagsAreSeenAndEditedBesideTheEncodersSettings)
+{
+    ThreeFiles files;
+    fixtures::WriteTags(files.dir / "a.mp3", fixtures::TagStyle::Id3v23, {.cover = true});
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    // The person sees the first file's tags, names the book and drops the cover.
+    std::map<std::string, QString> shown;
+    bool chaptersOn = false;
+    QTimer::singleShot(0, [&] {
+        auto* settings = qobject_cast<CEncoderSettingsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(settings, nullptr);
+        for (const char* name : {"title", "artist", "album", "year", "genre"}) {
+            auto* edit = settings->findChild<QLineEdit*>(QString::fromLatin1(name));
+            ASSERT_NE(edit, nullptr) << name;
+            shown[name] = edit->text();
+        }
+        // Every new control can be told by a screen reader, and its label leads to it.
+        auto* box = settings->findChild<QGroupBox*>(QStringLiteral("mergeTags"));
+        ASSERT_NE(box, nullptr);
+        for (QWidget* control : box->findChildren<QWidget*>()) {
+            if (control->focusPolicy() != Qt::NoFocus) {
+                EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+            }
+        }
+        int buddies = 0;
+        for (QLabel* label : box->findChildren<QLabel*>())
+            buddies += label->buddy() != nullptr;
+        EXPECT_EQ(buddies, 6) << "title, artist, album, year, genre, cover";
+        auto* chapters = settings->findChild<QCheckBox*>(QStringLiteral("chapters"));
+        chaptersOn = chapters->isChecked();
+        EXPECT_EQ(chapters->text(), QStringLiteral("Chapter marks for each file"));
+        settings->findChild<QLineEdit*>(QStringLiteral("title"))->setText(QStringLiteral("My Book"));
+        auto* cover = settings->findChild<QComboBox*>(QStringLiteral("cover"));
+        // A chosen file that is no picture is refused with the reason, and the cover stays.
+        testsupport::FileDialogAnswers answers;
+        answers.Choose({files.b});
+        const int before = cover->count();
+        QTest::mouseClick(settings->findChild<QPushButton*>(QStringLiteral("chooseCover")), Qt::LeftButton);
+        EXPECT_EQ(cover->count(), before);
+        cover->setCurrentIndex(cover->findText(QStringLiteral("No picture")));
+        settings->accept();
+    });
+    Click(page, IDC_SETTINGS);
+    EXPECT_EQ(shown["title"], QStringLiteral("The Album"));
+    EXPECT_EQ(shown["artist"], QStringLiteral("The Artist"));
+    EXPECT_EQ(shown["year"], QStringLiteral("2021"));
+    EXPECT_EQ(shown["genre"], QStringLiteral("Rock"));
+    EXPECT_TRUE(chaptersOn);
+
+    JoinInto(page, files.Out("book.mp3"));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text, files.b + QStringLiteral(" is not a JPEG or PNG picture"));
+    EXPECT_EQ(boxes.Boxes()[1].text, QStringLiteral("Finished"));
+    const fixtures::TagsRead read = fixtures::ReadTagsBack(files.dir / "book.mp3");
+    EXPECT_EQ(read.title, "My Book");
+    EXPECT_EQ(read.album, "The Album");
+    EXPECT_EQ(read.coverBytes, 0u);
+    EXPECT_EQ(read.chapters, (std::vector<fixtures::Chapter>{{0, 1500, "Song Title"}, {1500, 2500, "b"}, {2500, 3000, "c"}}));
 }

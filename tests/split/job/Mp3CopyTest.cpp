@@ -234,15 +234,15 @@ TEST_P(Mp3Copy, PiecesDecodeToTheSourcesSamplesAndCarryAWellFormedInfoFrame)
             worst = std::max(worst, std::abs(piece.samples[k] - from[std::ptrdiff_t(k)]));
         EXPECT_LE(worst * 32768.0f, float(kind.maxLsb)) << "largest difference";
 
-        // The file: the source's tags unchanged around a new Info frame.
+        // The file: the source's tags written anew (ID3v2.3) around a new
+        // Info frame; an untagged source gives an untagged piece.
         const Bytes bytes = ReadBytes(job.OutputPath());
         const Stream s = Parse(bytes);
-        ASSERT_EQ(s.id3v2, sourceStream.id3v2);
-        EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + std::ptrdiff_t(s.id3v2), sourceBytes.begin()));
-        ASSERT_EQ(s.id3v1, sourceStream.id3v1);
-        if (s.id3v1) {
-            EXPECT_TRUE(std::equal(bytes.end() - 128, bytes.end(), sourceBytes.end() - 128));
+        ASSERT_EQ(s.id3v2 > 0, sourceStream.id3v2 > 0);
+        if (s.id3v2 > 0) {
+            EXPECT_EQ(bytes[3], 3) << "ID3v2 version";
         }
+        ASSERT_EQ(s.id3v1, sourceStream.id3v1);
         EXPECT_EQ(s.end, bytes.size() - (s.id3v1 ? 128 : 0)) << "nothing but frames between the tags";
         const unsigned char* info = &bytes[s.InfoAt()];
         bool varies = false;

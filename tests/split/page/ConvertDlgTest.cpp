@@ -10,6 +10,7 @@
 #include "SkinButton.h"
 
 #include <Fixtures.h>
+#include <TagFixtures.h>
 
 #include <QComboBox>
 #include <QDir>
@@ -448,4 +449,33 @@ TEST_F(SplitRun, ASourceWhoseNameIsNotUtf8IsSplitUnderItsOwnBytes)
     EXPECT_EQ(dialog.GetDlgItemText(IDC_FILE_NAME),
               ui::FileNameFromBytes(piece.string()) + QStringLiteral("   Please waiting ..."));
     EXPECT_EQ(fixtures::ReadAudio(piece).Frames(), 22050);
+}
+
+// --- tags ----------------------------------------------------------------------
+
+TEST_F(SplitRun, TagsThatCannotBeReadAreToldInTheRangeLabelAndTheDialogStays)
+{
+    const fs::path source = dir / "song.mp3";
+    fixtures::WriteMp3(source, {44100, 2, 44100 * 3});
+    fixtures::WriteTags(source, fixtures::TagStyle::Id3v23, {});
+    fixtures::DamageId3v2(source, fixtures::TagDamage::GarbageFrames);
+    CConvertDlg dialog;
+    HandOver(dialog, source, true, {0, 1, 2});
+    QString told, fileName;
+    QTimer::singleShot(0, &dialog, [&dialog] { Click(dialog, IDC_START); });
+    // The run ends with the dialog still there; what label 1030 says is read, then it is closed.
+    QTimer::singleShot(0, &dialog, [&] {
+        if (!QTest::qWaitFor([&] { return !dialog.IsRunning() && fs::exists(Out() / "2-song.mp3"); }, 40000))
+            return dialog.EndDialog(-1);
+        told = dialog.GetDlgItemText(IDC_TIME_RANGE);
+        fileName = dialog.GetDlgItemText(IDC_FILE_NAME);
+        Click(dialog, IDC_CANCEL_SPLIT);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(told, QStringLiteral("Cannot read the tags of ") + ui::FileNameFromBytes(source.string())
+                        + QStringLiteral(" (its ID3v2 tag is damaged); the piece is written without them."));
+    EXPECT_EQ(fileName, QDir::toNativeSeparators(ui::FileNameFromBytes((Out() / "2-song.mp3").string())))
+        << "the run is over: no more waiting";
+    EXPECT_EQ(fixtures::FolderNames(Out()), (std::vector<std::string>{"1-song.mp3", "2-song.mp3"}));
+    EXPECT_EQ(fixtures::ReadTagsBack(Out() / "1-song.mp3").id3v2Version, 0);
 }
