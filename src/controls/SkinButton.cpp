@@ -8,6 +8,8 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolTip>
 
 namespace {
@@ -146,6 +148,7 @@ void CSkinButton::FreeBitmaps()
 {
     m_hover = {};
     m_normal = {};
+    m_disabled = QPixmap();
 }
 
 void CSkinButton::SetDrawBorder(bool draw)
@@ -181,6 +184,8 @@ void CSkinButton::SetTooltipText(const QString* text, bool activate)
     m_tooltipText = *text;
     m_bTooltipActive = activate;
     setToolTip(m_tooltipText);
+    // The picture is the button's only caption: a screen reader says the tip.
+    setAccessibleName(m_tooltipText);
     if (!activate && QToolTip::isVisible())
         QToolTip::hideText();
 }
@@ -277,8 +282,10 @@ void CSkinButton::changeEvent(QEvent* event)
         break;
     case QEvent::PaletteChange:
     case QEvent::StyleChange:
-        // Colours changed: take the parent's background again at the next paint.
+        // Colours changed: take the parent's background again at the next
+        // paint, and grey the picture anew.
         DiscardSnapshot();
+        m_disabled = QPixmap();
         break;
     default:
         break;
@@ -412,7 +419,28 @@ void CSkinButton::DrawImage(QPainter& painter, bool hasCaption, const QRect& ite
     const bool useNormal = !m_bMouseOnButton && !pressed && m_normal.IsSet();
     const ImageRecord& image = useNormal ? m_normal : m_hover;
     const QRect placed = ComputeImageRect(image, hasCaption, item, caption, pressed);
-    painter.drawPixmap(placed.topLeft(), image.pixmap);
+    painter.drawPixmap(placed.topLeft(), isEnabled() ? image.pixmap : DisabledPixmap(image));
+}
+
+QPixmap CSkinButton::DisabledPixmap(const ImageRecord& image)
+{
+    // The normal image greyed and faded by the style, as it greys a
+    // disabled icon; made once per image and style.
+    if (m_disabled.isNull()) {
+        QStyleOption option;
+        option.initFrom(this);
+        m_disabled = style()->generatedIconPixmap(QIcon::Disabled, image.pixmap, &option);
+    }
+    return m_disabled;
+}
+
+void CSkinButton::DrawFocusFrame(QPainter& painter)
+{
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect().adjusted(1, 1, -1, -1);
+    option.backgroundColor = palette().color(QPalette::Window);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 void CSkinButton::DrawCaption(QPainter& painter, const QString& caption, QRect rect, bool pressed)
@@ -449,7 +477,7 @@ void CSkinButton::paintEvent(QPaintEvent*)
     else
         DrawBackground(painter, item);
 
-    // No other frame: no 3D edge, no default frame, no focus rectangle.
+    // No other frame: no 3D edge, no default frame.
     if (m_bDrawBorder && (pressed || m_bMouseOnButton))
         DrawBorder(painter, item);
 
@@ -459,4 +487,7 @@ void CSkinButton::paintEvent(QPaintEvent*)
         DrawImage(painter, !caption.isEmpty(), item, captionRect, pressed);
     if (!caption.isEmpty())
         DrawCaption(painter, caption, captionRect, pressed);
+    // Over the picture, so the keyboard's place shows whatever the bitmap.
+    if (hasFocus())
+        DrawFocusFrame(painter);
 }

@@ -89,6 +89,8 @@ private:
     void DrawImage(QPainter& painter, bool hasCaption, const QRect& item, QRect& caption,
                    bool pressed);
     void DrawCaption(QPainter& painter, const QString& caption, QRect rect, bool pressed);
+    QPixmap DisabledPixmap(const ImageRecord& image);
+    void DrawFocusFrame(QPainter& painter);
     void RepaintNow();
 
     bool m_bTransparent = false;
@@ -104,4 +106,5 @@ private:
     ImageRecord m_hover;
     ImageRecord m_normal;
     QPixmap m_background;   // the parent's pixels under the button, taken once
+    QPixmap m_disabled;     // the shown image greyed, made at the first disabled paint
 };

@@ -5,6 +5,10 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 using namespace skintest;
 
 namespace {
@@ -111,23 +115,56 @@ TEST_F(SkinPage, PressedShowsTheHoverImageOnePixelDownRight)
     QTest::mouseRelease(skin, Qt::LeftButton, {}, ImageMiddle());
 }
 
-TEST_F(SkinPage, DisabledButtonShowsItsNormalImage)
+TEST_F(SkinPage, DisabledButtonShowsItsNormalImageGreyedEvenUnderThePointer)
 {
     CSkinButton* skin = AddSkinned(1016, kButtonRect);
     skin->setEnabled(false);
     ShowActive();
     QTest::mouseMove(page.get(), kButtonRect.center());
-    EXPECT_EQ(PixelOf(skin, ImageMiddle()), kNormalInk);
+    const QColor shown = PixelOf(skin, ImageMiddle());
+    EXPECT_NE(shown, kNormalInk);
+    EXPECT_NE(shown, kHoverInk);
+    EXPECT_LT(shown.hsvSaturation(), 60) << shown.name().toStdString();
+    // The page still shows through the key colour.
+    EXPECT_EQ(PixelOf(skin, QPoint(5, 5)), kPage);
 }
 
-TEST_F(SkinPage, NoFocusFrameIsDrawn)
+TEST_F(SkinPage, FocusFrameIsDrawnAroundTheImage)
 {
     CSkinButton* skin = AddSkinned(1021, kButtonRect);
     ShowActive();
     const QImage unfocused = skin->grab().toImage();
     skin->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(skin->hasFocus());
-    EXPECT_EQ(skin->grab().toImage(), unfocused);
+    const QImage focused = skin->grab().toImage();
+    EXPECT_NE(focused, unfocused);
+    EXPECT_EQ(focused.pixelColor(ImageMiddle()), kNormalInk); // over the edge, not the picture
+}
+
+TEST_F(SkinPage, NormalHoverDisabledAndFocusedEachLookTheirOwn)
+{
+    CSkinButton* skin = AddSkinned(1021, kButtonRect);
+    ShowActive();
+    const struct {
+        const char* state;
+        std::function<void()> enter;
+    } states[] = {
+        {"normal", [] {}},
+        {"hover", [&] { QTest::mouseMove(skin, ImageMiddle()); }},
+        {"disabled", [&] { skin->setEnabled(false); }},
+        {"focused", [&] { skin->setFocus(Qt::TabFocusReason); }},
+    };
+    std::vector<std::pair<std::string, QImage>> looks;
+    for (const auto& s : states) {
+        QTest::mouseMove(page.get(), QPoint(200, 110));
+        skin->setEnabled(true);
+        skin->clearFocus();
+        s.enter();
+        const QImage look = skin->grab().toImage();
+        for (const auto& [other, seen] : looks)
+            EXPECT_NE(look, seen) << s.state << " looks like " << other;
+        looks.emplace_back(s.state, look);
+    }
 }
 
 // --- transparency ----------------------------------------------------------
