@@ -1,8 +1,9 @@
 #include "Help.h"
 
 #include "DesktopEntry.h"
+#include "MessageBox.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -70,15 +71,67 @@ bool IsFieldCode(const QString& arg)
 
 } // namespace
 
-QString HelpFileIn(const QString& exeDir)
+namespace {
+
+// Brevlin_de_AT.html, Brevlin_de.html, ... for each language of the
+// locale in its order of preference, then Brevlin.html.
+QStringList ManualNames(const QLocale& locale)
+{
+    QStringList names;
+    for (QString language : locale.uiLanguages()) {
+        language.replace(QLatin1Char('-'), QLatin1Char('_'));
+        for (;;) {
+            const QString name = QStringLiteral("Brevlin_%1.html").arg(language);
+            if (!names.contains(name))
+                names << name;
+            const qsizetype cut = language.lastIndexOf(QLatin1Char('_'));
+            if (cut <= 0)
+                break;
+            language.truncate(cut);
+        }
+    }
+    names << QStringLiteral("Brevlin.html");
+    return names;
+}
+
+} // namespace
+
+QString HelpFileIn(const QString& exeDir, const QLocale& locale)
 {
     const QDir dir(exeDir);
-    const QString beside = dir.filePath(QStringLiteral("Brevlin.html"));
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString installed =
-        QDir::cleanPath(dir.filePath(QStringLiteral("../share/doc/tarnwick/Brevlin.html")));
-    return QFileInfo::exists(installed) ? installed : beside;
+    const QDir installed(QDir::cleanPath(dir.filePath(QStringLiteral("../share/doc/tarnwick"))));
+    for (const QDir& place : {dir, installed})
+        for (const QString& name : ManualNames(locale))
+            if (QFileInfo::exists(place.filePath(name)))
+                return place.filePath(name);
+    return dir.filePath(QStringLiteral("Brevlin.html"));
+}
+
+void TellLaunchFailed(QWidget* parent, LaunchTarget target, const QString& what)
+{
+    QString text;
+    switch (target) {
+    case LaunchTarget::Manual:
+        text = QFileInfo::exists(what)
+            ? QCoreApplication::translate(
+                  "help", "The manual %1 could not be opened: no program to show web pages is set up.\n"
+                          "Install a web browser (for example the package firefox-esr) or choose one for "
+                          "HTML files, then press Help again.")
+            : QCoreApplication::translate("help", "The manual %1 is missing.\nInstall Tarnwick again to get it back.");
+        break;
+    case LaunchTarget::HomePage:
+        text = QCoreApplication::translate(
+            "help", "The home page %1 could not be opened: no web browser is set up.\n"
+                    "Install one (for example the package firefox-esr) or choose one as the default, then try again.");
+        break;
+    case LaunchTarget::AudioFile:
+        text = QCoreApplication::translate(
+            "help", "%1 could not be played: no program to play audio files is set up.\n"
+                    "Install a player (for example the package vlc) or choose one for MP3 and WAV files, "
+                    "then try again.");
+        break;
+    }
+    ui::MessageBox(parent, text.arg(what), QString(), ui::MessageIcon::Warning);
 }
 
 QString HelpFilePath()
@@ -121,7 +174,10 @@ QStringList FallbackCommand(const QString& commandTemplate, const QUrl& url)
 
 void LaunchHelp()
 {
-    help::Launch({help::LaunchRequest::Kind::OpenUrl, QUrl::fromLocalFile(help::HelpFilePath()), {}, {}});
+    const QString manual = help::HelpFilePath();
+    if (!help::Launch({help::LaunchRequest::Kind::OpenUrl, QUrl::fromLocalFile(manual), {}, {}}))
+        help::TellLaunchFailed(QApplication::activeWindow(), help::LaunchTarget::Manual,
+                               QDir::toNativeSeparators(manual));
 }
 
 void OpenHomePage()
@@ -132,12 +188,9 @@ void OpenHomePage()
         return;
     const QString handler = desktop::DefaultApplication(QStringLiteral("text/html"));
     const std::optional<QString> exec = desktop::ExecTemplate(handler, desktop::DataDirs());
-    if (!exec)
-        return;
-    const QStringList argv = help::FallbackCommand(*exec, url);
-    if (argv.isEmpty())
-        return;
-    help::Launch({LaunchRequest::Kind::StartDetached, {}, argv.first(), argv.mid(1)});
+    const QStringList argv = exec ? help::FallbackCommand(*exec, url) : QStringList();
+    if (argv.isEmpty() || !help::Launch({LaunchRequest::Kind::StartDetached, {}, argv.first(), argv.mid(1)}))
+        help::TellLaunchFailed(QApplication::activeWindow(), help::LaunchTarget::HomePage, url.toString());
 }
 
 bool OnCommandHelp(qintptr lParam)

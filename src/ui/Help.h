@@ -1,15 +1,17 @@
 #pragma once
 // The help manual and the home page, bound to the Help and Home Page buttons
-// of every page and to F1. Neither shows a message: a launch that fails ends
-// silently.
+// of every page and to F1. A launch that fails says so, and what to install.
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <functional>
 
-// Opens Brevlin.html, which lies beside the executable, in the desktop's
-// viewer for HTML files.
+class QWidget;
+
+// Opens the manual in the desktop's viewer for HTML files: Brevlin.html,
+// or its translation for the program's language, beside the executable.
 void LaunchHelp();
 
 // Opens the home page in the web browser; when the desktop cannot open it,
@@ -32,8 +34,14 @@ inline constexpr const char* kHomePageUrl = "https://tarnwick.example.org/";
 QString HelpFilePath();
 // The manual beside the executable in `exeDir` (the build tree), else the
 // installed one in exeDir/../share/doc/tarnwick; the first path when neither
-// exists.
-QString HelpFileIn(const QString& exeDir);
+// exists. A translation for one of the locale's languages (Brevlin_de.html,
+// Brevlin_zh_CN.html) comes before the English Brevlin.html in each place.
+QString HelpFileIn(const QString& exeDir, const QLocale& locale = QLocale());
+
+// What the desktop failed to open, and the message that tells the user so,
+// naming what to install (parent: the page the request came from).
+enum class LaunchTarget { Manual, HomePage, AudioFile };
+void TellLaunchFailed(QWidget* parent, LaunchTarget target, const QString& what);
 
 // Every launch goes through one hook, so tests can record launches.
 struct LaunchRequest {

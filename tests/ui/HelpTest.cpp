@@ -1,10 +1,12 @@
 #include "DesktopEntry.h"
+#include "GuiTestSupport.h"
 #include "Help.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <optional>
 #include <vector>
 #include <gtest/gtest.h>
@@ -221,16 +223,73 @@ TEST(HomePage, FallsBackToTheDefaultHtmlHandler)
               (QStringList{QStringLiteral("--new-tab"), kUrl.toString()}));
 }
 
-TEST(HomePage, WithoutAnyHandlerNothingElseHappens)
+TEST(HelpAndHomePage, WithoutAnyHandlerAMessageSaysWhatFailedAndWhatToInstall)
 {
     QTemporaryDir root;
     EnvOverride env;
     env.Set("XDG_CONFIG_HOME", root.path());
     env.Set("XDG_DATA_HOME", root.path());
     env.Set("XDG_DATA_DIRS", root.path());
-    LaunchRecorder launches(false);
+    struct Case {
+        const char* name;
+        std::function<void()> press;
+        QString named; // what the message names
+    };
+    const std::vector<Case> cases{
+        {"help", [] { LaunchHelp(); }, QDir::toNativeSeparators(help::HelpFilePath())},
+        {"F1", [] { OnCommandHelp(0); }, QDir::toNativeSeparators(help::HelpFilePath())},
+        {"home page", [] { OpenHomePage(); }, kUrl.toString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LaunchRecorder launches(false);
+        testsupport::MessageBoxRecorder boxes;
+        c.press();
+        EXPECT_EQ(launches.requests.size(), 1u); // no handler to fall back on
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        const ui::MessageBoxRequest& box = boxes.Boxes()[0];
+        EXPECT_TRUE(box.text.contains(c.named)) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("Install"))) << box.text.toStdString();
+        EXPECT_EQ(box.icon, ui::MessageIcon::Warning);
+    }
+    // A launch that works says nothing.
+    LaunchRecorder works(true);
+    testsupport::MessageBoxRecorder quiet;
+    LaunchHelp();
     OpenHomePage();
-    EXPECT_EQ(launches.requests.size(), 1u);
+    EXPECT_TRUE(quiet.Boxes().empty());
+}
+
+TEST(Help, TheManualInTheLocalesLanguageComesFirst)
+{
+    QTemporaryDir root;
+    const QString bin = root.filePath(QStringLiteral("bin"));
+    const QString installed = root.filePath(QStringLiteral("share/doc/tarnwick/"));
+    for (const char* name : {"Brevlin.html", "Brevlin_de.html", "Brevlin_zh_CN.html"})
+        WriteFile(installed + QLatin1String(name), "<html/>");
+    QDir().mkpath(bin);
+    struct Case {
+        QLocale::Language language;
+        QLocale::Territory territory;
+        const char* manual;
+    };
+    const Case cases[] = {
+        {QLocale::German, QLocale::Germany, "Brevlin_de.html"},
+        {QLocale::German, QLocale::Austria, "Brevlin_de.html"},
+        {QLocale::Chinese, QLocale::China, "Brevlin_zh_CN.html"},
+        {QLocale::Chinese, QLocale::Taiwan, "Brevlin.html"},
+        {QLocale::French, QLocale::France, "Brevlin.html"},
+        {QLocale::English, QLocale::UnitedStates, "Brevlin.html"},
+    };
+    for (const Case& c : cases) {
+        const QLocale locale(c.language, c.territory);
+        SCOPED_TRACE(locale.name().toStdString());
+        EXPECT_EQ(help::HelpFileIn(bin, locale), installed + QLatin1String(c.manual));
+    }
+    // An English manual beside the executable comes before an installed translation.
+    WriteFile(bin + QStringLiteral("/Brevlin.html"), "<html/>");
+    EXPECT_EQ(help::HelpFileIn(bin, QLocale(QLocale::German, QLocale::Germany)),
+              bin + QStringLiteral("/Brevlin.html"));
 }
 
 TEST(Help, OpensTheManualBesideTheExecutable)
