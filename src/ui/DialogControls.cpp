@@ -6,6 +6,7 @@
 #include "Resources.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,8 +106,12 @@ QTreeView* CreateListView(const DialogControl& c, QWidget* parent)
 
 } // namespace
 
-QWidget* CDialogPage::CreateControl(const DialogControl& c)
+QWidget* CDialogPage::CreateControl(const DialogControl& row)
 {
+    // The templates hold the English texts; the page shows them translated.
+    DialogControl c = row;
+    if (!c.text.isEmpty())
+        c.text = QCoreApplication::translate("DialogTemplate", c.text.toUtf8().constData());
     QRect px = MapDialogRect(c.rect);
     QWidget* w = nullptr;
     switch (c.kind) {

@@ -112,7 +112,9 @@ void CDialogPage::EnsureInitDialog()
     if (m_initialized)
         return;
     m_initialized = true;
-    if (OnInitDialog()) {
+    const bool focusFirst = OnInitDialog();
+    NameFieldsByLabels();
+    if (focusFirst) {
         // The first tab stop takes the focus, as a dialog does when it opens.
         for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
             if (w->isEnabled() && !w->isHidden() && (w->focusPolicy() & Qt::TabFocus)
@@ -141,10 +143,16 @@ void CDialogPage::keyPressEvent(QKeyEvent* event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && event->modifiers() == Qt::NoModifier) {
         QWidget* focus = focusWidget();
-        if (focus && IsPushButton(focus) && focus->isEnabled())
+        const QVariant focusId = focus ? focus->property("controlId") : QVariant();
+        const auto bound = focusId.isValid() ? m_enterButtons.find(focusId.toInt()) : m_enterButtons.end();
+        if (bound != m_enterButtons.end()) {
+            if (auto* button = DlgItem<QAbstractButton>(bound->second); button && button->isEnabled())
+                button->click();
+        } else if (focus && IsPushButton(focus) && focus->isEnabled()) {
             static_cast<QAbstractButton*>(focus)->click();
-        else
+        } else {
             OnOK();
+        }
         event->accept();
         return;
     }
@@ -298,6 +306,14 @@ bool CDialogPage::IsTimerRunning(int id) const
 void CDialogPage::PostMessage(int message, quintptr wParam, qintptr lParam)
 {
     ui::PostMessage(this, message, wParam, lParam);
+}
+
+void CDialogPage::CentreOn(const QPoint& centre)
+{
+    // A window's position is its frame's; before its first showing it has
+    // no frame yet, and its own size stands for the frame's.
+    const QSize size = frameGeometry().size();
+    move(centre - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void CDialogPage::EnableCommandHelp()

@@ -70,6 +70,10 @@ public:
 
     void PostMessage(int message, quintptr wParam = 0, qintptr lParam = 0);
 
+    // Moves the page (its frame) so that its centre lies at `centre`, in
+    // global coordinates: a wizard's pages open where the last one was.
+    void CentreOn(const QPoint& centre);
+
     // Enter: a focused push button is clicked; otherwise the IDOK command.
     void keyPressEvent(QKeyEvent* event) override;
     void setVisible(bool visible) override;
@@ -89,6 +93,9 @@ protected:
     virtual bool OnCommandHelp(quintptr /*wParam*/, qintptr /*lParam*/) { return true; }
 
     void EnableCommandHelp();
+    // Enter in the control `controlId` clicks the button `buttonId` instead
+    // of the page's OK command (a field with its own Add button beside it).
+    void SetEnterButton(int controlId, int buttonId) { m_enterButtons[controlId] = buttonId; }
     // Runs `handler` when the button with control id `id` is clicked. Call it
     // after the skinned buttons are set up, since that replaces the buttons.
     void OnClicked(int id, std::function<void()> handler);
@@ -98,12 +105,16 @@ protected:
 
 private:
     QWidget* CreateControl(const DialogControl& control);
+    // Each field that the page has not named takes the text of the label
+    // beside it as its accessible name, and becomes that label's buddy.
+    void NameFieldsByLabels();
 
     DialogTemplate m_template;
     DialogFont m_font;
     BaseUnits m_units;
     QPointer<QWidget> m_parentWnd;
     std::map<int, QTimer*> m_timers;
+    std::map<int, int> m_enterButtons;
     bool m_initialized = false;
     bool m_ended = false;
     int m_result = 0;
