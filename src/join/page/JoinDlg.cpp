@@ -20,6 +20,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
@@ -33,8 +34,8 @@ using namespace join_ids;
 
 namespace {
 
-constexpr const char* kAddFilter =
-    "Mp3 File(*.mp3), Wav File(*.wav)|*.mp3;*.wav|Mp3 File(*.mp3)|*.mp3|Wav File(*.wav)|*.wav|";
+constexpr const char* kAddFilter = QT_TRANSLATE_NOOP(
+    "CJoinDlg", "Mp3 File(*.mp3), Wav File(*.wav)|*.mp3;*.wav|Mp3 File(*.mp3)|*.mp3|Wav File(*.wav)|*.wav|");
 
 bool IsJoinableName(const QString& path)
 {
@@ -66,8 +67,8 @@ bool CJoinDlg::OnInitDialog()
     m_jobDuration = 0;
     SetupSkinButtons();
     ui::SetListViewExtendedStyle(m_list, ui::LVS_EX_GRIDLINES | ui::LVS_EX_FULLROWSELECT);
-    ui::InsertListViewColumn(m_list, 0, QStringLiteral("Source File"), 300, Qt::AlignHCenter);
-    ui::InsertListViewColumn(m_list, 1, QStringLiteral("Time"), 80, Qt::AlignHCenter);
+    ui::InsertListViewColumn(m_list, 0, tr("Source File"), 300, Qt::AlignHCenter);
+    ui::InsertListViewColumn(m_list, 1, tr("Time"), 80, Qt::AlignHCenter);
     if (auto* format = DlgItem<QComboBox>(IDC_OUTPUT_FORMAT))
         format->setCurrentIndex(0);
     // The page's own encoder, made once from its class identifier: its
@@ -76,6 +77,7 @@ bool CJoinDlg::OnInitDialog()
     if (FAILED(CreateFilter(clsid::LameEncoder, &m_encoder)))
         m_encoder.reset();
     SetupDragAndDrop();
+    DescribeControls();
     ConnectCommands();
     EnableControls(true);
     ShowTotalDuration();
@@ -86,25 +88,35 @@ bool CJoinDlg::OnInitDialog()
 
 void CJoinDlg::SetupSkinButtons()
 {
-    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, QStringLiteral("Back"));
-    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, QStringLiteral("Exit"));
-    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, QStringLiteral("Help"));
+    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, tr("Back"));
+    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, tr("Exit"));
+    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, tr("Help"));
     m_btnHomePage.SetupStandardSkin(IDC_HOME_PAGE, this, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE,
-                                    QStringLiteral("Home Page"));
-    m_btnAdd.SetupStandardSkin(IDC_ADD, this, IDB_ADD_HOVER, IDB_ADD, QStringLiteral("Add Mp3 Files"));
+                                    tr("Home Page"));
+    m_btnAdd.SetupStandardSkin(IDC_ADD, this, IDB_ADD_HOVER, IDB_ADD, tr("Add Mp3 Files"));
     m_btnDelete.SetupStandardSkin(IDC_DELETE, this, IDB_DELETE_HOVER, IDB_DELETE,
-                                  QStringLiteral("Delete Mp3 Files"));
+                                  tr("Delete Mp3 Files"));
     m_btnMoveUp.SetupStandardSkin(IDC_MOVE_UP, this, IDB_MOVE_UP_HOVER, IDB_MOVE_UP,
-                                  QStringLiteral("Move Up"));
+                                  tr("Move Up"));
     m_btnMoveDown.SetupStandardSkin(IDC_MOVE_DOWN, this, IDB_MOVE_DOWN_HOVER, IDB_MOVE_DOWN,
-                                    QStringLiteral("Move Down"));
-    m_btnStop.SetupStandardSkin(IDC_STOP, this, IDB_STOP_HOVER, IDB_STOP, QStringLiteral("Stop Joining"));
+                                    tr("Move Down"));
+    m_btnStop.SetupStandardSkin(IDC_STOP, this, IDB_STOP_HOVER, IDB_STOP, tr("Stop Joining"));
     m_btnPlay.SetupStandardSkin(IDC_PLAY_FILE, this, IDB_PLAY_FILE_HOVER, IDB_PLAY_FILE,
-                                QStringLiteral("Play The File"));
+                                tr("Play The File"));
     m_btnSettings.SetupStandardSkin(IDC_SETTINGS, this, IDB_SETTINGS_HOVER, IDB_SETTINGS,
-                                    QStringLiteral("Setting"));
+                                    tr("Setting"));
     m_btnBegin.SetupStandardSkin(IDC_BEGIN, this, IDB_BEGIN_HOVER, IDB_BEGIN,
-                                 QStringLiteral("Begin to Join Files"));
+                                 tr("Begin to Join Files"));
+}
+
+void CJoinDlg::DescribeControls()
+{
+    // The list has no label beside it; a few buttons do more than they say.
+    m_list->setAccessibleName(tr("Files to join"));
+    m_list->setAccessibleDescription(tr("Joined in this order; the Delete key removes the selected file"));
+    m_btnSettings.setAccessibleDescription(tr("The MP3 encoder's settings and the merged file's tags"));
+    m_btnPlay.setAccessibleDescription(tr("Opens the selected file in the desktop's audio player"));
+    m_btnStop.setAccessibleDescription(tr("Stops the join; the unfinished file is removed"));
 }
 
 void CJoinDlg::ConnectCommands()
@@ -135,7 +147,7 @@ void CJoinDlg::EnableControls(bool enable)
 void CJoinDlg::OnAddFiles()
 {
     const std::optional<QStringList> paths = ui::GetOpenFileNames(
-        this, QString::fromLatin1(kAddFilter), QString::fromLatin1(ui::kJoinAddFolderKey));
+        this, tr(kAddFilter), QString::fromLatin1(ui::kJoinAddFolderKey));
     if (paths && !paths->isEmpty())
         AddFiles(*paths);
 }
@@ -195,10 +207,12 @@ void CJoinDlg::OnPlayFile()
 {
     const std::vector<int> selected = SelectedRows();
     if (selected.empty()) {
-        ui::MessageBox(this, QStringLiteral("No File is selected"));
+        ui::MessageBox(this, tr("No File is selected"));
         return;
     }
-    help::OpenUrl(ui::FileNameToUrl(m_files.Entries()[static_cast<std::size_t>(selected[0])].path));
+    const QString path = m_files.Entries()[static_cast<std::size_t>(selected[0])].path;
+    if (!help::OpenUrl(ui::FileNameToUrl(path)))
+        help::TellLaunchFailed(this, help::LaunchTarget::AudioFile, path);
 }
 
 void CJoinDlg::ShowTotalDuration()
@@ -217,12 +231,20 @@ void CJoinDlg::SetupDragAndDrop()
     m_list->setDropIndicatorShown(true);
     m_list->setDefaultDropAction(Qt::MoveAction);
     m_list->viewport()->installEventFilter(this);
+    m_list->installEventFilter(this); // the Delete key
     // A drag within the list moves the model's rows; the total follows.
     connect(&m_files, &QAbstractItemModel::rowsRemoved, this, [this] { ShowTotalDuration(); });
 }
 
 bool CJoinDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_list && watched == m_list && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        // The key does what the Delete button does, and not while joining.
+        if (m_btnDelete.isEnabled())
+            OnDeleteFile();
+        return true;
+    }
     if (!m_list || watched != m_list->viewport())
         return CDialogPage::eventFilter(watched, event);
     const QEvent::Type type = event->type();

@@ -69,6 +69,7 @@ private:
 
     void SetupSkinButtons();
     void ConnectCommands();
+    void DescribeControls();
     void SetupDragAndDrop();
     // Drops from the file manager: MP3 and WAV files are added in the order
     // dropped, anything else is refused by name.

@@ -27,7 +27,7 @@ const DialogTemplate& JoinDlgTemplate()
             Skinned(IDC_HELP, {48, 147, 38, 11}),
             Skinned(IDC_HOME_PAGE, {93, 147, 38, 11}),
             Skinned(IDC_BEGIN, {183, 147, 38, 11}),
-            {IDC_STATIC, ControlKind::Static, QStringLiteral("Output Format:"), {56, 16, 59, 8}},
+            {IDC_STATIC, ControlKind::Static, QT_TRANSLATE_NOOP("DialogTemplate", "Output Format:"), {56, 16, 59, 8}},
             {IDC_OUTPUT_FORMAT, ControlKind::ComboBox, QString(), {116, 16, 32, 26},
              StyleTabStop | StyleDropDownList | StyleSorted, 0, {QStringLiteral("MP3")}},
             Skinned(IDC_SETTINGS, {152, 15, 13, 14}),

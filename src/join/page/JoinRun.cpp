@@ -22,7 +22,7 @@ using namespace join_ids;
 
 namespace {
 
-constexpr const char* kSaveFilter = "Mp3 File(*.mp3)|*.MP3|";
+constexpr const char* kSaveFilter = QT_TRANSLATE_NOOP("CJoinDlg", "Mp3 File(*.mp3)|*.MP3|");
 constexpr int kProgressPeriodMs = 128;
 
 // An engine's reason as a sentence.
@@ -71,7 +71,7 @@ void CJoinDlg::OnBeginJoin()
         return;
     // The dialog asks before an existing file is replaced.
     const std::optional<QString> path =
-        ui::GetSaveFileName(this, QString::fromLatin1(kSaveFilter), QStringLiteral("mp3"),
+        ui::GetSaveFileName(this, tr(kSaveFilter), QStringLiteral("mp3"),
                             QString::fromLatin1(ui::kJoinSaveFolderKey));
     if (!path)
         return;
@@ -87,7 +87,7 @@ void CJoinDlg::OnBeginJoin()
     const JobResult built = job->Build();
     QApplication::restoreOverrideCursor();
     if (!built) {
-        ui::MessageBox(this, Sentence(built.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
+        ui::MessageBox(this, Sentence(built.Reason()), tr("Error"), ui::MessageIcon::Error);
         return;
     }
     // A bit rate the output's sample rate cannot carry is lowered by the
@@ -109,7 +109,7 @@ void CJoinDlg::OnBeginJoin()
         ui::MessageBox(this, tagWarnings.join(QLatin1Char('\n')), QString(), ui::MessageIcon::Information);
     job->SetNotify(m_bridge->Rearm());
     if (const JobResult started = job->Start(); !started) {
-        ui::MessageBox(this, Sentence(started.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
+        ui::MessageBox(this, Sentence(started.Reason()), tr("Error"), ui::MessageIcon::Error);
         return;
     }
     m_job = std::move(job);
@@ -147,9 +147,9 @@ CJoinDlg::JoinState CJoinDlg::HandleGraphEvents()
     const JobResult finished = job->Finish(status);
     EndJoin();
     if (finished)
-        ui::MessageBox(this, QStringLiteral("Finished"));
+        ui::MessageBox(this, tr("Finished"));
     else if (finished.Failure() != JobFailure::Stopped)
-        ui::MessageBox(this, Sentence(finished.Reason()), QStringLiteral("Error"), ui::MessageIcon::Error);
+        ui::MessageBox(this, Sentence(finished.Reason()), tr("Error"), ui::MessageIcon::Error);
     return JoinState::Ended;
 }
 

@@ -298,6 +298,30 @@ TEST(JoinPage, DeleteAndMovesKeepRowsFilesAndDurationsInStep)
     }
 }
 
+TEST(JoinPage, TheDeleteKeyTakesTheSelectedRowAloneAndNothingWhileJoining)
+{
+    ThreeFiles files;
+    struct Case {
+        int row;
+        bool joining;
+    };
+    for (const Case c : {Case{0, false}, Case{1, false}, Case{2, false}, Case{1, true}}) {
+        SCOPED_TRACE(testing::Message() << "row " << c.row << (c.joining ? " joining" : ""));
+        CJoinDlg page;
+        page.show();
+        page.AddFiles(files.All());
+        std::vector<std::string> expected = Files(page);
+        if (!c.joining)
+            expected.erase(expected.begin() + c.row);
+        page.EnableControls(!c.joining);
+        Select(page, c.row);
+        List(page)->setFocus();
+        QTest::keyClick(List(page), Qt::Key_Delete);
+        ExpectInStep(page);
+        EXPECT_EQ(Files(page), expected);
+    }
+}
+
 // What the list view does when a person drags a row within it: the dragged
 // rows as Qt's item data, dropped where the pointer is (-1: below the last
 // row), then removed where they were.
@@ -359,6 +383,24 @@ TEST(JoinPage, PlayOpensTheSelectedFileOrSaysNoneIsSelected)
     EXPECT_EQ(boxes.Boxes()[0].text, QStringLiteral("No File is selected"));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(files.b));
+}
+
+TEST(JoinPage, PlayWithoutAPlayerSaysSoAndWhatToInstall)
+{
+    ThreeFiles files;
+    help::LaunchHook previous = help::SetLaunchHook([](const help::LaunchRequest&) { return false; });
+    testsupport::MessageBoxRecorder boxes;
+    CJoinDlg page;
+    page.show();
+    page.AddFiles(files.All());
+    Select(page, 2);
+    Click(page, IDC_PLAY_FILE);
+    help::SetLaunchHook(std::move(previous));
+
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(files.c)) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("Install a player")));
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Warning);
 }
 
 TEST(JoinPage, AJoinRestsSixButtonsAndWritesTheFilesBackToBack)
