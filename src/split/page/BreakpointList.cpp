@@ -29,10 +29,10 @@ QMenu* CBreakpointList::LoadMenu()
 {
     auto* menu = new QMenu(m_list);
     menu->setObjectName(QStringLiteral("menu%1").arg(IDR_BREAKPOINT_MENU));
-    QAction* one = menu->addAction(QStringLiteral("delete this BreakPoint"));
+    QAction* one = menu->addAction(tr("delete this BreakPoint"));
     one->setData(ID_DELETE_THIS_BREAKPOINT);
     connect(one, &QAction::triggered, this, &CBreakpointList::OnDeleteThisBreakpoint);
-    QAction* all = menu->addAction(QStringLiteral("delete all BreakPoint"));
+    QAction* all = menu->addAction(tr("delete all BreakPoint"));
     all->setData(ID_DELETE_ALL_BREAKPOINTS);
     connect(all, &QAction::triggered, this, &CBreakpointList::OnDeleteAllBreakpoints);
     return menu;

@@ -90,6 +90,11 @@ bool CConvertDlg::OnInitDialog()
 
     m_btnStart.SetupStandardSkin(IDC_START, this, IDB_START_HOVER, IDB_START, QString());
     m_btnCancel.SetupStandardSkin(IDC_CANCEL_SPLIT, this, IDB_CANCEL_HOVER, IDB_CANCEL, QString());
+    // Their pictures carry their captions, and they have no tips to say.
+    m_btnStart.setAccessibleName(tr("Split"));
+    m_btnStart.setAccessibleDescription(tr("Writes the piece between the two breakpoints"));
+    m_btnCancel.setAccessibleName(tr("Cancel"));
+    m_btnCancel.setAccessibleDescription(tr("Stops the split, or closes this page"));
 
     m_progress->setRange(0, kSplitProgressRange);
 
@@ -124,9 +129,9 @@ void CConvertDlg::OnKeepOriginal()
         }
         m_bCopyEveryPiece = pieces.isEmpty();
         if (pieces.size() + 1 == static_cast<int>(m_breakpoints.size()))
-            text = QStringLiteral("Re-encoded: %1").arg(QString::fromStdString(reason));
+            text = tr("Re-encoded: %1").arg(QString::fromStdString(reason));
         else if (!pieces.isEmpty())
-            text = QStringLiteral("Re-encoded (piece %1): %2").arg(pieces.join(QStringLiteral(", ")),
+            text = tr("Re-encoded (piece %1): %2").arg(pieces.join(QStringLiteral(", ")),
                                                                   QString::fromStdString(reason));
     }
     SetDlgItemText(IDC_TIME_RANGE, text);
@@ -150,15 +155,15 @@ void CConvertDlg::OnStartButton()
     }
     const QString sampleRateText = GetDlgItemText(IDC_SAMPLE_RATE);
     if (sampleRateText.isEmpty()) {
-        ui::AfxMessageBox(QStringLiteral("Please select the Sample Rate(KHz)"));
+        ui::AfxMessageBox(tr("Please select the Sample Rate(KHz)"));
         m_cbSampleRate->setFocus();
         return;
     }
     m_nSampleRate = KiloHertzTextToHz(sampleRateText);
     // Typed text that is no MP3 rate would only fail inside the encoder.
     if (!IsMp3SampleRate(m_nSampleRate)) {
-        ui::AfxMessageBox(QStringLiteral("\"%1\" is not a sample rate of MP3 audio. Please choose 8, 11.025, "
-                                         "12, 16, 22.05, 24, 32, 44.1 or 48 kHz.")
+        ui::AfxMessageBox(tr("\"%1\" is not a sample rate of MP3 audio. Please choose 8, 11.025, "
+                             "12, 16, 22.05, 24, 32, 44.1 or 48 kHz.")
                               .arg(sampleRateText));
         m_cbSampleRate->setFocus();
         m_cbSampleRate->lineEdit()->selectAll();
@@ -167,7 +172,7 @@ void CConvertDlg::OnStartButton()
 
     const QString bitRateText = GetDlgItemText(IDC_BIT_RATE);
     if (bitRateText.isEmpty()) {
-        ui::AfxMessageBox(QStringLiteral("Please select the Bit Rate(kbps)"));
+        ui::AfxMessageBox(tr("Please select the Bit Rate(kbps)"));
         m_cbBitRate->setFocus();
         return;
     }
@@ -178,8 +183,8 @@ void CConvertDlg::OnStartButton()
     if (m_bMp3Output) {
         const qint32 legal = LegalMp3Bitrate(m_nBitRate, m_nSampleRate);
         if (legal != m_nBitRate) {
-            const QString text = QStringLiteral("At %1 kHz an MP3 file cannot carry %2 kbps: the piece will "
-                                                "be written at %3 kbps.")
+            const QString text = tr("At %1 kHz an MP3 file cannot carry %2 kbps: the piece will "
+                                    "be written at %3 kbps.")
                                      .arg(QString::fromStdString(HzToKiloHertzText(m_nSampleRate)))
                                      .arg(m_nBitRate)
                                      .arg(legal);
@@ -253,14 +258,14 @@ bool CConvertDlg::ExtractSegment(int& index)
         return false;
     }
     SetDlgItemText(IDC_FILE_NAME, QDir::toNativeSeparators(ui::FileNameFromBytes(job->OutputPath())));
-    SetDlgItemText(IDC_TIME_RANGE, QStringLiteral("Time betwen:") + from.text + QStringLiteral(" and ") + to.text);
+    SetDlgItemText(IDC_TIME_RANGE, tr("Time betwen:") + from.text + tr(" and ") + to.text);
 
     // The graph's events arrive as posted messages; those of an earlier
     // piece's graph are dropped.
     job->SetNotify(m_graphEvents->Rearm());
     m_job = std::move(job);
     m_job->Run(); // a run that cannot start ends with an abort event
-    SetDlgItemText(IDC_FILE_NAME, GetDlgItemText(IDC_FILE_NAME) + QStringLiteral("   Please waiting ..."));
+    SetDlgItemText(IDC_FILE_NAME, GetDlgItemText(IDC_FILE_NAME) + tr("   Please waiting ..."));
     return true;
 }
 
@@ -349,10 +354,10 @@ void CConvertDlg::FailRun(const QString& reason)
 {
     ReleaseJob();
     m_progress->setValue(0);
-    SetDlgItemText(IDC_FILE_NAME, QStringLiteral("FileName:"));
+    SetDlgItemText(IDC_FILE_NAME, tr("FileName:"));
     EnableSettings(true);
-    ui::MessageBox(this, QStringLiteral("The piece could not be written: %1.").arg(reason),
-                   QStringLiteral("Error"), ui::MessageIcon::Error);
+    ui::MessageBox(this, tr("The piece could not be written: %1.").arg(reason),
+                   tr("Error"), ui::MessageIcon::Error);
     m_btnStart.setFocus();
 }
 

@@ -44,7 +44,7 @@ void PlayerError(QWidget* page, const QString& text)
 
 void PlayerError(QWidget* page, const char* text)
 {
-    PlayerError(page, QString::fromLatin1(text));
+    PlayerError(page, QCoreApplication::translate("CSplitDlg", text));
 }
 
 // Keeps the page above other windows while it loads, so the wait cursor
@@ -54,6 +54,28 @@ void SetStaysOnTop(QWidget* page, bool onTop)
 {
     if (QWindow* window = page->windowHandle())
         window->setFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+// What a screen reader says beyond the names: the slider has no label, and
+// some controls do more than their names tell.
+void DescribeControls(ui::CDialogPage& page)
+{
+    if (QWidget* slider = page.GetDlgItem(IDC_POSITION)) {
+        slider->setAccessibleName(QCoreApplication::translate("CSplitDlg", "Position"));
+        slider->setAccessibleDescription(
+            QCoreApplication::translate("CSplitDlg", "Where the file plays; the arrow keys move it by a second"));
+    }
+    const std::pair<int, const char*> descriptions[] = {
+        {IDC_TYPED_TIME, QT_TRANSLATE_NOOP("CSplitDlg", "Type a time as hh:mm:ss and press Enter to add it as a breakpoint")},
+        {IDC_BREAKPOINTS, QT_TRANSLATE_NOOP("CSplitDlg", "The piece lies between these two times; the context menu deletes them")},
+        {IDC_OUTPUT_DIR, QT_TRANSLATE_NOOP("CSplitDlg", "The folder the pieces are written to; the button beside it changes it")},
+        {IDC_FAST_BACKWARD, QT_TRANSLATE_NOOP("CSplitDlg", "One second back")},
+        {IDC_FAST_FORWARD, QT_TRANSLATE_NOOP("CSplitDlg", "One second on")},
+        {IDC_ADD_CURRENT, QT_TRANSLATE_NOOP("CSplitDlg", "Adds the playing position as a breakpoint")},
+    };
+    for (const auto& [id, text] : descriptions)
+        if (QWidget* w = page.GetDlgItem(id))
+            w->setAccessibleDescription(QCoreApplication::translate("CSplitDlg", text));
 }
 
 } // namespace
@@ -91,6 +113,9 @@ bool CSplitDlg::OnInitDialog()
     if (auto* format = DlgItem<QComboBox>(IDC_OUTPUT_FORMAT))
         format->setCurrentIndex(0);
     ConnectCommands();
+    // Enter in the time box adds the typed time, as the button beside it does.
+    SetEnterButton(IDC_TYPED_TIME, IDC_ADD_TYPED);
+    DescribeControls(*this);
     EnableCommandHelp();
     return true;
 }
@@ -99,9 +124,9 @@ void CSplitDlg::RegisterTips()
 {
     m_balloon.Create(this);
     if (QWidget* outputDir = GetDlgItem(IDC_OUTPUT_DIR))
-        m_balloon.AddTool(outputDir, QStringLiteral("Output Directory!"));
+        m_balloon.AddTool(outputDir, tr("Output Directory!"));
     if (QWidget* list = GetDlgItem(IDC_BREAKPOINTS))
-        m_balloon.AddTool(list, QStringLiteral("Press right button to delete breakpoint"));
+        m_balloon.AddTool(list, tr("Press right button to delete breakpoint"));
 }
 
 void CSplitDlg::SetOutputDirTip(const QString& text)
@@ -117,28 +142,28 @@ void CSplitDlg::SetupSkinButtons()
         int id, hoverBitmap, bitmap;
         const char* tip;
     } skins[] = {
-        {&CSplitDlg::m_btnNext, IDC_SPLIT_NEXT, IDB_NEXT_HOVER, IDB_NEXT, "Next"},
-        {&CSplitDlg::m_btnBack, IDC_BACK, IDB_BACK_HOVER, IDB_BACK, "Back"},
-        {&CSplitDlg::m_btnExit, IDC_EXIT, IDB_EXIT_HOVER, IDB_EXIT, "Exit"},
-        {&CSplitDlg::m_btnHelp, IDC_HELP, IDB_HELP_HOVER, IDB_HELP, "Help"},
+        {&CSplitDlg::m_btnNext, IDC_SPLIT_NEXT, IDB_NEXT_HOVER, IDB_NEXT, QT_TR_NOOP("Next")},
+        {&CSplitDlg::m_btnBack, IDC_BACK, IDB_BACK_HOVER, IDB_BACK, QT_TR_NOOP("Back")},
+        {&CSplitDlg::m_btnExit, IDC_EXIT, IDB_EXIT_HOVER, IDB_EXIT, QT_TR_NOOP("Exit")},
+        {&CSplitDlg::m_btnHelp, IDC_HELP, IDB_HELP_HOVER, IDB_HELP, QT_TR_NOOP("Help")},
         {&CSplitDlg::m_btnBrowseOutput, IDC_BROWSE_OUTPUT, IDB_BROWSE_OUTPUT_HOVER, IDB_BROWSE_OUTPUT,
-         "Change output directory"},
-        {&CSplitDlg::m_btnAddTyped, IDC_ADD_TYPED, IDB_ADD_TYPED_HOVER, IDB_ADD_TYPED, "Add a breakpoint"},
+         QT_TR_NOOP("Change output directory")},
+        {&CSplitDlg::m_btnAddTyped, IDC_ADD_TYPED, IDB_ADD_TYPED_HOVER, IDB_ADD_TYPED, QT_TR_NOOP("Add a breakpoint")},
         {&CSplitDlg::m_btnAddCurrent, IDC_ADD_CURRENT, IDB_ADD_CURRENT_HOVER, IDB_ADD_CURRENT,
-         "Add a breakpoint from current time"},
-        {&CSplitDlg::m_btnPause, IDC_PAUSE, IDB_PAUSE_HOVER, IDB_PAUSE, "Pause"},
-        {&CSplitDlg::m_btnPlay, IDC_PLAY, IDB_PLAY_HOVER, IDB_PLAY, "Play"},
-        {&CSplitDlg::m_btnSeekBegin, IDC_SEEK_BEGIN, IDB_SEEK_BEGIN_HOVER, IDB_SEEK_BEGIN, "Seek to Begin"},
-        {&CSplitDlg::m_btnSeekEnd, IDC_SEEK_END, IDB_SEEK_END_HOVER, IDB_SEEK_END, "Seek to End"},
+         QT_TR_NOOP("Add a breakpoint from current time")},
+        {&CSplitDlg::m_btnPause, IDC_PAUSE, IDB_PAUSE_HOVER, IDB_PAUSE, QT_TR_NOOP("Pause")},
+        {&CSplitDlg::m_btnPlay, IDC_PLAY, IDB_PLAY_HOVER, IDB_PLAY, QT_TR_NOOP("Play")},
+        {&CSplitDlg::m_btnSeekBegin, IDC_SEEK_BEGIN, IDB_SEEK_BEGIN_HOVER, IDB_SEEK_BEGIN, QT_TR_NOOP("Seek to Begin")},
+        {&CSplitDlg::m_btnSeekEnd, IDC_SEEK_END, IDB_SEEK_END_HOVER, IDB_SEEK_END, QT_TR_NOOP("Seek to End")},
         {&CSplitDlg::m_btnFastBackward, IDC_FAST_BACKWARD, IDB_FAST_BACKWARD_HOVER, IDB_FAST_BACKWARD,
-         "Fast backward"},
+         QT_TR_NOOP("Fast backward")},
         {&CSplitDlg::m_btnFastForward, IDC_FAST_FORWARD, IDB_FAST_FORWARD_HOVER, IDB_FAST_FORWARD,
-         "Fast foreward"},
-        {&CSplitDlg::m_btnHomePage, IDC_HOME_PAGE, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE, "Home Page"},
+         QT_TR_NOOP("Fast foreward")},
+        {&CSplitDlg::m_btnHomePage, IDC_HOME_PAGE, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE, QT_TR_NOOP("Home Page")},
     };
     for (const auto& skin : skins)
         (this->*skin.button).SetupStandardSkin(skin.id, this, skin.hoverBitmap, skin.bitmap,
-                                               QString::fromLatin1(skin.tip));
+                                               tr(skin.tip));
 }
 
 void CSplitDlg::ConnectCommands()
@@ -226,7 +251,7 @@ void CSplitDlg::OnBrowseOutputDir()
         return;
     if (!QDir::isAbsolutePath(*folder)) {
         // Not a folder on disk (a network location the dialog could not map).
-        ui::MessageBox(this, QStringLiteral("Failed!"), QStringLiteral("ERROR"));
+        ui::MessageBox(this, tr("Failed!"), tr("ERROR"));
         return;
     }
     QString dir = *folder;
@@ -247,8 +272,8 @@ void CSplitDlg::OnBack()
 void CSplitDlg::OnNext()
 {
     if (m_breakpoints.Count() < 2) {
-        ui::MessageBox(this, QStringLiteral("You should insert more than one Breakpoint"),
-                       QStringLiteral("Error"));
+        ui::MessageBox(this, tr("You should insert more than one Breakpoint"),
+                       tr("Error"));
         return;
     }
     OnPause();
@@ -291,7 +316,7 @@ void CSplitDlg::StopPlayback()
     if (!m_player.IsOpen() || m_playState == PlayState::Stopped)
         return;
     if (!m_player.Stop()) {
-        ui::MessageBox(this, QStringLiteral("Cannot stop the play"), QStringLiteral("Error"));
+        ui::MessageBox(this, tr("Cannot stop the play"), tr("Error"));
         return;
     }
     m_playState = PlayState::Stopped;
@@ -310,17 +335,17 @@ void CSplitDlg::OpenSource(const QString& path)
     case CPreviewPlayer::OpenStep::None:
         break;
     case CPreviewPlayer::OpenStep::CreateGraph:
-        return PlayerError(this, "Failed in create Filter graph");
+        return PlayerError(this, QT_TRANSLATE_NOOP("CSplitDlg", "Failed in create Filter graph"));
     case CPreviewPlayer::OpenStep::Render:
         // Nothing of a graph that cannot play is kept: the buttons, the
         // slider and the breakpoint buttons then have nothing to act on.
         // Under the page's own words: which file, and why.
-        return PlayerError(this, QStringLiteral("Failed in RenderFile\n%1\n%2")
+        return PlayerError(this, tr("Failed in RenderFile\n%1\n%2")
                                      .arg(QDir::toNativeSeparators(path),
-                                          opened.reason.isEmpty() ? QStringLiteral("It cannot be played.")
+                                          opened.reason.isEmpty() ? tr("It cannot be played.")
                                                                   : opened.reason));
     case CPreviewPlayer::OpenStep::Notify:
-        return PlayerError(this, "Failed in Set Event");
+        return PlayerError(this, QT_TRANSLATE_NOOP("CSplitDlg", "Failed in Set Event"));
     }
 }
 
@@ -337,9 +362,10 @@ void CSplitDlg::ShowDuration()
     const qint64 ms = ToMs(m_rtDuration);
     m_llCandidateMs = ms;
     m_strCandidateText = ClockText(ms);
-    SetDlgItemText(IDC_DURATION, QStringLiteral("Duration:") + m_strCandidateText);
+    SetDlgItemText(IDC_DURATION, tr("Duration:") + m_strCandidateText);
     slider->setRange(0, static_cast<int>(std::min<qint64>(ms, INT_MAX)));
     slider->setPageStep(kWindStepMs);
+    slider->setSingleStep(kWindStepMs); // an arrow key winds as far as the buttons do
     slider->setValue(0);
 }
 
@@ -380,7 +406,7 @@ void CSplitDlg::ShowPosition(REFERENCE_TIME position)
     m_llCandidateMs = ms;
     m_strCandidateText = ClockText(ms);
     // Written only when it changes: no flicker at four refreshes a second.
-    const QString text = QStringLiteral("Current Time:") + m_strCandidateText;
+    const QString text = tr("Current Time:") + m_strCandidateText;
     if (GetDlgItemText(IDC_CURRENT_TIME) != text)
         SetDlgItemText(IDC_CURRENT_TIME, text);
 }
@@ -390,7 +416,7 @@ void CSplitDlg::StartPlayback()
     if (!m_player.IsOpen())
         return;
     if (!m_player.Play())
-        return PlayerError(this, "Cannot run");
+        return PlayerError(this, QT_TRANSLATE_NOOP("CSplitDlg", "Cannot run"));
     m_playState = PlayState::Running;
 }
 
@@ -464,9 +490,9 @@ bool CSplitDlg::AddCandidateBreakpoint()
         return false;
     case CBreakpointModel::Insertion::Full:
         ui::MessageBox(this,
-                       QStringLiteral("There has been two breakpoints,so you must delete one first.\n"
-                                      " Press left button to select one breakpoint,then press right "
-                                      "button to delete it"),
+                       tr("There has been two breakpoints,so you must delete one first.\n"
+                          " Press left button to select one breakpoint,then press right "
+                          "button to delete it"),
                        QString(), ui::MessageIcon::Warning);
         return false;
     }
@@ -492,24 +518,24 @@ void CSplitDlg::OnAddTypedBreakpoint()
     switch (typed.status) {
     case TypedTimeStatus::BadFormat:
         ui::MessageBox(this,
-                       QStringLiteral("Please input time in this format.Hour:minute:second,eg:00:01:01"),
-                       QStringLiteral("Error"));
+                       tr("Please input time in this format.Hour:minute:second,eg:00:01:01"),
+                       tr("Error"));
         return;
     case TypedTimeStatus::BadHours:
-        ui::MessageBox(this, QStringLiteral("Hour input :Error"));
+        ui::MessageBox(this, tr("Hour input :Error"));
         return;
     case TypedTimeStatus::BadMinutes:
-        ui::MessageBox(this, QStringLiteral("Minutes must between 00 and 59"), QStringLiteral("error"));
+        ui::MessageBox(this, tr("Minutes must between 00 and 59"), tr("error"));
         return;
     case TypedTimeStatus::BadSeconds:
-        ui::MessageBox(this, QStringLiteral("Seconds must between 00 and 59"), QStringLiteral("error"));
+        ui::MessageBox(this, tr("Seconds must between 00 and 59"), tr("error"));
         return;
     case TypedTimeStatus::Ok:
         break;
     }
     m_llCandidateMs = typed.milliseconds;
     if (MsToTime(m_llCandidateMs) > m_rtDuration) {
-        ui::MessageBox(this, QStringLiteral("Input time out of the duration"), QString(),
+        ui::MessageBox(this, tr("Input time out of the duration"), QString(),
                        ui::MessageIcon::Warning);
         return;
     }

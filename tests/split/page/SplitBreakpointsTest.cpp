@@ -117,6 +117,34 @@ TEST(SplitBreakpoints, TypedTimesAreCheckedInOrderAndAddedReformatted)
     EXPECT_EQ(Times(*page), (std::vector<qint64>{0, 3000}));
 }
 
+TEST(SplitBreakpoints, EnterInTheTimeBoxAddsTheTypedTimeAndThePageStays)
+{
+    MessageBoxRecorder boxes;
+    auto page = OpenSplitPage(TestSources().mp3);
+    auto* typed = page->GetDlgItem(IDC_TYPED_TIME);
+    struct Press {
+        Qt::Key key;
+        const char* text;
+        std::vector<qint64> times; // the breakpoints afterwards
+        std::size_t boxes;         // messages so far
+    };
+    const std::vector<Press> presses{
+        {Qt::Key_Return, "00:00:02", {2000}, 0},
+        {Qt::Key_Enter, "0:0:1", {1000, 2000}, 0},
+        {Qt::Key_Return, "0:61:0", {1000, 2000}, 1}, // refused with its message, as Add does
+    };
+    for (const Press& p : presses) {
+        SCOPED_TRACE(p.text);
+        page->SetDlgItemText(IDC_TYPED_TIME, QString::fromLatin1(p.text));
+        typed->setFocus();
+        QTest::keyClick(typed, p.key);
+        EXPECT_EQ(Times(*page), p.times);
+        EXPECT_EQ(boxes.Boxes().size(), p.boxes);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_EQ(page->Result(), 0);
+    }
+}
+
 TEST(SplitBreakpoints, KeptInTimeOrderDeletedThroughTheMenuAndJumpedTo)
 {
     MessageBoxRecorder boxes;
