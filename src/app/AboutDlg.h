@@ -1,5 +1,6 @@
 #pragma once
-// The about box (template 100): the program's icon and one button.
+// The about box (template 100): the program's icon, its name, version and
+// copyright line, and an OK button.
 
 #include "DialogPage.h"
 
@@ -9,6 +10,9 @@ class CAboutDlg : public ui::CDialogPage {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
+
+    // "Tarnwick <version>", a line on what it does, the copyright line.
+    static QString AboutText();
 
 protected:
     bool OnInitDialog() override;

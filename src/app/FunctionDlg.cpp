@@ -9,6 +9,7 @@
 #include "SplitDlg.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <memory>
 
@@ -19,15 +20,16 @@ namespace {
 // String 101: the about entry of the window menu.
 QString AboutMenuText()
 {
-    return QStringLiteral("关于 Brevlin(&A)...");
+    return QCoreApplication::translate("CFunctionDlg", "关于 Brevlin(&A)...");
 }
 
 // Source files: audio files first (the preselected entry), then MP3, WAVE
 // and every file.
-const char* const kSourceFilter = "Audio File (*.mp3;*.wav)|*.mp3;*.wav|"
-                                  "Mp3 File (*.mp3)|*.mp3|"
-                                  "WAVE File (*.wav)|*.wav|"
-                                  "*.*|*.*";
+const char* const kSourceFilter = QT_TRANSLATE_NOOP("CFunctionDlg",
+                                                   "Audio File (*.mp3;*.wav)|*.mp3;*.wav|"
+                                                   "Mp3 File (*.mp3)|*.mp3|"
+                                                   "WAVE File (*.wav)|*.wav|"
+                                                   "*.*|*.*");
 
 } // namespace
 
@@ -44,6 +46,8 @@ bool CFunctionDlg::OnInitDialog()
     setWindowIcon(m_hIcon);
     CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
     SetupSkinButtons();
+    if (QWidget* source = GetDlgItem(IDC_SOURCE_PATH))
+        source->setAccessibleDescription(tr("The file to split; the Select a File button beside it chooses it"));
     ConnectCommands();
     EnableCommandHelp();
     return true;
@@ -51,16 +55,16 @@ bool CFunctionDlg::OnInitDialog()
 
 void CFunctionDlg::SetupSkinButtons()
 {
-    m_btnNext.SetupStandardSkin(IDC_NEXT, this, IDB_NEXT_HOVER, IDB_NEXT, QStringLiteral("Next"));
-    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, QStringLiteral("Back"));
+    m_btnNext.SetupStandardSkin(IDC_NEXT, this, IDB_NEXT_HOVER, IDB_NEXT, tr("Next"));
+    m_btnBack.SetupStandardSkin(IDC_BACK, this, IDB_BACK_HOVER, IDB_BACK, tr("Back"));
     // The first page has nothing to go back to.
     EnableWindow(IDC_BACK, false);
-    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, QStringLiteral("Exit"));
-    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, QStringLiteral("Help"));
+    m_btnExit.SetupStandardSkin(IDC_EXIT, this, IDB_EXIT_HOVER, IDB_EXIT, tr("Exit"));
+    m_btnHelp.SetupStandardSkin(IDC_HELP, this, IDB_HELP_HOVER, IDB_HELP, tr("Help"));
     m_btnSelectFile.SetupStandardSkin(IDC_SELECT_FILE, this, IDB_SELECT_FILE_HOVER, IDB_SELECT_FILE,
-                                      QStringLiteral("Select a File"));
+                                      tr("Select a File"));
     m_btnHomePage.SetupStandardSkin(IDC_FIRST_HOME_PAGE, this, IDB_HOME_PAGE_HOVER, IDB_HOME_PAGE,
-                                    QStringLiteral("Home Page"));
+                                    tr("Home Page"));
 }
 
 void CFunctionDlg::ConnectCommands()
@@ -92,7 +96,7 @@ void CFunctionDlg::OnMergeChosen()
 
 void CFunctionDlg::OnBrowse()
 {
-    const std::optional<QString> path = ui::GetOpenFileName(this, QString::fromLatin1(kSourceFilter),
+    const std::optional<QString> path = ui::GetOpenFileName(this, tr(kSourceFilter),
                                                                 QString::fromLatin1(ui::kOpenFolderKey));
     if (path) {
         SetDlgItemText(IDC_SOURCE_PATH, *path);
@@ -124,11 +128,16 @@ void CFunctionDlg::OnNext()
     std::unique_ptr<ui::CDialogPage> page = CreateSecondPage();
     if (!page)
         return;
+    // The next page takes this one's place on the screen, and going back
+    // puts this one where that page was left.
+    page->CentreOn(frameGeometry().center());
     hide();
-    if (page->DoModal() == ui::IDOK)
+    if (page->DoModal() == ui::IDOK) {
+        CentreOn(page->frameGeometry().center());
         show();
-    else
+    } else {
         EndDialog(ui::IDCANCEL);
+    }
 }
 
 bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge)
@@ -152,6 +161,8 @@ bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge)
         EndDialog(ui::IDCANCEL);
         return false;
     }
+    if (page)
+        CentreOn(page->frameGeometry().center());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "TarnwickVersion.h"
 #include "SessionEnd.h"
 #include "ToolApp.h"
+#include "Translations.h"
 
 #include <QApplication>
 
@@ -47,6 +48,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
     QApplication::setWindowIcon(LoadIconResource(128));
+    // German under LANG=de_DE.UTF-8, and so on; English where Tarnwick has
+    // no translation.
+    CTranslations translations;
+    translations.Install(QLocale::system());
     // The pages run their own modal loops; hiding one to show the next must
     // not end the program.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -196,6 +196,39 @@ TEST_F(FirstPage, BackOnTheSecondPageShowsTheFirstPageUnchanged)
     EXPECT_TRUE(page.IsDlgButtonChecked(IDC_SPLIT_CHOICE));
 }
 
+TEST_F(FirstPage, TheSecondPageOpensWhereTheFirstWasAndBackPutsTheFirstWhereTheSecondWas)
+{
+    struct Case {
+        int choice;
+        QPoint firstAt;
+        QPoint secondMovedBy; // what the person does with the second page
+    };
+    const Case cases[] = {
+        {IDC_MERGE_CHOICE, {300, 200}, {0, 0}},
+        {IDC_SPLIT_CHOICE, {40, 500}, {0, 0}},
+        {IDC_MERGE_CHOICE, {120, 90}, {250, 60}},
+    };
+    page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/a/b.mp3"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.firstAt.x() << "," << c.firstAt.y());
+        ClickRadio(c.choice);
+        page.SetDlgItemText(IDC_SOURCE_PATH, QStringLiteral("/a/b.mp3"));
+        page.move(c.firstAt);
+        const QPoint firstCentre = page.frameGeometry().center();
+        QPoint secondCentre;
+        ModalRunRecorder runs([&](ui::CDialogPage& second) {
+            secondCentre = second.frameGeometry().center();
+            second.move(second.pos() + c.secondMovedBy);
+            return ui::IDOK;
+        });
+        page.OnNext();
+        ASSERT_EQ(runs.Runs().size(), 1);
+        EXPECT_LE((secondCentre - firstCentre).manhattanLength(), 2);
+        EXPECT_TRUE(page.isVisible());
+        EXPECT_LE((page.frameGeometry().center() - (secondCentre + c.secondMovedBy)).manhattanLength(), 2);
+    }
+}
+
 TEST_F(FirstPage, LeavingTheSecondPageOtherwiseEndsTheProgram)
 {
     ClickRadio(IDC_MERGE_CHOICE);
@@ -307,7 +340,7 @@ TEST(AboutBox, MatchesTemplate100AndItsButtonEndsIt)
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Tarnwick"));
     auto* button = about.GetDlgItem(ui::IDOK);
     ASSERT_NE(button, nullptr);
-    EXPECT_EQ(about.GetDlgItemText(ui::IDOK), QStringLiteral("??"));
+    EXPECT_EQ(about.GetDlgItemText(ui::IDOK), QStringLiteral("OK"));
     auto* icon = qobject_cast<QLabel*>(testsupport::ControlAtRow(about, 0));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->pixmap().size(), QSize(32, 32));
