@@ -15,7 +15,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tarnwick.example.org/")
 # loaded at run time, and the manual and home page open through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# A font with Chinese characters (the Chinese translation, and the window
+# menu's about entry in every language), and Qt's own translations for its
+# dialogs in German and Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
 # CPack puts the summary above this as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Tarnwick is a small desktop wizard: split writes the stretch between two

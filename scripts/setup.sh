@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libmpg123-dev libmp3lame-dev libsndfile1-dev libsoxr-dev portaudio19-dev libtag1-dev
   googletest libgtest-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei

@@ -1,0 +1,689 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Tarnwick %1
+Copyright © 2026 The Tarnwick developers</source>
+        <translation>Tarnwick %1
+Copyright © 2026 Die Tarnwick-Entwickler</translation>
+    </message>
+</context>
+<context>
+    <name>CBreakpointList</name>
+    <message>
+        <source>delete this BreakPoint</source>
+        <translation>Diesen Schnittpunkt löschen</translation>
+    </message>
+    <message>
+        <source>delete all BreakPoint</source>
+        <translation>Alle Schnittpunkte löschen</translation>
+    </message>
+</context>
+<context>
+    <name>CConvertDlg</name>
+    <message>
+        <source>Writes the piece between the two breakpoints</source>
+        <translation>Schreibt das Stück zwischen den beiden Schnittpunkten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Stops the split, or closes this page</source>
+        <translation>Hält das Teilen an oder schließt diese Seite</translation>
+    </message>
+    <message>
+        <source>Re-encoded: %1</source>
+        <translation>Neu kodiert: %1</translation>
+    </message>
+    <message>
+        <source>Re-encoded (piece %1): %2</source>
+        <translation>Neu kodiert (Stück %1): %2</translation>
+    </message>
+    <message>
+        <source>Please select the Sample Rate(KHz)</source>
+        <translation>Bitte wählen Sie die Abtastrate (kHz).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a sample rate of MP3 audio. Please choose 8, 11.025, 12, 16, 22.05, 24, 32, 44.1 or 48 kHz.</source>
+        <translation>„%1“ ist keine Abtastrate von MP3-Audio. Bitte wählen Sie 8, 11,025, 12, 16, 22,05, 24, 32, 44,1 oder 48 kHz.</translation>
+    </message>
+    <message>
+        <source>Please select the Bit Rate(kbps)</source>
+        <translation>Bitte wählen Sie die Bitrate (kbit/s).</translation>
+    </message>
+    <message>
+        <source>At %1 kHz an MP3 file cannot carry %2 kbps: the piece will be written at %3 kbps.</source>
+        <translation>Bei %1 kHz kann eine MP3-Datei keine %2 kbit/s tragen: Das Stück wird mit %3 kbit/s geschrieben.</translation>
+    </message>
+    <message>
+        <source>Time betwen:</source>
+        <translation>Zeit zwischen:</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>   Please waiting ...</source>
+        <translation>   Bitte warten …</translation>
+    </message>
+    <message>
+        <source>FileName:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>The piece could not be written: %1.</source>
+        <translation>Das Stück konnte nicht geschrieben werden: %1.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Split</source>
+        <translation>Teilen</translation>
+    </message>
+</context>
+<context>
+    <name>CEncoderSettingsDlg</name>
+    <message>
+        <source>Bit rate (CBR):</source>
+        <translation>Bitrate (CBR):</translation>
+    </message>
+    <message>
+        <source>Sample rate:</source>
+        <translation>Abtastrate:</translation>
+    </message>
+    <message>
+        <source>Same as the sources</source>
+        <translation>Wie die Quelldateien</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>Stereo</translation>
+    </message>
+    <message>
+        <source>Joint stereo</source>
+        <translation>Joint Stereo</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>Qualität:</translation>
+    </message>
+    <message>
+        <source>%1 (fastest)</source>
+        <translation>%1 (am schnellsten)</translation>
+    </message>
+    <message>
+        <source>%1 (best, slowest)</source>
+        <translation>%1 (am besten, am langsamsten)</translation>
+    </message>
+    <message>
+        <source>%1 (standard)</source>
+        <translation>%1 (Standard)</translation>
+    </message>
+    <message>
+        <source>MP3 at %1 cannot carry %2 kbps: %3 kbps will be used.</source>
+        <translation>MP3 mit %1 kann keine %2 kbit/s tragen: Es werden %3 kbit/s verwendet.</translation>
+    </message>
+    <message>
+        <source>Sources below 32 kHz cannot carry %1 kbps; before joining such files you are told which bit rate will be used.</source>
+        <translation>Quelldateien unter 32 kHz können keine %1 kbit/s tragen; bevor solche Dateien zusammengefügt werden, erfahren Sie, welche Bitrate verwendet wird.</translation>
+    </message>
+    <message>
+        <source>The encoder does not take these settings.</source>
+        <translation>Der Encoder nimmt diese Einstellungen nicht an.</translation>
+    </message>
+</context>
+<context>
+    <name>CFunctionDlg</name>
+    <message>
+        <source>关于 Brevlin(&amp;A)...</source>
+        <translation>Über Brevlin(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Audio File (*.mp3;*.wav)|*.mp3;*.wav|Mp3 File (*.mp3)|*.mp3|WAVE File (*.wav)|*.wav|*.*|*.*</source>
+        <translation>Audiodatei (*.mp3;*.wav)|*.mp3;*.wav|MP3-Datei (*.mp3)|*.mp3|WAVE-Datei (*.wav)|*.wav|*.*|*.*</translation>
+    </message>
+    <message>
+        <source>The file to split; the Select a File button beside it chooses it</source>
+        <translation>Die zu teilende Datei; die Schaltfläche „Datei auswählen“ daneben wählt sie aus</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Select a File</source>
+        <translation>Datei auswählen</translation>
+    </message>
+    <message>
+        <source>Home Page</source>
+        <translation>Homepage</translation>
+    </message>
+    <message>
+        <source>Mi&amp;nimize</source>
+        <translation>Mi&amp;nimieren</translation>
+    </message>
+    <message>
+        <source>&amp;Close	Alt+F4</source>
+        <translation>S&amp;chließen	Alt+F4</translation>
+    </message>
+</context>
+<context>
+    <name>CJoinDlg</name>
+    <message>
+        <source>Mp3 File(*.mp3), Wav File(*.wav)|*.mp3;*.wav|Mp3 File(*.mp3)|*.mp3|Wav File(*.wav)|*.wav|</source>
+        <translation>MP3-Datei (*.mp3), WAV-Datei (*.wav)|*.mp3;*.wav|MP3-Datei (*.mp3)|*.mp3|WAV-Datei (*.wav)|*.wav|</translation>
+    </message>
+    <message>
+        <source>Source File</source>
+        <translation>Quelldatei</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Home Page</source>
+        <translation>Homepage</translation>
+    </message>
+    <message>
+        <source>Add Mp3 Files</source>
+        <translation>MP3-Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Mp3 Files</source>
+        <translation>MP3-Dateien entfernen</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Stop Joining</source>
+        <translation>Zusammenfügen anhalten</translation>
+    </message>
+    <message>
+        <source>Play The File</source>
+        <translation>Datei abspielen</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Begin to Join Files</source>
+        <translation>Dateien zusammenfügen</translation>
+    </message>
+    <message>
+        <source>Files to join</source>
+        <translation>Zusammenzufügende Dateien</translation>
+    </message>
+    <message>
+        <source>Joined in this order; the Delete key removes the selected file</source>
+        <translation>Werden in dieser Reihenfolge zusammengefügt; die Entf-Taste entfernt die ausgewählte Datei</translation>
+    </message>
+    <message>
+        <source>The MP3 encoder&apos;s settings and the merged file&apos;s tags</source>
+        <translation>Die Einstellungen des MP3-Encoders und die Tags der zusammengefügten Datei</translation>
+    </message>
+    <message>
+        <source>Opens the selected file in the desktop&apos;s audio player</source>
+        <translation>Öffnet die ausgewählte Datei im Audioplayer des Desktops</translation>
+    </message>
+    <message>
+        <source>Stops the join; the unfinished file is removed</source>
+        <translation>Hält das Zusammenfügen an; die unfertige Datei wird entfernt</translation>
+    </message>
+    <message>
+        <source>No File is selected</source>
+        <translation>Es ist keine Datei ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Add the MP3 and WAV files to join, or drop them here</source>
+        <translation>Fügen Sie die MP3- und WAV-Dateien zum Zusammenfügen hinzu oder ziehen Sie sie hierher</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n file(s), %1 in all</source>
+        <translation>
+            <numerusform>%n Datei, insgesamt %1</numerusform>
+            <numerusform>%n Dateien, insgesamt %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Only MP3 and WAV files can be joined. Not added:
+%1</source>
+        <translation>Nur MP3- und WAV-Dateien lassen sich zusammenfügen. Nicht hinzugefügt:
+%1</translation>
+    </message>
+    <message>
+        <source>Mp3 File(*.mp3)|*.MP3|</source>
+        <translation>MP3-Datei (*.mp3)|*.MP3|</translation>
+    </message>
+    <message>
+        <source>There are no files to join. Add MP3 or WAV files to the list first.</source>
+        <translation>Es gibt keine Dateien zum Zusammenfügen. Fügen Sie der Liste zuerst MP3- oder WAV-Dateien hinzu.</translation>
+    </message>
+    <message>
+        <source>Cannot find %1.
+Remove it from the list or put it back, then begin again.</source>
+        <translation>%1 wurde nicht gefunden.
+Entfernen Sie die Datei aus der Liste oder legen Sie sie zurück und beginnen Sie dann erneut.</translation>
+    </message>
+    <message>
+        <source>%1 holds no audio that can be read (its time is 00:00:00).
+Remove it from the list to join the others.</source>
+        <translation>%1 enthält keine lesbaren Audiodaten (Dauer 00:00:00).
+Entfernen Sie die Datei aus der Liste, um die übrigen zusammenzufügen.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Fertig</translation>
+    </message>
+</context>
+<context>
+    <name>CMergeTagsBox</name>
+    <message>
+        <source>Tags of the merged file</source>
+        <translation>Tags der zusammengefügten Datei</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <source>Artist:</source>
+        <translation>Interpret:</translation>
+    </message>
+    <message>
+        <source>Album:</source>
+        <translation>Album:</translation>
+    </message>
+    <message>
+        <source>Year:</source>
+        <translation>Jahr:</translation>
+    </message>
+    <message>
+        <source>Genre:</source>
+        <translation>Genre:</translation>
+    </message>
+    <message>
+        <source>The merged file&apos;s name</source>
+        <translation>Der Name der zusammengefügten Datei</translation>
+    </message>
+    <message>
+        <source>Cover:</source>
+        <translation>Cover:</translation>
+    </message>
+    <message>
+        <source>The first file&apos;s picture</source>
+        <translation>Das Bild der ersten Datei</translation>
+    </message>
+    <message>
+        <source>The first file&apos;s picture (it has none)</source>
+        <translation>Das Bild der ersten Datei (sie hat keins)</translation>
+    </message>
+    <message>
+        <source>The picture of %1</source>
+        <translation>Das Bild von %1</translation>
+    </message>
+    <message>
+        <source>Picture file %1</source>
+        <translation>Bilddatei %1</translation>
+    </message>
+    <message>
+        <source>No picture</source>
+        <translation>Kein Bild</translation>
+    </message>
+    <message>
+        <source>Choose a picture file...</source>
+        <translation>Bilddatei auswählen …</translation>
+    </message>
+    <message>
+        <source>Choose a picture file for the cover</source>
+        <translation>Eine Bilddatei für das Cover auswählen</translation>
+    </message>
+    <message>
+        <source>Cover picture</source>
+        <translation>Coverbild</translation>
+    </message>
+    <message>
+        <source>Chapter marks for each file</source>
+        <translation>Kapitelmarken für jede Datei</translation>
+    </message>
+    <message>
+        <source>Missing</source>
+        <translation>Fehlt</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
+    </message>
+</context>
+<context>
+    <name>CSplitDlg</name>
+    <message>
+        <source>Type a time as hh:mm:ss and press Enter to add it as a breakpoint</source>
+        <translation>Geben Sie eine Zeit als hh:mm:ss ein und drücken Sie die Eingabetaste, um sie als Schnittpunkt hinzuzufügen</translation>
+    </message>
+    <message>
+        <source>The piece lies between these two times; the context menu deletes them</source>
+        <translation>Das Stück liegt zwischen diesen beiden Zeiten; das Kontextmenü löscht sie</translation>
+    </message>
+    <message>
+        <source>The folder the pieces are written to; the button beside it changes it</source>
+        <translation>Der Ordner, in den die Stücke geschrieben werden; die Schaltfläche daneben ändert ihn</translation>
+    </message>
+    <message>
+        <source>One second back</source>
+        <translation>Eine Sekunde zurück</translation>
+    </message>
+    <message>
+        <source>One second on</source>
+        <translation>Eine Sekunde vor</translation>
+    </message>
+    <message>
+        <source>Adds the playing position as a breakpoint</source>
+        <translation>Fügt die Abspielposition als Schnittpunkt hinzu</translation>
+    </message>
+    <message>
+        <source>Output Directory!</source>
+        <translation>Ausgabeordner</translation>
+    </message>
+    <message>
+        <source>Press right button to delete breakpoint</source>
+        <translation>Mit der rechten Maustaste löschen Sie einen Schnittpunkt</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Change output directory</source>
+        <translation>Ausgabeordner ändern</translation>
+    </message>
+    <message>
+        <source>Add a breakpoint</source>
+        <translation>Schnittpunkt hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add a breakpoint from current time</source>
+        <translation>Schnittpunkt an der aktuellen Zeit hinzufügen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Seek to Begin</source>
+        <translation>Zum Anfang</translation>
+    </message>
+    <message>
+        <source>Seek to End</source>
+        <translation>Zum Ende</translation>
+    </message>
+    <message>
+        <source>Fast backward</source>
+        <translation>Schnell zurück</translation>
+    </message>
+    <message>
+        <source>Fast foreward</source>
+        <translation>Schnell vor</translation>
+    </message>
+    <message>
+        <source>Home Page</source>
+        <translation>Homepage</translation>
+    </message>
+    <message>
+        <source>Failed!</source>
+        <translation>Fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <source>ERROR</source>
+        <translation>FEHLER</translation>
+    </message>
+    <message>
+        <source>You should insert more than one Breakpoint</source>
+        <translation>Bitte setzen Sie mehr als einen Schnittpunkt.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Cannot stop the play</source>
+        <translation>Die Wiedergabe lässt sich nicht anhalten.</translation>
+    </message>
+    <message>
+        <source>Failed in create Filter graph</source>
+        <translation>Der Filtergraph konnte nicht erstellt werden.</translation>
+    </message>
+    <message>
+        <source>Failed in RenderFile
+%1
+%2</source>
+        <translation>Die Datei konnte nicht geöffnet werden
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>It cannot be played.</source>
+        <translation>Sie lässt sich nicht abspielen.</translation>
+    </message>
+    <message>
+        <source>Failed in Set Event</source>
+        <translation>Die Ereignisbenachrichtigung konnte nicht eingerichtet werden.</translation>
+    </message>
+    <message>
+        <source>Duration:</source>
+        <translation>Dauer:</translation>
+    </message>
+    <message>
+        <source>Current Time:</source>
+        <translation>Aktuelle Zeit:</translation>
+    </message>
+    <message>
+        <source>Cannot run</source>
+        <translation>Die Wiedergabe lässt sich nicht starten.</translation>
+    </message>
+    <message>
+        <source>There has been two breakpoints,so you must delete one first.
+ Press left button to select one breakpoint,then press right button to delete it</source>
+        <translation>Es gibt bereits zwei Schnittpunkte, löschen Sie also zuerst einen.
+Wählen Sie ihn mit der linken Maustaste aus und löschen Sie ihn dann mit der rechten.</translation>
+    </message>
+    <message>
+        <source>Please input time in this format.Hour:minute:second,eg:00:01:01</source>
+        <translation>Bitte geben Sie die Zeit in diesem Format ein: Stunde:Minute:Sekunde, z. B. 00:01:01</translation>
+    </message>
+    <message>
+        <source>Hour input :Error</source>
+        <translation>Stundenangabe: Fehler</translation>
+    </message>
+    <message>
+        <source>Minutes must between 00 and 59</source>
+        <translation>Die Minuten müssen zwischen 00 und 59 liegen.</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Seconds must between 00 and 59</source>
+        <translation>Die Sekunden müssen zwischen 00 und 59 liegen.</translation>
+    </message>
+    <message>
+        <source>Input time out of the duration</source>
+        <translation>Die eingegebene Zeit liegt außerhalb der Dauer.</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Where the file plays; the arrow keys move it by a second</source>
+        <translation>Die Stelle, an der die Datei spielt; die Pfeiltasten verschieben sie um eine Sekunde</translation>
+    </message>
+</context>
+<context>
+    <name>DialogTemplate</name>
+    <message>
+        <source>function:</source>
+        <translation>Funktion:</translation>
+    </message>
+    <message>
+        <source>Split the file(MP3,WAV);</source>
+        <translation>Datei teilen (MP3, WAV)</translation>
+    </message>
+    <message>
+        <source>Merge multiple files(MP3,WAV) to a large new one</source>
+        <translation>Mehrere Dateien (MP3, WAV) zu einer neuen großen Datei zusammenfügen</translation>
+    </message>
+    <message>
+        <source>Source File:</source>
+        <translation>Quelldatei:</translation>
+    </message>
+    <message>
+        <source>Click Next to Continue...</source>
+        <translation>Klicken Sie auf „Weiter“, um fortzufahren …</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Output Format:</source>
+        <translation>Ausgabeformat:</translation>
+    </message>
+    <message>
+        <source>Duration:00:00:00</source>
+        <translation>Dauer:00:00:00</translation>
+    </message>
+    <message>
+        <source>Current Time:00:00:00</source>
+        <translation>Aktuelle Zeit:00:00:00</translation>
+    </message>
+    <message>
+        <source>Breakpoint:</source>
+        <translation>Schnittpunkte:</translation>
+    </message>
+    <message>
+        <source>Input break point(time)
+eg.00:00:00</source>
+        <translation>Schnittpunkt eingeben (Zeit)
+z. B. 00:00:00</translation>
+    </message>
+    <message>
+        <source>Output Directory:</source>
+        <translation>Ausgabeordner:</translation>
+    </message>
+    <message>
+        <source>Bit Rate(kbps):</source>
+        <translation>Bitrate (kbit/s):</translation>
+    </message>
+    <message>
+        <source>Sample Rate(KHz):</source>
+        <translation>Abtastrate (kHz):</translation>
+    </message>
+    <message>
+        <source>Keep the original sound (no re-encoding)</source>
+        <translation>Originalklang behalten (nicht neu kodieren)</translation>
+    </message>
+    <message>
+        <source>FileName:</source>
+        <translation>Dateiname:</translation>
+    </message>
+</context>
+<context>
+    <name>help</name>
+    <message>
+        <source>The manual %1 could not be opened: no program to show web pages is set up.
+Install a web browser (for example the package firefox-esr) or choose one for HTML files, then press Help again.</source>
+        <translation>Das Handbuch %1 konnte nicht geöffnet werden: Es ist kein Programm zum Anzeigen von Webseiten eingerichtet.
+Installieren Sie einen Webbrowser (zum Beispiel das Paket firefox-esr) oder legen Sie einen für HTML-Dateien fest und drücken Sie dann erneut auf „Hilfe“.</translation>
+    </message>
+    <message>
+        <source>The manual %1 is missing.
+Install Tarnwick again to get it back.</source>
+        <translation>Das Handbuch %1 fehlt.
+Installieren Sie Tarnwick erneut, um es wiederherzustellen.</translation>
+    </message>
+    <message>
+        <source>The home page %1 could not be opened: no web browser is set up.
+Install one (for example the package firefox-esr) or choose one as the default, then try again.</source>
+        <translation>Die Homepage %1 konnte nicht geöffnet werden: Es ist kein Webbrowser eingerichtet.
+Installieren Sie einen (zum Beispiel das Paket firefox-esr) oder legen Sie einen als Standard fest und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>%1 could not be played: no program to play audio files is set up.
+Install a player (for example the package vlc) or choose one for MP3 and WAV files, then try again.</source>
+        <translation>%1 konnte nicht abgespielt werden: Es ist kein Programm zum Abspielen von Audiodateien eingerichtet.
+Installieren Sie einen Player (zum Beispiel das Paket vlc) oder legen Sie einen für MP3- und WAV-Dateien fest und versuchen Sie es dann erneut.</translation>
+    </message>
+</context>
+</TS>
