@@ -213,40 +213,6 @@ TEST(LabelFile, PointLabelsCutAndBadLinesAreToldWithTheirNumber)
 
 // --- silences ----------------------------------------------------------------
 
-// 8 kHz mono 16-bit WAV: stretches of a tone (amplitude > 0) or of faint
-// noise (amplitude 0: about -66 dBFS), all over a faint noise floor.
-void WriteTonesAndGaps(const fs::path& path, const std::vector<std::pair<double, double>>& stretches)
-{
-    std::vector<std::int16_t> samples;
-    std::uint32_t noise = 12345;
-    for (const auto& [seconds, amplitude] : stretches) {
-        const auto count = std::size_t(seconds * 8000);
-        for (std::size_t i = 0; i < count; ++i) {
-            noise = noise * 1664525u + 1013904223u;
-            const double hiss = (double(noise >> 8) / double(1 << 24) - 0.5) * 0.0017;
-            const double tone = amplitude * std::sin(2 * M_PI * 440 * double(samples.size()) / 8000);
-            samples.push_back(std::int16_t(std::lround((tone + hiss) * 32767)));
-        }
-    }
-    std::ofstream out(path, std::ios::binary);
-    auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    const auto bytes = std::uint32_t(samples.size() * 2);
-    out.write("RIFF", 4);
-    u32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(8000);
-    u32(16000);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(bytes);
-    out.write(reinterpret_cast<const char*>(samples.data()), std::streamsize(bytes));
-}
-
 class Silences : public ::testing::Test {
 protected:
     void SetUp() override
