@@ -226,7 +226,8 @@ int RunTracks(const std::vector<std::string>& args)
     request.outputDir = parsed.Value("--outdir").value_or((source.parent_path() / "Split").string());
     request.nameTemplate = parsed.Value("--name").value_or(kDefaultTrackNameTemplate);
     request.writeTags = !parsed.Flag("--no-tags");
-    const bool mp3 = request.format != TracksFormat::Wav;
+    const bool mp3 = request.format == TracksFormat::Mp3
+                     || (request.format == TracksFormat::Copy && SourceIsMpegAudio(source.string()));
     if (parsed.Flag("--dry-run")) {
         std::vector<std::string> names;
         for (std::size_t k = 0; k < list.tracks.size(); ++k)

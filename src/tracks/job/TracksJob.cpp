@@ -189,7 +189,8 @@ JobResult CTracksJob::Build()
     fs::create_directories(r.outputDir, ec);
     if (!fs::is_directory(r.outputDir, ec))
         return JobResult::Fail(JobFailure::NotFound, "cannot create the folder " + r.outputDir);
-    const bool mp3 = r.format != TracksFormat::Wav;
+    m_mp3Source = SourceIsMpegAudio(r.sourcePath);
+    const bool mp3 = Mp3Output();
     m_names.clear();
     const int count = static_cast<int>(tracks.size());
     for (int k = 0; k < count; ++k)
@@ -207,8 +208,8 @@ JobResult CTracksJob::Build()
 std::vector<std::string> CTracksJob::Notes() const
 {
     std::vector<std::string> notes = m_request.list.notes;
-    if (m_request.format == TracksFormat::Copy && !SourceIsMpegAudio(m_request.sourcePath))
-        notes.push_back("the source is not MP3 audio: the pieces are encoded");
+    if (m_request.format == TracksFormat::Copy && !m_mp3Source)
+        notes.push_back("the source is not MP3 audio: the pieces are written as WAV, without loss");
     return notes;
 }
 
@@ -245,7 +246,7 @@ void CTracksJob::Run()
 {
     State& s = *m_state;
     std::shared_ptr<const Mp3Layout> layout;
-    if (m_request.format == TracksFormat::Copy && SourceIsMpegAudio(m_request.sourcePath)) {
+    if (m_request.format == TracksFormat::Copy && m_mp3Source) {
         // One reading of the source's frames serves every piece's plan.
         auto read = std::make_shared<Mp3Layout>();
         std::string reason;
@@ -290,10 +291,10 @@ void CTracksJob::Work(std::shared_ptr<const Mp3Layout> layout)
         piece.outputDir = r.outputDir;
         piece.outputName = m_names[k];
         piece.naming = NumberedName::Suffix;
-        piece.mp3Output = r.format != TracksFormat::Wav;
+        piece.mp3Output = Mp3Output();
         piece.bitRate = r.bitRate;
         piece.sampleRate = r.sampleRate;
-        piece.copy = r.format == TracksFormat::Copy ? SplitCopy::WhenPossible : SplitCopy::Never;
+        piece.copy = r.format == TracksFormat::Copy && m_mp3Source ? SplitCopy::WhenPossible : SplitCopy::Never;
         piece.start = tracks[k].start;
         piece.stop = tracks[k].end;
         piece.sourceIdentity = r.sourceIdentity;

@@ -33,7 +33,8 @@
 struct Mp3Layout;
 
 enum class TracksFormat {
-    Copy,     // MP3 pieces made of the source's own frames; re-encoded where that cannot be
+    Copy,     // lossless: MP3 pieces made of an MP3 source's own frames (re-encoded where
+              // that cannot be), WAV pieces of any other source
     Mp3,      // re-encoded at bitRate / sampleRate
     Wav,      // 16-bit PCM at the source's rate
 };
@@ -93,6 +94,8 @@ public:
     // Checks the request: a readable source, tracks in order inside it,
     // the rates, the output folder (created). Fails naming the cause.
     JobResult Build();
+    // Whether the pieces are MP3 (known after Build).
+    bool WritesMp3() const { return Mp3Output(); }
     // The planned file names (no folder), one per track, as Build found them.
     const std::vector<std::string>& PlannedNames() const { return m_names; }
     // Lines to tell before the run: the list's notes, a copy that cannot be made.
@@ -128,8 +131,13 @@ public:
 private:
     struct State;
     void Work(std::shared_ptr<const Mp3Layout> layout);
+    bool Mp3Output() const
+    {
+        return m_request.format == TracksFormat::Mp3 || (m_request.format == TracksFormat::Copy && m_mp3Source);
+    }
 
     TracksRequest m_request;
     std::vector<std::string> m_names;
+    bool m_mp3Source = false;
     std::shared_ptr<State> m_state;
 };

@@ -13,6 +13,9 @@ namespace {
 
 // Blocks decoded between two publications (1 s of sound).
 constexpr std::size_t kBatchBlocks = 100;
+// A segment lasts at least a minute; a source has at most this many.
+constexpr std::size_t kMinSegmentBlocks = 6000;
+constexpr std::size_t kMaxSegments = 12;
 
 } // namespace
 
@@ -46,111 +49,136 @@ bool CDecodeScanner::Start(std::string* reason)
     const bool known = frames >= 0;
     const std::size_t total = known ? std::size_t((frames + m_blockSamples - 1) / m_blockSamples) : 0;
     m_duration = known ? REFERENCE_TIME(frames) * 10000000 / std::max(1, m_sampleRate) : 0;
-    // Two halves only where the length is known and worth it (over a minute).
-    const std::size_t halves = known && m_threads > 1 && total > 6000 ? 2 : 1;
+    // Segments of a minute or more, taken in turn by the threads: a thread
+    // that the machine gives less time to does fewer of them.
+    const std::size_t segments =
+        known && m_threads > 1 ? std::clamp<std::size_t>(total / kMinSegmentBlocks, 1, kMaxSegments) : 1;
     {
         std::lock_guard lock(m_mutex);
         m_total = total;
-        m_halves.assign(halves, {});
-        m_halfFirst.assign(halves, 0);
-        m_halfDone.assign(halves, false);
-        if (halves == 2)
-            m_halfFirst[1] = total / 2;
-        for (std::size_t h = 0; h < halves; ++h)
-            m_halves[h].reserve((h + 1 < halves ? m_halfFirst[h + 1] : total) - m_halfFirst[h]);
+        m_segments.assign(segments, {});
+        m_segmentFirst.assign(segments + 1, total);
+        m_segmentDone.assign(segments, false);
+        for (std::size_t k = 0; k < segments; ++k) {
+            m_segmentFirst[k] = total * k / segments;
+            m_segments[k].reserve(total / segments + 1);
+        }
+        m_nextSegment = 0;
     }
-    auto firstHalf = std::make_shared<std::unique_ptr<IPcmReader>>(std::move(first));
-    m_workers.emplace_back([this, firstHalf] { Scan(0, std::move(*firstHalf)); });
-    if (halves == 2)
-        m_workers.emplace_back([this] { Scan(1, nullptr); });
+    auto opened = std::make_shared<std::unique_ptr<IPcmReader>>(std::move(first));
+    m_workers.emplace_back([this, opened] { Scan(std::move(*opened)); });
+    if (segments > 1)
+        m_workers.emplace_back([this] { Scan(nullptr); });
     return true;
 }
 
-void CDecodeScanner::Scan(std::size_t half, std::unique_ptr<IPcmReader> reader)
+void CDecodeScanner::Scan(std::unique_ptr<IPcmReader> reader)
 {
     std::string reason;
-    std::size_t firstBlock = 0, endBlock = 0, total = 0;
-    bool lastHalf = false;
-    {
-        std::lock_guard lock(m_mutex);
-        total = m_total;
-        firstBlock = m_halfFirst[half];
-        lastHalf = half + 1 == m_halves.size();
-        endBlock = lastHalf ? total : m_halfFirst[half + 1];
-    }
-    if (!reader)
-        reader = OpenPcmReader(m_path, &reason);
-    if (reader && firstBlock > 0 && !reader->Seek(std::int64_t(firstBlock) * m_blockSamples))
-        reason = reader->Error();
-    const int channels = reader ? std::max(1, reader->Format().channels) : 1;
-    std::vector<float> samples(std::size_t(m_blockSamples) * kBatchBlocks * std::size_t(channels));
+    std::vector<float> samples;
     std::vector<SLevelBlock> batch;
     batch.reserve(kBatchBlocks);
-    std::size_t block = firstBlock;
-    bool more = reader && reason.empty();
-    while (more) {
+    for (;;) {
+        std::size_t segment = 0, firstBlock = 0, endBlock = 0, total = 0;
         {
             std::lock_guard lock(m_mutex);
-            if (m_stop)
+            if (m_stop || !m_error.empty() || m_nextSegment >= m_segments.size())
                 break;
+            segment = m_nextSegment++;
+            total = m_total;
+            firstBlock = m_segmentFirst[segment];
+            endBlock = m_segmentFirst[segment + 1];
         }
-        // The last half reads to the decoder's end (its length may be unknown).
-        std::int64_t want = std::int64_t(kBatchBlocks) * m_blockSamples;
-        if (total > 0)
-            want = std::min<std::int64_t>(want, std::int64_t(endBlock - block) * m_blockSamples);
-        std::int64_t got = 0;
-        while (got < want) {
-            const std::int64_t n = reader->Read(samples.data() + got * channels, want - got);
-            if (n < 0) {
-                reason = reader->Error();
-                break;
+        if (!reader)
+            reader = OpenPcmReader(m_path, &reason);
+        // A seek decodes a few frames ahead of its target, so the segment's
+        // first block is what decoding from the start gives.
+        if (reader && reader->Tell() != std::int64_t(firstBlock) * m_blockSamples
+            && !reader->Seek(std::int64_t(firstBlock) * m_blockSamples))
+            reason = reader->Error();
+        if (!reader || !reason.empty()) {
+            Finish(segment, reason);
+            break;
+        }
+        const int channels = std::max(1, reader->Format().channels);
+        samples.resize(std::size_t(m_blockSamples) * kBatchBlocks * std::size_t(channels));
+        std::size_t block = firstBlock;
+        for (bool more = true; more;) {
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_stop)
+                    break;
             }
-            if (n == 0)
+            // Without a known length the one segment reads to the decoder's end.
+            std::int64_t want = std::int64_t(kBatchBlocks) * m_blockSamples;
+            if (total > 0)
+                want = std::min<std::int64_t>(want, std::int64_t(endBlock - block) * m_blockSamples);
+            std::int64_t got = 0;
+            while (got < want) {
+                const std::int64_t n = reader->Read(samples.data() + got * channels, want - got);
+                if (n < 0)
+                    reason = reader->Error();
+                if (n <= 0)
+                    break;
+                got += n;
+            }
+            if (!reason.empty())
                 break;
-            got += n;
+            batch.clear();
+            for (std::int64_t at = 0; at < got; at += m_blockSamples)
+                batch.push_back(Level(samples.data() + at * channels, std::min<std::int64_t>(m_blockSamples, got - at),
+                                      channels));
+            block += batch.size();
+            more = got == want && (total == 0 || block < endBlock);
+            {
+                std::lock_guard lock(m_mutex);
+                auto& blocks = m_segments[segment];
+                blocks.insert(blocks.end(), batch.begin(), batch.end());
+            }
+            if (m_notify)
+                m_notify();
         }
+        Finish(segment, reason);
         if (!reason.empty())
             break;
-        batch.clear();
-        for (std::int64_t at = 0; at < got; at += m_blockSamples) {
-            const std::int64_t n = std::min<std::int64_t>(m_blockSamples, got - at);
-            SLevelBlock level{1.0f, -1.0f, 0.0f};
-            double sum = 0;
-            for (std::int64_t i = 0; i < n; ++i) {
-                float mono = 0;
-                const float* frame = samples.data() + (at + i) * channels;
-                for (int c = 0; c < channels; ++c)
-                    mono += frame[c];
-                mono /= float(channels);
-                level.min = std::min(level.min, mono);
-                level.max = std::max(level.max, mono);
-                sum += double(mono) * mono;
-            }
-            level.rms = float(std::sqrt(sum / double(n)));
-            batch.push_back(level);
-        }
-        block += batch.size();
-        more = got == want && (total == 0 || block < endBlock);
-        {
-            std::lock_guard lock(m_mutex);
-            auto& blocks = m_halves[half];
-            blocks.insert(blocks.end(), batch.begin(), batch.end());
-        }
-        m_changed.notify_all();
-        if (m_notify)
-            m_notify();
-    }
-    {
-        std::lock_guard lock(m_mutex);
-        m_halfDone[half] = true;
-        if (!reason.empty() && m_error.empty())
-            m_error = reason;
-        if (lastHalf && total == 0)
-            m_total = m_halves[half].size(); // the length was not known before
     }
     m_changed.notify_all();
     if (m_notify)
         m_notify();
+}
+
+SLevelBlock CDecodeScanner::Level(const float* samples, std::int64_t frames, int channels)
+{
+    SLevelBlock level{1.0f, -1.0f, 0.0f};
+    double sum = 0;
+    for (std::int64_t i = 0; i < frames; ++i) {
+        float mono = 0;
+        for (int c = 0; c < channels; ++c)
+            mono += samples[i * channels + c];
+        mono /= float(channels);
+        level.min = std::min(level.min, mono);
+        level.max = std::max(level.max, mono);
+        sum += double(mono) * mono;
+    }
+    level.rms = frames > 0 ? float(std::sqrt(sum / double(frames))) : 0.0f;
+    return level;
+}
+
+void CDecodeScanner::Finish(std::size_t segment, const std::string& reason)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_segmentDone[segment] = true;
+        if (!reason.empty() && m_error.empty())
+            m_error = reason;
+        if (m_segments.size() == 1 && m_total == 0)
+            m_total = m_segments[0].size(); // the length was not known before
+        // The scan is over for the segments no thread will take now.
+        if (m_stop || !m_error.empty())
+            for (std::size_t k = m_nextSegment; k < m_segments.size(); ++k)
+                m_segmentDone[k] = true;
+    }
+    m_changed.notify_all();
 }
 
 void CDecodeScanner::Stop()
@@ -165,7 +193,7 @@ void CDecodeScanner::Stop()
 bool CDecodeScanner::Wait(long timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    auto done = [&] { return std::all_of(m_halfDone.begin(), m_halfDone.end(), [](bool d) { return d; }); };
+    auto done = [&] { return std::all_of(m_segmentDone.begin(), m_segmentDone.end(), [](bool d) { return d; }); };
     if (timeoutMs < 0)
         m_changed.wait(lock, done);
     else
@@ -177,10 +205,10 @@ std::size_t CDecodeScanner::BlocksReady() const
 {
     std::lock_guard lock(m_mutex);
     std::size_t ready = 0;
-    for (std::size_t h = 0; h < m_halves.size(); ++h) {
-        if (m_halfFirst[h] != ready)
-            break; // the half before this one is not complete
-        ready += m_halves[h].size();
+    for (std::size_t k = 0; k < m_segments.size(); ++k) {
+        if (m_segmentFirst[k] != ready)
+            break; // the segment before this one is not complete
+        ready += m_segments[k].size();
     }
     return ready;
 }
@@ -189,15 +217,15 @@ std::vector<SLevelBlock> CDecodeScanner::CopyBlocks(std::size_t first, std::size
 {
     std::lock_guard lock(m_mutex);
     std::vector<SLevelBlock> out;
-    for (std::size_t h = 0; h < m_halves.size() && out.size() < count; ++h) {
-        const std::size_t begin = m_halfFirst[h];
-        const std::size_t end = begin + m_halves[h].size();
+    for (std::size_t h = 0; h < m_segments.size() && out.size() < count; ++h) {
+        const std::size_t begin = m_segmentFirst[h];
+        const std::size_t end = begin + m_segments[h].size();
         const std::size_t from = std::max(first + out.size(), begin);
         if (from != first + out.size() || from >= end)
             continue; // a gap before it: only contiguous blocks are given
         const std::size_t take = std::min(end - from, count - out.size());
-        out.insert(out.end(), m_halves[h].begin() + std::ptrdiff_t(from - begin),
-                   m_halves[h].begin() + std::ptrdiff_t(from - begin + take));
+        out.insert(out.end(), m_segments[h].begin() + std::ptrdiff_t(from - begin),
+                   m_segments[h].begin() + std::ptrdiff_t(from - begin + take));
     }
     return out;
 }
@@ -205,7 +233,8 @@ std::vector<SLevelBlock> CDecodeScanner::CopyBlocks(std::size_t first, std::size
 bool CDecodeScanner::Done() const
 {
     std::lock_guard lock(m_mutex);
-    return !m_halfDone.empty() && std::all_of(m_halfDone.begin(), m_halfDone.end(), [](bool d) { return d; });
+    return !m_segmentDone.empty()
+           && std::all_of(m_segmentDone.begin(), m_segmentDone.end(), [](bool d) { return d; });
 }
 
 std::string CDecodeScanner::Error() const

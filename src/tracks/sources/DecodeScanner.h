@@ -4,8 +4,9 @@
 // as floats in -1..1). The silence finder works on the blocks, and the
 // tracks page's waveform draws from them while the scan is still going.
 //
-// The source is decoded in two halves at once (two decoders; the second
-// starts a little early so that its first block is exact). Reading is safe
+// The source is decoded in segments of a minute or more, taken in turn by
+// two threads with a decoder each (a seek decodes a little ahead of its
+// target, so that each segment's first block is exact). Reading is safe
 // from any thread at any time: the blocks are kept under a lock and
 // copied out.
 
@@ -68,7 +69,9 @@ public:
     REFERENCE_TIME Duration() const { return m_duration; }
 
 private:
-    void Scan(std::size_t half, std::unique_ptr<IPcmReader> reader);
+    void Scan(std::unique_ptr<IPcmReader> reader);
+    void Finish(std::size_t segment, const std::string& reason);
+    static SLevelBlock Level(const float* samples, std::int64_t frames, int channels);
 
     const std::string m_path;
     const int m_threads;
@@ -79,9 +82,10 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::vector<std::vector<SLevelBlock>> m_halves; // blocks of each half, in order
-    std::vector<std::size_t> m_halfFirst;           // first block of each half
-    std::vector<bool> m_halfDone;
+    std::vector<std::vector<SLevelBlock>> m_segments; // blocks of each segment, in order
+    std::vector<std::size_t> m_segmentFirst;          // first block of each segment, and the total
+    std::vector<bool> m_segmentDone;
+    std::size_t m_nextSegment = 0;
     std::size_t m_total = 0;
     bool m_stop = false;
     std::string m_error;
