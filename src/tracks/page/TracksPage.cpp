@@ -22,6 +22,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -39,6 +40,9 @@
 #include <algorithm>
 
 using tracktime::kSecond;
+
+// How long the waveform took (QT_LOGGING_RULES="tarnwick.tracks.info=true").
+Q_LOGGING_CATEGORY(lcTracksPage, "tarnwick.tracks", QtWarningMsg)
 
 namespace {
 
@@ -196,6 +200,11 @@ void CTracksPage::BuildLayout()
         tools->addWidget(button);
     }
     tools->addStretch(1);
+    // What a reader wants the person to know (a sheet naming another file).
+    m_noteLabel = new QLabel(this);
+    m_noteLabel->setAccessibleName(tr("Note"));
+    m_noteLabel->setWordWrap(true);
+    tools->addWidget(m_noteLabel, 1);
     root->addLayout(tools);
 
     // The output.
@@ -385,6 +394,7 @@ void CTracksPage::LoadSource()
     m_duration = m_player.Duration().value_or(0);
 
     QString error;
+    m_scanClock.start();
     if (m_engine->StartScan(m_strSourcePath, error)) {
         m_scanTimer->start();
         m_scanLabel->setText(tr("Reading the waveform..."));
@@ -411,8 +421,10 @@ void CTracksPage::LoadSource()
     ShowPosition(0);
     m_positionTimer->start();
 
-    if (!m_strCueSheet.isEmpty())
-        ImportCue(m_strCueSheet);
+    // A sheet the page was opened with is where the page starts, not a step
+    // to undo.
+    if (!m_strCueSheet.isEmpty() && ImportCue(m_strCueSheet))
+        m_model.UndoStack().clear();
 }
 
 void CTracksPage::OnPageEnded()
@@ -451,6 +463,11 @@ void CTracksPage::keyPressEvent(QKeyEvent* event)
         return;
     }
     CDialogPage::keyPressEvent(event);
+}
+
+QString CTracksPage::Note() const
+{
+    return m_noteLabel->text();
 }
 
 bool CTracksPage::IsWriting() const
@@ -627,13 +644,21 @@ void CTracksPage::OnPositionTick()
 
 void CTracksPage::PollScan()
 {
+    // Asked first: blocks that arrive after the answer are still taken below.
+    const bool done = m_engine->ScanDone();
     const std::size_t ready = m_engine->BlocksReady();
     const std::size_t have = m_wave->LevelCount();
-    if (ready > have)
+    if (ready > have) {
+        if (have == 0)
+            qCInfo(lcTracksPage, "first waveform blocks after %lld ms", static_cast<long long>(m_scanClock.elapsed()));
         m_wave->AppendLevels(m_engine->Levels(have, ready - have));
-    if (!m_engine->ScanDone())
+    }
+    if (!done)
         return;
     m_scanTimer->stop();
+    m_wave->repaint();
+    qCInfo(lcTracksPage, "waveform of %zu blocks drawn whole after %lld ms", m_wave->LevelCount(),
+           static_cast<long long>(m_scanClock.elapsed()));
     const QString error = m_engine->ScanError();
     m_scanLabel->setText(error.isEmpty() ? QString() : tr("The waveform could not be read: %1").arg(error));
 }
@@ -841,9 +866,7 @@ bool CTracksPage::ImportCue(const QString& path)
         return false;
     }
     m_model.ReplaceAll(imported.tracks, tr("Import cue sheet"));
-    if (!imported.notes.isEmpty())
-        ui::MessageBox(this, imported.notes.join(QLatin1Char('\n')), tr("Cue sheet"),
-                       ui::MessageIcon::Information);
+    m_noteLabel->setText(imported.notes.join(QLatin1Char('\n')));
     return true;
 }
 

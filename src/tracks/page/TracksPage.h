@@ -13,6 +13,7 @@
 #include "TrackListModel.h"
 #include "WaveformView.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -52,6 +53,7 @@ public:
     QTableView* Table() const { return m_table; }
     CPreviewPlayer& Player() { return m_player; }
     TracksEngine& Engine() { return *m_engine; }
+    QString Note() const;
     bool IsWriting() const;
     // Until the waveform holds every block of the scan.
     bool IsScanning() const;
@@ -124,6 +126,7 @@ private:
     QTableView* m_table = nullptr;
     QLabel* m_positionLabel = nullptr;
     QLabel* m_scanLabel = nullptr;
+    QLabel* m_noteLabel = nullptr;
     QPushButton* m_playButton = nullptr;
     QPushButton* m_playCutButton = nullptr;
     QPushButton* m_placeCutButton = nullptr;
@@ -159,6 +162,7 @@ private:
     };
     std::vector<Segment> m_segments;
     bool m_loaded = false;
+    QElapsedTimer m_scanClock; // since the scan started
 };
 
 // The audio file a cue sheet belongs to: the first FILE it names that

@@ -278,8 +278,19 @@ TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
     EXPECT_EQ(Cell(*page, 1, TrackListModel::ColPerformer), QStringLiteral("Nobody"));
     EXPECT_EQ(Cell(*page, 2, TrackListModel::ColEnd), QStringLiteral("00:00:10.000"));
     ExpectTableAndWaveformAgree(*page);
-    for (const auto& box : boxes.Boxes())
-        EXPECT_NE(box.icon, ui::MessageIcon::Error) << box.text.toStdString();
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // A sheet with a track past the end is refused with its line; the
+    // tracks stay as they were.
+    const fs::path bad = TestFiles().dir / "bad.cue";
+    std::ofstream(bad, std::ios::binary) << "FILE \"tone.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                            "  TRACK 02 AUDIO\n    INDEX 01 00:40:00\n";
+    dialogs.Choose({Text(bad)});
+    QTest::mouseClick(import, Qt::LeftButton);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("line 5"))) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(page->Model().Tracks().size(), 3u);
 
     // The same sheet given at start opens the page with its source and tracks.
     EXPECT_EQ(CueSheetSource(Text(cue)), Text(TestFiles().tone));
@@ -289,6 +300,7 @@ TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
         tracks.LoadSource();
         EXPECT_EQ(tracks.m_strSourcePath, Text(TestFiles().tone));
         EXPECT_EQ(tracks.Model().Tracks().size(), 3u);
+        EXPECT_FALSE(tracks.Model().UndoStack().canUndo());
         return ui::IDCANCEL;
     });
     CFunctionDlg first;
