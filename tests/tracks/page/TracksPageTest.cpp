@@ -10,7 +10,11 @@
 #include "SplitDlg.h"
 #include "TracksEngine.h"
 #include "TracksPage.h"
+#include "TracksToolDialogs.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QSet>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -413,4 +417,46 @@ TEST(TracksPage, SplitPageTracksButtonOpensThePageWithTheBreakpointsAndBackRetur
     EXPECT_TRUE(split.isVisible());
     EXPECT_TRUE(split.HoldsGraph());
     EXPECT_EQ(split.Breakpoints().size(), 2u);
+}
+
+TEST(TracksPage, EveryControlHasANameAndTheKeyboardReachesIt)
+{
+    auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+    EqualPartsDialog parts(page.get());
+    SilenceDialog silences(-50.0, [](double, double, bool) { return QString(); }, page.get());
+    parts.show();
+    silences.show();
+    for (QWidget* root : {static_cast<QWidget*>(page.get()), static_cast<QWidget*>(&parts),
+                          static_cast<QWidget*>(&silences)}) {
+        int stops = 0;
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            // A spin box's line edit is part of the spin box, which carries the name.
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(root) || w->window() != root
+                || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+                continue;
+            ++stops;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+                << w->metaObject()->className() << " " << w->objectName().toStdString();
+        }
+        EXPECT_GT(stops, 2);
+    }
+    // Tab from the waveform walks through the page and comes back to it.
+    parts.hide();
+    silences.hide();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->Waveform()->setFocus();
+    QSet<QWidget*> seen;
+    for (int i = 0; i < 60 && !seen.contains(QApplication::focusWidget()); ++i) {
+        seen.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget* w : page->findChildren<QPushButton*>()) {
+        if (w->isEnabled() && w->window() == page.get()) {
+            EXPECT_TRUE(seen.contains(w)) << w->accessibleName().toStdString();
+        }
+    }
+    EXPECT_TRUE(seen.contains(page->Table()));
 }
