@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei
   xvfb xauth xdg-utils
   lame sox libsox-fmt-mp3
+  libcue-dev
 )
 # Extra packages asked for by the caller (the benchmark wants ffmpeg).
 packages+=("$@")

@@ -7,6 +7,7 @@
 #include "JoinDlg.h"
 #include "Resources.h"
 #include "SplitDlg.h"
+#include "TracksPage.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -140,11 +141,27 @@ void CFunctionDlg::OnNext()
     }
 }
 
-bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge)
+bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge, bool tracks)
 {
     if (files.isEmpty() && !merge)
         return true;
     EnsureInitDialog();
+    const bool cueSheet = files.size() == 1 && files.first().endsWith(QLatin1String(".cue"), Qt::CaseInsensitive);
+    if (files.size() == 1 && !merge && (tracks || cueSheet)) {
+        CTracksPage page;
+        if (cueSheet) {
+            page.m_strCueSheet = files.first();
+            page.m_strSourcePath = CueSheetSource(files.first());
+        } else {
+            page.m_strSourcePath = files.first();
+        }
+        SetDlgItemText(IDC_SOURCE_PATH, page.m_strSourcePath);
+        if (page.DoModal() != ui::IDOK) {
+            EndDialog(ui::IDCANCEL);
+            return false;
+        }
+        return true;
+    }
     if (files.size() == 1 && !merge) {
         CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
         OnSplitChosen();

@@ -28,8 +28,10 @@ public:
     // Files handed to the program at start (the desktop's "Open with"): one
     // file opens the split page for it, several open the join page, as if
     // chosen here before Next; `merge` opens the join page whatever the
-    // count. False when that page ended the program.
-    bool OpenStartFiles(const QStringList& files, bool merge = false);
+    // count. One file with `tracks`, or one cue sheet, opens the tracks page
+    // (a cue sheet with the source it names and its tracks). False when that
+    // page ended the program.
+    bool OpenStartFiles(const QStringList& files, bool merge = false, bool tracks = false);
     // Window-menu commands; IDM_ABOUTBOX shows the about box.
     void OnSysCommand(int command);
     // The page's window menu: Minimize and Close, a separator, then the about

@@ -23,20 +23,34 @@ QStringList StartFiles(const QStringList& arguments)
     return files;
 }
 
-bool MergeRequested(const QStringList& arguments)
+namespace {
+
+bool OptionGiven(const QStringList& arguments, QLatin1String option)
 {
     for (qsizetype i = 1; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
-        if (arguments[i] == QLatin1String("--merge"))
+        if (arguments[i] == option)
             return true;
     }
     return false;
 }
 
-bool CToolApp::InitInstance(const QStringList& files, bool merge)
+} // namespace
+
+bool MergeRequested(const QStringList& arguments)
+{
+    return OptionGiven(arguments, QLatin1String("--merge"));
+}
+
+bool TracksRequested(const QStringList& arguments)
+{
+    return OptionGiven(arguments, QLatin1String("--tracks"));
+}
+
+bool CToolApp::InitInstance(const QStringList& files, bool merge, bool tracks)
 {
     StartMediaLayer();
     CFunctionDlg page;
-    if (page.OpenStartFiles(files, merge))
+    if (page.OpenStartFiles(files, merge, tracks))
         page.DoModal();
     return false;
 }

@@ -18,10 +18,12 @@ namespace {
 const char kUsage[] =
     "usage: tarnwick [FILE]\n"
     "       tarnwick [--merge] [FILE...]\n"
+    "       tarnwick --tracks FILE | tarnwick SHEET.cue\n"
     "       tarnwick --help | --version\n"
     "\n"
     "  FILE       one file opens the split page with it, several open the merge page\n"
     "  --merge    opens the merge page (with the FILEs, if any)\n"
+    "  --tracks   opens FILE on the tracks page; a cue sheet opens its source there\n"
     "  --help     prints this text\n"
     "  --version  prints the version\n"
     "\n"
@@ -70,6 +72,6 @@ int main(int argc, char* argv[])
                               args.value(shots + 2));
 
     CToolApp theApp;
-    theApp.InitInstance(StartFiles(args), MergeRequested(args));
+    theApp.InitInstance(StartFiles(args), MergeRequested(args), TracksRequested(args));
     return theApp.ExitInstance();
 }

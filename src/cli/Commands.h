@@ -1,5 +1,5 @@
 #pragma once
-// The three commands of tarnwick-cli. Each takes the arguments after its
+// The commands of tarnwick-cli. Each takes the arguments after its
 // name and returns the exit status; wrong use throws cli::UsageError, a job
 // that cannot be done throws cli::Failure.
 
@@ -13,6 +13,7 @@ namespace cli {
 int RunProbe(const std::vector<std::string>& args);
 int RunSplit(const std::vector<std::string>& args);
 int RunJoin(const std::vector<std::string>& args);
+int RunTracks(const std::vector<std::string>& args);
 
 // The measure of a sound file (SourceMeasure.h); throws Failure naming the
 // file and the reason when it cannot be read.

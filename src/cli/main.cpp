@@ -1,4 +1,4 @@
-// tarnwick-cli: probe, split and join sound files from the command line,
+// tarnwick-cli: probe, split, join and cut into tracks sound files from the command line,
 // through the same graph-building code as the desktop program.
 
 #include "CliArgs.h"
@@ -21,6 +21,11 @@ const char kUsage[] =
     "                          [--tag FIELD=VALUE]... [--no-tags]\n"
     "       tarnwick-cli join OUTPUT INPUT... [--bitrate KBPS] [--samplerate KHZ] [--overwrite]\n"
     "                         [--tag FIELD=VALUE]... [--no-tags] [--no-chapters] [--cover FILE|none]\n"
+    "       tarnwick-cli tracks SOURCE (--cue FILE | --labels FILE | --silence[=DB[,SECONDS]]\n"
+    "                           | --parts N | --every hh:mm:ss | --at T1,T2,...) [--snap SECONDS]\n"
+    "                           [--trim-silence] [--copy[=auto] | --format mp3|wav [--bitrate KBPS]\n"
+    "                           [--samplerate KHZ]] [--outdir DIR] [--name TEMPLATE] [--dry-run]\n"
+    "                           [--export-cue FILE] [--export-labels FILE] [--no-tags]\n"
     "       tarnwick-cli --help | --version\n"
     "\n"
     "  probe  prints per file: duration (100 ns units), hh:mm:ss, sample rate, channels, path;\n"
@@ -35,6 +40,17 @@ const char kUsage[] =
     "         (defaults: 192 kbps, 44.1 kHz; --overwrite replaces an existing OUTPUT),\n"
     "         tagged with the first INPUT's album, artist, year, genre and cover and a\n"
     "         chapter for each INPUT; --cover takes a JPEG or PNG file, or none\n"
+    "  tracks writes every track of SOURCE as a piece of its own, tagged (title, artist,\n"
+    "         album, track k/N, date, genre) and named by TEMPLATE ({n} {title} {performer}\n"
+    "         {source}; default \"{n} - {title}\") in DIR (default SOURCE's folder/Split),\n"
+    "         and prints their paths. The tracks come from a cue sheet, a label file\n"
+    "         (start<TAB>end<TAB>title in seconds), the middles of the silences (RMS of 50 ms\n"
+    "         below DB dBFS for SECONDS; default: 12 dB over the noise floor, 2 s), N equal\n"
+    "         parts, parts of a given length or cuts at the times given; --snap moves each\n"
+    "         cut of those to the middle of the nearest pause within SECONDS;\n"
+    "         --trim-silence cuts the silence off each track's ends. MP3 SOURCE: frames\n"
+    "         copied without re-encoding unless --format is given. --dry-run prints\n"
+    "         number, start, end, length and name of each track and writes nothing\n"
     "\n"
     "  --tag FIELD=VALUE sets a tag (title, artist, album, albumartist, year, genre,\n"
     "  track, comment; an empty VALUE removes it); --no-tags writes none\n"
@@ -60,6 +76,8 @@ int RunCommand(const std::string& command, const std::vector<std::string>& args)
             return cli::RunSplit(args);
         if (command == "join")
             return cli::RunJoin(args);
+        if (command == "tracks")
+            return cli::RunTracks(args);
         throw cli::UsageError("unknown command \"" + command + "\"");
     } catch (const cli::UsageError& e) {
         std::fprintf(cli::Messages(), "tarnwick-cli: %s\n%s", e.what(), kUsage);

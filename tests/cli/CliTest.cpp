@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -632,4 +633,156 @@ TEST_F(CliTest, TagsThatCannotBeWrittenFailThePieceAndLeaveNothing)
     EXPECT_EQ(r.exitCode, 1) << Expect(r);
     EXPECT_NE(r.err.find("cannot write the tags of"), std::string::npos) << r.err;
     EXPECT_TRUE(FilesIn(outputs).empty()) << "a piece with broken tags or a temporary is left";
+}
+
+// --- tracks -------------------------------------------------------------------
+
+namespace {
+
+const char kTracksSheet[] = "TITLE \"Album\"\nPERFORMER \"Band\"\nFILE \"other name.wav\" WAVE\n"
+                            "  TRACK 01 AUDIO\n    TITLE \"One\"\n    INDEX 01 00:00:00\n"
+                            "  TRACK 02 AUDIO\n    TITLE \"Two: a/b\"\n    INDEX 01 00:04:00\n"
+                            "  TRACK 03 AUDIO\n    INDEX 01 00:08:00\n";
+
+} // namespace
+
+TEST_F(CliTest, TracksDryRunShowsThePlanAndWritesNothing)
+{
+    WriteTonesAndGaps(dir / "gaps.wav", {{5, 0.3}, {2.5, 0}, {4, 0.3}, {3, 0}, {5, 0.3}});
+    std::ofstream(dir / "album.cue") << kTracksSheet;
+    const std::string source = (dir / "gaps.wav").string();
+    const fs::path out = dir / "out";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"cue sheet",
+         {"--cue", (dir / "album.cue").string()},
+         {"1  00:00:00.000  00:00:04.000  00:00:04.000  1 - One.wav",
+          "2  00:00:04.000  00:00:08.000  00:00:04.000  2 - Two_ a_b.wav",
+          "3  00:00:08.000  00:00:19.500  00:00:11.500  3 - gaps.wav"}},
+        {"silences, cut in the middle",
+         {"--silence", "--name", "{source} {n}"},
+         {"1  00:00:00.000  00:00:06.250  00:00:06.250  gaps 1.wav",
+          "2  00:00:06.250  00:00:13.000  00:00:06.750  gaps 2.wav",
+          "3  00:00:13.000  00:00:19.500  00:00:06.500  gaps 3.wav"}},
+        {"silences trimmed",
+         {"--silence=-50,2", "--trim-silence"},
+         {"1  00:00:00.000  00:00:05.000  00:00:05.000  1 - gaps.wav",
+          "2  00:00:07.500  00:00:11.500  00:00:04.000  2 - gaps.wav",
+          "3  00:00:14.500  00:00:19.500  00:00:05.000  3 - gaps.wav"}},
+        {"equal parts snapped to the gaps",
+         {"--parts", "3", "--snap", "1.5"},
+         {"1  00:00:00.000  00:00:06.250  00:00:06.250  1 - gaps.wav",
+          "2  00:00:06.250  00:00:13.000  00:00:06.750  2 - gaps.wav",
+          "3  00:00:13.000  00:00:19.500  00:00:06.500  3 - gaps.wav"}},
+        {"every 8 s",
+         {"--every", "00:00:08"},
+         {"1  00:00:00.000  00:00:08.000  00:00:08.000  1 - gaps.wav",
+          "2  00:00:08.000  00:00:16.000  00:00:08.000  2 - gaps.wav",
+          "3  00:00:16.000  00:00:19.500  00:00:03.500  3 - gaps.wav"}},
+        {"times given", {"--at", "00:00:10.5,00:00:02", "--format", "mp3"},
+         {"1  00:00:00.000  00:00:02.000  00:00:02.000  1 - gaps.mp3",
+          "2  00:00:02.000  00:00:10.500  00:00:08.500  2 - gaps.mp3",
+          "3  00:00:10.500  00:00:19.500  00:00:09.000  3 - gaps.mp3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"tracks", source, "--dry-run", "--outdir", out.string()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProcessResult r = Cli(args);
+        EXPECT_EQ(r.exitCode, 0) << Expect(r);
+        EXPECT_EQ(Lines(r.out), c.lines) << Expect(r);
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST_F(CliTest, TracksWritesTaggedNamedPiecesAndExportsTheList)
+{
+    WriteWav(dir / "album.wav", {8000, 1, 8000 * 12});
+    std::ofstream(dir / "album.cue") << kTracksSheet;
+    const fs::path out = dir / "out";
+    const ProcessResult r = Cli({"tracks", (dir / "album.wav").string(), "--cue", (dir / "album.cue").string(),
+                                 "--format", "mp3", "--bitrate", "32", "--samplerate", "8", "--outdir", out.string(),
+                                 "--export-cue", (dir / "copy.cue").string(), "--export-labels",
+                                 (dir / "labels.txt").string()});
+    ASSERT_EQ(r.exitCode, 0) << Expect(r);
+    EXPECT_NE(r.err.find("the sheet names other name.wav; it is used for album.wav"), std::string::npos) << r.err;
+    const std::vector<std::string> expected{(out / "1 - One.mp3").string(), (out / "2 - Two_ a_b.mp3").string(),
+                                            (out / "3 - album.mp3").string()};
+    EXPECT_EQ(Lines(r.out), expected);
+    EXPECT_EQ(FolderNames(out).size(), 3u);
+    const TagsRead two = ReadTagsBack(out / "2 - Two_ a_b.mp3");
+    EXPECT_EQ(two.title, "Two: a/b");
+    EXPECT_EQ(two.artist, "Band");
+    EXPECT_EQ(two.album, "Album");
+    EXPECT_EQ(two.Frame("TRCK"), "2/3");
+    EXPECT_NE(Bytes(dir / "copy.cue").find("FILE \"album.wav\" WAVE"), std::string::npos);
+    EXPECT_EQ(Lines(Bytes(dir / "labels.txt")).size(), 3u);
+
+    // The same list again, by its label file: new names beside the old
+    // ones; an export that is there is not replaced.
+    const ProcessResult again = Cli({"tracks", (dir / "album.wav").string(), "--labels", (dir / "labels.txt").string(),
+                                     "--format", "mp3", "--outdir", out.string()});
+    ASSERT_EQ(again.exitCode, 0) << Expect(again);
+    EXPECT_EQ(Lines(again.out)[0], (out / "1 - One (2).mp3").string());
+    const ProcessResult exists = Cli({"tracks", (dir / "album.wav").string(), "--parts", "2", "--export-labels",
+                                      (dir / "labels.txt").string(), "--outdir", out.string()});
+    EXPECT_EQ(exists.exitCode, 1) << Expect(exists);
+    EXPECT_NE(exists.err.find("exists"), std::string::npos) << exists.err;
+}
+
+TEST_F(CliTest, TracksTellsWrongUseAndBadSheetsWithTheirLine)
+{
+    WriteWav(dir / "a.wav", {8000, 1, 8000 * 12});
+    std::string sheet = kTracksSheet;
+    sheet.replace(sheet.find("INDEX 01 00:08:00"), 17, "INDEX 01 00:13:00");
+    std::ofstream(dir / "late.cue") << sheet;
+    const std::string a = (dir / "a.wav").string();
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"tracks", a}, 2, "one of --cue"},
+        {{"tracks", a, "--parts", "2", "--silence"}, 2, "one of --cue"},
+        {{"tracks", a, "--parts", "0"}, 2, "--parts"},
+        {{"tracks", a, "--silence=5"}, 2, "below 0"},
+        {{"tracks", a, "--cue", (dir / "late.cue").string(), "--snap", "2"}, 2, "--snap goes with"},
+        {{"tracks", a, "--parts", "2", "--copy", "--format", "wav"}, 2, "do not go together"},
+        {{"tracks", a, "--parts", "2", "--copy"}, 1, "needs an MP3 source"},
+        {{"tracks", a, "--at", "00:00:20"}, 1, "past the end"},
+        {{"tracks", a, "--cue", (dir / "late.cue").string()}, 1, "late.cue line 11: track 3 starts at 00:00:13.000, past the end"},
+        {{"tracks", a, "--cue", (dir / "none.cue").string()}, 1, "none.cue"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult r = Cli(c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << Expect(r);
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << Expect(r);
+        EXPECT_FALSE(fs::exists(dir / "Split"));
+    }
+}
+
+TEST_F(CliTest, InterruptedTracksKeepTheFinishedPiecesAndRemoveThePartialOne)
+{
+    const fs::path source = dir / "long.wav";
+    WriteWav(source, {8000, 1, 8000LL * 900});
+    const fs::path outputs = dir / "pieces";
+    bool signalled = false;
+    const ProcessResult r =
+        SignalOnceWriting({"tracks", source.string(), "--parts", "3", "--format", "mp3", "--outdir", outputs.string()},
+                          outputs, SIGINT, &signalled);
+    ASSERT_TRUE(signalled) << "no piece was ever written: " << Expect(r);
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_NE(r.err.find("interrupted"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the track being written was removed"), std::string::npos) << r.err;
+    // What is left is what the run said it wrote, whole.
+    std::vector<std::string> left;
+    for (const fs::path& file : FilesIn(outputs))
+        left.push_back(file.string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, Lines(r.out));
 }

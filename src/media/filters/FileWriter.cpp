@@ -75,7 +75,8 @@ public:
         return S_OK;
     }
 
-    HRESULT SetNumberedFileName(const std::string& folder, const std::string& name, long long firstNumber) override
+    HRESULT SetNumberedFileName(const std::string& folder, const std::string& name, long long firstNumber,
+                                NumberedName how) override
     {
         if (folder.empty() || name.empty() || firstNumber < 0)
             return E_INVALIDARG;
@@ -86,7 +87,8 @@ public:
         m_folder = folder;
         m_name = name;
         m_firstNumber = firstNumber;
-        m_path = NumberedOutputPath(folder, name, firstNumber);
+        m_how = how;
+        m_path = NumberedOutputPath(folder, name, firstNumber, how);
         return S_OK;
     }
 
@@ -282,7 +284,7 @@ private:
         m_bytes = 0;
 
         if (m_numbered) {
-            m_out.SetNumberedTarget(m_folder, m_name, m_firstNumber);
+            m_out.SetNumberedTarget(m_folder, m_name, m_firstNumber, m_how);
         } else {
             struct stat info {};
             const bool exists = ::lstat(m_path.c_str(), &info) == 0;
@@ -359,6 +361,7 @@ private:
     bool m_numbered = false;
     std::string m_folder, m_name;
     long long m_firstNumber = 0;
+    NumberedName m_how = NumberedName::Prefix;
     std::atomic<bool> m_overwrite{false};
     std::atomic<bool> m_discard{false};
     std::atomic<std::uint64_t> m_bytes{0};

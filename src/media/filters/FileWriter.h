@@ -12,6 +12,7 @@
 
 #include "media/graph/Filter.h"
 #include "media/graph/MediaTypes.h"
+#include "media/filters/OutputFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,9 +25,11 @@ public:
     // `type` must be null.
     [[nodiscard]] virtual HRESULT SetFileName(const std::string& path, const MediaType* type) = 0;
     // The output is folder/N-name with the first N from `firstNumber` on
-    // that is free when the file is moved in (split pieces).
+    // that is free when the file is moved in (split pieces); `how` picks
+    // the form of the numbered name (OutputFile.h).
     [[nodiscard]] virtual HRESULT SetNumberedFileName(const std::string& folder, const std::string& name,
-                                                      long long firstNumber) = 0;
+                                                      long long firstNumber,
+                                                      NumberedName how = NumberedName::Prefix) = 0;
     // The output's name: the one asked for until the file is in place, then
     // the name it has.
     virtual HRESULT GetCurFile(std::string* path) const = 0;

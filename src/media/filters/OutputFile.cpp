@@ -90,8 +90,10 @@ void COutputFile::SetTarget(const std::string& path, bool replace)
     m_committed = false;
 }
 
-void COutputFile::SetNumberedTarget(const std::string& folder, const std::string& name, long long firstNumber)
+void COutputFile::SetNumberedTarget(const std::string& folder, const std::string& name, long long firstNumber,
+                                    NumberedName how)
 {
+    m_how = how;
     m_folder = folder.empty() ? "." : folder;
     m_name = name;
     m_firstNumber = firstNumber;
@@ -102,7 +104,7 @@ void COutputFile::SetNumberedTarget(const std::string& folder, const std::string
 
 std::string COutputFile::Candidate(long long number) const
 {
-    return NumberedOutputPath(m_folder, m_name, number);
+    return NumberedOutputPath(m_folder, m_name, number, m_how);
 }
 
 bool COutputFile::Create(std::string* reason)
@@ -185,9 +187,17 @@ void COutputFile::Discard()
     }
 }
 
-std::string NumberedOutputPath(const std::string& folder, const std::string& name, long long number)
+std::string NumberedOutputPath(const std::string& folder, const std::string& name, long long number,
+                               NumberedName how)
 {
-    return InFolder(folder, std::to_string(number) + "-" + name);
+    if (how == NumberedName::Prefix)
+        return InFolder(folder, std::to_string(number) + "-" + name);
+    if (number <= 1)
+        return InFolder(folder, name);
+    // The number goes before the extension: "01 - Song (2).mp3".
+    const std::size_t dot = name.rfind('.');
+    const std::size_t at = dot == std::string::npos || dot == 0 ? name.size() : dot;
+    return InFolder(folder, name.substr(0, at) + " (" + std::to_string(number) + ")" + name.substr(at));
 }
 
 bool IsOutputTemporaryName(const std::string& name, long* pid)

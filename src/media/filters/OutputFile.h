@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+// How a numbered output is named: "N-name" (split pieces), or "name" itself
+// first and then "stem (N).ext" from N = 2 on (named pieces of a tracks run).
+enum class NumberedName { Prefix, Suffix };
+
 class COutputFile {
 public:
     COutputFile() = default;
@@ -31,7 +35,8 @@ public:
     void SetReplace(bool replace) { m_replace = replace; }
     // The output is folder/N-name with the first N from `firstNumber` on
     // that is free when it is moved in.
-    void SetNumberedTarget(const std::string& folder, const std::string& name, long long firstNumber);
+    void SetNumberedTarget(const std::string& folder, const std::string& name, long long firstNumber,
+                           NumberedName how = NumberedName::Prefix);
 
     // Creates the temporary. False with `reason`, which names the output
     // ("cannot create /x/1-a.mp3: Permission denied").
@@ -58,14 +63,17 @@ private:
     std::string m_folder;
     std::string m_name;        // numbered outputs: the name after "N-"
     long long m_firstNumber = -1; // -1: not numbered
+    NumberedName m_how = NumberedName::Prefix;
     bool m_replace = false;
     int m_fd = -1;
     std::string m_temporary;
     bool m_committed = false;
 };
 
-// folder/N-name.
-std::string NumberedOutputPath(const std::string& folder, const std::string& name, long long number);
+// folder/N-name; with NumberedName::Suffix folder/name for N <= 1, else
+// folder/stem (N).ext.
+std::string NumberedOutputPath(const std::string& folder, const std::string& name, long long number,
+                               NumberedName how = NumberedName::Prefix);
 
 // Whether `name` (no folder) is one of the temporaries above; `pid`
 // receives the process that wrote it.

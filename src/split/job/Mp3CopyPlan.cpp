@@ -78,6 +78,12 @@ bool PlanMp3Copy(int fd, std::int64_t size, const std::string& sourcePath, REFER
     Mp3Layout layout;
     if (!ReadMp3Layout(fd, size, &layout, reason))
         return false;
+    return PlanMp3CopyFromLayout(layout, fd, size, sourcePath, start, stop, plan, reason);
+}
+
+bool PlanMp3CopyFromLayout(const Mp3Layout& layout, int fd, std::int64_t size, const std::string& sourcePath,
+                           REFERENCE_TIME start, REFERENCE_TIME stop, Mp3CopyPlan* plan, std::string* reason)
+{
     FileBytes file(fd, size);
     const int rate = layout.stream.SampleRate();
     const std::int64_t length = layout.LengthSamples();

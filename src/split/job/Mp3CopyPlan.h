@@ -47,6 +47,10 @@ bool PlanMp3Copy(const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_
 bool PlanMp3Copy(int fd, std::int64_t size, const std::string& sourcePath, REFERENCE_TIME start, REFERENCE_TIME stop,
                  Mp3CopyPlan* plan, std::string* reason);
 
+// The same from the layout already read from the file open on `fd`.
+bool PlanMp3CopyFromLayout(const Mp3Layout& layout, int fd, std::int64_t size, const std::string& sourcePath,
+                           REFERENCE_TIME start, REFERENCE_TIME stop, Mp3CopyPlan* plan, std::string* reason);
+
 // The plan for samples [first, end) of a source already laid out; `file`
 // reads the source (for the donor frame's bytes).
 bool PlanMp3CopyOfSamples(const Mp3Layout& layout, FileBytes& file, std::int64_t first, std::int64_t end,

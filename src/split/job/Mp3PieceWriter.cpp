@@ -30,14 +30,15 @@ CMp3PieceWriter::~CMp3PieceWriter()
 }
 
 void CMp3PieceWriter::SetOutput(std::string folder, std::string name, long long firstNumber,
-                                std::function<std::string()> check)
+                                std::function<std::string()> check, NumberedName how)
 {
     std::lock_guard lock(m_mutex);
+    m_how = how;
     m_folder = std::move(folder);
     m_name = std::move(name);
     m_firstNumber = firstNumber;
     m_check = std::move(check);
-    m_target = NumberedOutputPath(m_folder, m_name, m_firstNumber);
+    m_target = NumberedOutputPath(m_folder, m_name, m_firstNumber, m_how);
 }
 
 void CMp3PieceWriter::SetTags(std::string id3v2, std::string id3v1)
@@ -152,7 +153,7 @@ void CMp3PieceWriter::Write()
             return End(JobStatus::Failed, changed);
 
     COutputFile out;
-    out.SetNumberedTarget(m_folder, m_name, m_firstNumber);
+    out.SetNumberedTarget(m_folder, m_name, m_firstNumber, m_how);
     std::string reason;
     if (!out.Create(&reason))
         return End(JobStatus::Failed, reason);

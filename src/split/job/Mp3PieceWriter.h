@@ -12,6 +12,7 @@
 
 #include "JobResult.h"
 #include "Mp3CopyPlan.h"
+#include "media/filters/OutputFile.h"
 #include "media/graph/UniqueFd.h"
 
 #include <atomic>
@@ -36,7 +37,7 @@ public:
     // and before the piece is moved to its name: a non-empty answer fails
     // the run with it (a source that changed).
     void SetOutput(std::string folder, std::string name, long long firstNumber,
-                   std::function<std::string()> check);
+                   std::function<std::string()> check, NumberedName how = NumberedName::Prefix);
     // The tags the piece opens and ends with (rendered ID3v2 and ID3v1; ""
     // for none). Before Start.
     void SetTags(std::string id3v2, std::string id3v1);
@@ -69,6 +70,7 @@ private:
     const std::int64_t m_total;
     std::string m_folder, m_name;
     long long m_firstNumber = 1;
+    NumberedName m_how = NumberedName::Prefix;
     std::function<std::string()> m_check;
     std::string m_id3v2, m_id3v1;
     std::atomic<std::int64_t> m_written{0};

@@ -64,12 +64,15 @@ std::string Candidate(const std::string& dir, const std::string& name, long long
 
 } // namespace
 
-long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex)
+long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex, NumberedName how)
 {
-    for (long long number = static_cast<long long>(pieceIndex) + 1;; ++number) {
+    const long long first = how == NumberedName::Prefix ? static_cast<long long>(pieceIndex) + 1 : 1;
+    for (long long number = first;; ++number) {
         std::error_code ec;
+        const std::string candidate =
+            how == NumberedName::Prefix ? Candidate(dir, name, number) : NumberedOutputPath(dir, name, number, how);
         // symlink_status: a dangling link is taken too, as is a folder.
-        if (!fs::exists(fs::symlink_status(Candidate(dir, name, number), ec)))
+        if (!fs::exists(fs::symlink_status(candidate, ec)))
             return number;
     }
 }

@@ -92,9 +92,9 @@ JobResult CSplitJob::NameOutput()
     // What killed runs left here goes before this run adds its own.
     m_reclaimed = ReclaimTemporaries(r.outputDir);
     m_outputDir = r.outputDir;
-    m_outputName = FitOutputName(r.outputName, r.mp3Output);
-    m_outputNumber = FindFreeOutputNumber(m_outputDir, m_outputName, r.pieceIndex);
-    m_outputPath = NumberedOutputPath(m_outputDir, m_outputName, m_outputNumber);
+    m_outputName = r.naming == NumberedName::Prefix ? FitOutputName(r.outputName, r.mp3Output) : r.outputName;
+    m_outputNumber = FindFreeOutputNumber(m_outputDir, m_outputName, r.pieceIndex, r.naming);
+    m_outputPath = NumberedOutputPath(m_outputDir, m_outputName, m_outputNumber, r.naming);
     return JobResult::Ok();
 }
 
@@ -125,8 +125,12 @@ bool CSplitJob::BuildCopy(std::string* reason, bool* changed)
             *changed = true;
             return false;
         }
-        if (source && PlanMp3Copy(source.Get(), size, r.sourcePath, r.start, r.stop, &plan, reason))
+        if (source && r.mp3Layout && r.mp3Layout->fileSize == size) {
+            if (PlanMp3CopyFromLayout(*r.mp3Layout, source.Get(), size, r.sourcePath, r.start, r.stop, &plan, reason))
+                reason->clear();
+        } else if (source && PlanMp3Copy(source.Get(), size, r.sourcePath, r.start, r.stop, &plan, reason)) {
             reason->clear();
+        }
     }
     if (!reason->empty()) {
         *reason = "the frames of " + r.sourcePath + " cannot be copied (" + *reason + ")";
@@ -171,7 +175,7 @@ JobResult CSplitJob::Build()
             m_copiesFrames = true;
             JobResult named = NameOutput();
             if (named)
-                m_copy->SetOutput(m_outputDir, m_outputName, m_outputNumber, sourceCheck);
+                m_copy->SetOutput(m_outputDir, m_outputName, m_outputNumber, sourceCheck, r.naming);
             return named;
         }
         if (changed || r.copy == SplitCopy::Required)
@@ -223,7 +227,7 @@ JobResult CSplitJob::Build()
         return named;
     // 15. (The labels of step 14 are the caller's.) The writer takes the
     // number that is free when the piece is complete.
-    if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber)))
+    if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber, r.naming)))
         return Fail(JobFailure::Failed, "cannot name the output " + m_outputPath);
     sink->SetCommitCheck(sourceCheck);
     // An MP3 piece opens with its ID3v2 tag and ends with ID3v1 where the

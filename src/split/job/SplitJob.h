@@ -23,6 +23,7 @@
 #include "SourceIdentity.h"
 #include "TagFields.h"
 #include "media/filters/Mp3Settings.h"
+#include "media/filters/OutputFile.h"
 #include "media/graph/MediaTime.h"
 
 #include <cstdint>
@@ -35,6 +36,7 @@ class CBaseFilter;
 class CFilterGraph;
 class CMp3PieceWriter;
 class CTagNotes;
+struct Mp3Layout;
 namespace tags {
 class CTagSet;
 }
@@ -69,6 +71,13 @@ struct SplitPieceRequest {
     // no tags at all.
     bool writeTags = true;
     tags::TagEdits tagEdits;
+    // Prefix: the piece is "N-outputName". Suffix: it is outputName itself
+    // (taken as it is, not fitted), "stem (2).ext" and on when that is taken.
+    NumberedName naming = NumberedName::Prefix;
+    // The source's MP3 layout, read by the caller from the file that
+    // sourceIdentity describes: a copy plans from it instead of reading
+    // the source's frames again (a tracks run copies many pieces of one file).
+    std::shared_ptr<const Mp3Layout> mp3Layout;
 };
 
 // Whether `path` holds MPEG audio (its content decides, not its name): only

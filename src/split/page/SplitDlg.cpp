@@ -8,6 +8,7 @@
 #include "Help.h"
 #include "MessageBox.h"
 #include "SplitDlgIds.h"
+#include "TracksPage.h"
 #include "TypedTime.h"
 #include "media/graph/TimeText.h"
 
@@ -109,6 +110,10 @@ bool CSplitDlg::OnInitDialog()
     m_listBreakpoints.SubclassDlgItem(IDC_BREAKPOINTS, this, &m_breakpoints);
     RegisterTips();
     SetupSkinButtons();
+    if (QWidget* tracks = GetDlgItem(IDC_TRACKS)) {
+        tracks->setToolTip(tr("Cut the file into many tracks: waveform, cue sheet, silences, equal parts"));
+        tracks->setAccessibleName(tr("Tracks"));
+    }
     m_nStartupTimer = SetTimer(IDT_STARTUP, 250);
     if (auto* format = DlgItem<QComboBox>(IDC_OUTPUT_FORMAT))
         format->setCurrentIndex(0);
@@ -182,6 +187,7 @@ void CSplitDlg::ConnectCommands()
     OnClicked(IDC_ADD_TYPED, [this] { OnAddTypedBreakpoint(); });
     OnClicked(IDC_EXIT, [this] { OnCancel(); });
     OnClicked(IDC_HOME_PAGE, [] { OpenHomePage(); });
+    OnClicked(IDC_TRACKS, [this] { OnTracks(); });
     if (QSlider* slider = Slider()) {
         // Every user action on the slider (step, page, drag, wheel, keys)
         // triggers exactly one action, with the new place already in
@@ -560,4 +566,29 @@ void CSplitDlg::OnBreakpointDblClk()
         return;
     SetSliderPos(m_breakpoints.At(row).timeMs);
     SeekToSlider();
+}
+
+// ---- The tracks page ----------------------------------------------------------
+
+void CSplitDlg::OnTracks()
+{
+    if (m_strSourcePath.isEmpty())
+        return;
+    OnPause();
+    CTracksPage tracks(this);
+    tracks.m_strSourcePath = m_wszSourcePath.isEmpty() ? m_strSourcePath : m_wszSourcePath;
+    for (const Breakpoint& breakpoint : m_breakpoints.Entries())
+        tracks.m_initialCuts.push_back(MsToTime(breakpoint.timeMs));
+    // One page at a time, as the wizard shows them; the player lets go of
+    // the sound device while the tracks page plays.
+    ReleaseGraph();
+    hide();
+    const int result = tracks.DoModal();
+    if (result != ui::IDOK) {
+        EndDialog(ui::IDCANCEL);
+        return;
+    }
+    show();
+    OpenSource(m_wszSourcePath);
+    ShowDuration();
 }

@@ -56,6 +56,9 @@ public:
     void OnDeleteBreakpoint(int row);
     void OnDeleteAllBreakpoints();
     void OnBreakpointDblClk();
+    // Opens the tracks page for this source, the breakpoints as its first
+    // cuts; Back there comes back here.
+    void OnTracks();
 
     // What the page holds, for the split job and for the tests.
     const BreakpointList& Breakpoints() const { return m_breakpoints.Entries(); }

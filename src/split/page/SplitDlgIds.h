@@ -27,6 +27,7 @@ inline constexpr int IDC_SPLIT_NEXT = 1017;
 inline constexpr int IDC_DURATION = 1023;
 inline constexpr int IDC_CURRENT_TIME = 1025;
 inline constexpr int IDC_OUTPUT_FORMAT = 1056;
+inline constexpr int IDC_TRACKS = 1070;         // opens the tracks page
 
 inline constexpr int IDT_POSITION = 55;          // 250 ms
 inline constexpr int IDT_STARTUP = 56;           // 250 ms, once

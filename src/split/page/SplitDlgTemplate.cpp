@@ -60,6 +60,10 @@ const DialogTemplate& SplitDlgTemplate()
             Skinned(IDC_BACK, {140, 146, 38, 11}),
             Skinned(IDC_SPLIT_NEXT, {186, 146, 38, 11}),
             Skinned(IDC_EXIT, {232, 146, 38, 11}),
+            // Below the format box, in the free strip above the bottom row;
+            // last in the tab order so the other stops keep theirs.
+            {IDC_TRACKS, ControlKind::PushButton, QStringLiteral("Tracks..."), {206, 136, 44, 9},
+             StyleTabStop},
         }};
     return t;
 }

@@ -1,0 +1,63 @@
+#pragma once
+// The small dialogs of the tracks page's tools: Find silences (threshold,
+// minimum length, cut in the middle or trim; Find shows the result on the
+// waveform before OK takes it) and Equal parts (N parts or every hh:mm:ss,
+// snapped to a silence within ±W s).
+
+#include "TrackTime.h"
+
+#include <QDialog>
+#include <functional>
+
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+
+class SilenceDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `find` runs the finder with the dialog's settings, shows the result on
+    // the page and returns the report to show here.
+    using Find = std::function<QString(double thresholdDb, double minSeconds, bool trim)>;
+    SilenceDialog(double suggestedDb, Find find, QWidget* parent = nullptr);
+
+    double ThresholdDb() const;
+    double MinSeconds() const;
+    bool Trim() const;
+    // Whether Find has run with the current settings.
+    bool Found() const { return m_found; }
+
+private:
+    void OnFind();
+
+    Find m_find;
+    QDoubleSpinBox* m_threshold = nullptr;
+    QDoubleSpinBox* m_minLength = nullptr;
+    QRadioButton* m_middle = nullptr;
+    QRadioButton* m_trim = nullptr;
+    QLabel* m_report = nullptr;
+    bool m_found = false;
+};
+
+class EqualPartsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit EqualPartsDialog(QWidget* parent = nullptr);
+
+    bool ByCount() const;
+    int Count() const;
+    // The length of a part; nullopt when the text is no time.
+    std::optional<tracktime::Time> Every() const;
+    double SnapSeconds() const;
+
+private:
+    void accept() override;
+
+    QRadioButton* m_byCount = nullptr;
+    QRadioButton* m_byLength = nullptr;
+    QSpinBox* m_count = nullptr;
+    QLineEdit* m_every = nullptr;
+    QDoubleSpinBox* m_snap = nullptr;
+};

@@ -1,0 +1,462 @@
+// The tracks page through its widgets, on files made here: cuts placed on
+// the waveform, dragged, nudged, typed and titled, undone and redone, with
+// the table and the waveform telling the same; a cue sheet imported; Write
+// all and Cancel; the waveform's columns against the file's own levels; and
+// the ways in (the split page's Tracks... button, a cue sheet at start).
+
+#include "Fixtures.h"
+#include "FunctionDlg.h"
+#include "GuiTestSupport.h"
+#include "SplitDlg.h"
+#include "TracksEngine.h"
+#include "TracksPage.h"
+#include "TracksToolDialogs.h"
+
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QSet>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+using Time = tracktime::Time;
+using tracktime::kMillisecond;
+using tracktime::kSecond;
+namespace fs = std::filesystem;
+
+constexpr int kRate = 8000;
+
+// A mono 16-bit WAV of 10 s: a 400 Hz tone at half scale for 4 s, 1 s of
+// silence, then the tone at a quarter scale.
+void WriteToneWav(const fs::path& path, int seconds = 10)
+{
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * kRate));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double amplitude = t < 4.0 ? 0.5 : t < 5.0 ? 0.0 : 0.25;
+        samples[i] = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * 400 * t)));
+    }
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::ofstream out(path, std::ios::binary);
+    const auto put32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto put16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out.write("RIFF", 4);
+    put32(36 + bytes);
+    out.write("WAVEfmt ", 8);
+    put32(16);
+    put16(1);
+    put16(1);
+    put32(kRate);
+    put32(kRate * 2);
+    put16(2);
+    put16(16);
+    out.write("data", 4);
+    put32(bytes);
+    out.write(reinterpret_cast<const char*>(samples.data()), bytes);
+}
+
+struct Files {
+    fixtures::TempDir dir;
+    fs::path tone = dir / "tone.wav";
+    fs::path longMp3 = dir / "long.mp3";
+    Files()
+    {
+        WriteToneWav(tone);
+        fixtures::WriteMp3(longMp3, fixtures::Signal{44100, 2, 40 * 44100});
+    }
+};
+
+const Files& TestFiles()
+{
+    static const Files files;
+    return files;
+}
+
+QString Text(const fs::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+std::unique_ptr<CTracksPage> OpenPage(const fs::path& source, std::vector<Time> cuts = {})
+{
+    auto page = std::make_unique<CTracksPage>();
+    page->m_strSourcePath = Text(source);
+    page->m_initialCuts = std::move(cuts);
+    page->resize(1000, 720);
+    page->show();
+    page->LoadSource();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !page->IsScanning(); }, 20000));
+    QApplication::processEvents();
+    return page;
+}
+
+QString Cell(const CTracksPage& page, int row, int column)
+{
+    QTableView* table = page.Table();
+    return table->model()->index(row, column).data().toString();
+}
+
+// The table and the waveform show the same cuts, and the model's tracks.
+void ExpectTableAndWaveformAgree(CTracksPage& page)
+{
+    const PageTracks& tracks = page.Model().Tracks();
+    ASSERT_EQ(page.Table()->model()->rowCount(), static_cast<int>(tracks.size()));
+    std::vector<Time> starts;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Cell(page, static_cast<int>(i), TrackListModel::ColStart), tracktime::Format(tracks[i].start));
+        EXPECT_EQ(Cell(page, static_cast<int>(i), TrackListModel::ColEnd), tracktime::Format(tracks[i].end));
+        if (i > 0)
+            starts.push_back(tracks[i].start);
+    }
+    EXPECT_EQ(page.Waveform()->Cuts(), starts);
+}
+
+QPoint AtTime(const WaveformView& view, Time t)
+{
+    return {static_cast<int>(std::lround(view.XOfTime(t))), view.height() / 2};
+}
+
+void Drag(WaveformView& view, QPoint from, QPoint to)
+{
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), view.mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+} // namespace
+
+TEST(TracksPage, CutsPlacedDraggedNudgedTypedUndoneAndRedone)
+{
+    testsupport::MessageBoxRecorder boxes;
+    auto page = OpenPage(TestFiles().tone, {3 * kSecond});
+    WaveformView& wave = *page->Waveform();
+    ASSERT_EQ(page->Model().Tracks().size(), 2u); // the first cut came with the page
+    ExpectTableAndWaveformAgree(*page);
+
+    // Double-click places a cut; the table gets a row selected for it.
+    QTest::mouseDClick(&wave, Qt::LeftButton, Qt::NoModifier, AtTime(wave, 7 * kSecond));
+    ASSERT_EQ(page->Model().Cuts().size(), 2u);
+    const Time placed = page->Model().Cuts()[1];
+    EXPECT_NEAR(static_cast<double>(placed), 7.0 * kSecond, wave.ViewLength() / 500.0);
+    EXPECT_EQ(wave.SelectedCut(), 1);
+    EXPECT_EQ(page->Table()->selectionModel()->selectedRows().value(0).row(), 2);
+    ExpectTableAndWaveformAgree(*page);
+
+    // The first mark dragged to about 4.5 s.
+    Drag(wave, AtTime(wave, 3 * kSecond), AtTime(wave, 45 * kSecond / 10));
+    const Time dragged = page->Model().Cuts()[0];
+    EXPECT_NEAR(static_cast<double>(dragged), 4.5 * kSecond, wave.ViewLength() / 500.0);
+    ExpectTableAndWaveformAgree(*page);
+
+    // Nudged: Right 10 ms, Shift+Right 1 s, Left 10 ms.
+    wave.setFocus();
+    QTest::keyClick(&wave, Qt::Key_Right);
+    QTest::keyClick(&wave, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&wave, Qt::Key_Left);
+    EXPECT_EQ(page->Model().Cuts()[0], dragged + kSecond);
+    ExpectTableAndWaveformAgree(*page);
+
+    // The second track's end typed into the table moves the second cut.
+    QTableView& table = *page->Table();
+    const QModelIndex end = table.model()->index(1, TrackListModel::ColEnd);
+    ASSERT_TRUE(table.model()->setData(end, QStringLiteral("00:00:08.250")));
+    EXPECT_EQ(page->Model().Cuts()[1], 8250 * kMillisecond);
+    EXPECT_FALSE(table.model()->setData(end, QStringLiteral("8 and a bit")));
+    ExpectTableAndWaveformAgree(*page);
+
+    // Undo walks back through every step, redo forward again.
+    const PageTracks last = page->Model().Tracks();
+    const struct {
+        Time firstCut;
+        std::size_t cuts;
+    } history[] = {
+        {dragged + kSecond, 2}, // before the typed end
+        {dragged + kSecond + 10 * kMillisecond, 2},
+        {dragged + 10 * kMillisecond, 2},
+        {dragged, 2},
+        {3 * kSecond, 2}, // before the drag
+        {3 * kSecond, 1}, // before the double-click
+    };
+    for (const auto& step : history) {
+        QTest::keyClick(page.get(), Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(page->Model().Cuts().size(), step.cuts);
+        EXPECT_EQ(page->Model().Cuts()[0], step.firstCut);
+        ExpectTableAndWaveformAgree(*page);
+    }
+    for (std::size_t i = 0; i < std::size(history); ++i)
+        QTest::keyClick(page.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(page->Model().Tracks(), last);
+    ExpectTableAndWaveformAgree(*page);
+
+    // Delete on the selected cut, then undone.
+    wave.SetSelectedCut(0);
+    wave.setFocus();
+    QTest::keyClick(&wave, Qt::Key_Delete);
+    EXPECT_EQ(page->Model().Cuts().size(), 1u);
+    QTest::keyClick(page.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(page->Model().Tracks(), last);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(TracksPage, TitlesTypedInTheTableAreUndoneAndRedone)
+{
+    auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+    QTableView& table = *page->Table();
+    table.setFocus();
+    for (int row : {0, 1}) {
+        table.setCurrentIndex(table.model()->index(row, TrackListModel::ColTitle));
+        QTest::keyClick(&table, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(table.indexWidget(table.currentIndex()));
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClicks(editor, row == 0 ? QStringLiteral("Ouverture") : QStringLiteral("Finale"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the delegate commits a moment after the key
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(Cell(*page, 0, TrackListModel::ColTitle), QStringLiteral("Ouverture"));
+    EXPECT_EQ(Cell(*page, 1, TrackListModel::ColTitle), QStringLiteral("Finale"));
+    EXPECT_TRUE(page->ExampleName().contains(QStringLiteral("Ouverture"))) << page->ExampleName().toStdString();
+    QTest::keyClick(page.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Cell(*page, 1, TrackListModel::ColTitle), QString());
+    EXPECT_EQ(Cell(*page, 0, TrackListModel::ColTitle), QStringLiteral("Ouverture"));
+    QTest::keyClick(page.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Cell(*page, 1, TrackListModel::ColTitle), QStringLiteral("Finale"));
+}
+
+TEST(TracksPage, WaveformColumnsMatchTheLevelsOfTheFile)
+{
+    auto page = OpenPage(TestFiles().tone);
+    WaveformView& wave = *page->Waveform();
+    wave.resize(1000, 200);
+    wave.FitAll();
+    ASSERT_GE(wave.LevelCount(), 999u);
+    // 10 s over 1000 columns: 10 ms a column, 4 periods of the tone each.
+    const struct {
+        int column;
+        float peak;
+    } cases[] = {{50, 0.5f}, {399, 0.5f}, {450, 0.0f}, {520, 0.25f}, {990, 0.25f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        WaveformView::Level level;
+        ASSERT_TRUE(wave.ColumnPeak(c.column, level));
+        EXPECT_NEAR(level.max, c.peak, 0.01);
+        EXPECT_NEAR(level.min, -c.peak, 0.01);
+    }
+}
+
+TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
+{
+    testsupport::MessageBoxRecorder boxes;
+    const fs::path cue = TestFiles().dir / "tone.cue";
+    {
+        std::ofstream out(cue, std::ios::binary);
+        out << "PERFORMER \"Trio\"\nTITLE \"Tones\"\nFILE \"tone.wav\" WAVE\n"
+               "  TRACK 01 AUDIO\n    TITLE \"Loud\"\n    INDEX 01 00:00:00\n"
+               "  TRACK 02 AUDIO\n    TITLE \"Gap\"\n    PERFORMER \"Nobody\"\n    INDEX 01 00:04:00\n"
+               "  TRACK 03 AUDIO\n    TITLE \"Soft\"\n    INDEX 01 00:05:00\n";
+    }
+    auto page = OpenPage(TestFiles().tone);
+    testsupport::FileDialogAnswers dialogs;
+    dialogs.Choose({Text(cue)});
+    QPushButton* import = nullptr;
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->accessibleName() == QStringLiteral("Import cue sheet"))
+            import = b;
+    ASSERT_NE(import, nullptr);
+    QTest::mouseClick(import, Qt::LeftButton);
+    ASSERT_EQ(page->Model().Tracks().size(), 3u);
+    EXPECT_EQ(page->Model().Cuts(), (std::vector<Time>{4 * kSecond, 5 * kSecond}));
+    EXPECT_EQ(Cell(*page, 0, TrackListModel::ColTitle), QStringLiteral("Loud"));
+    EXPECT_EQ(Cell(*page, 1, TrackListModel::ColPerformer), QStringLiteral("Nobody"));
+    EXPECT_EQ(Cell(*page, 2, TrackListModel::ColEnd), QStringLiteral("00:00:10.000"));
+    ExpectTableAndWaveformAgree(*page);
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    // A sheet with a track past the end is refused with its line; the
+    // tracks stay as they were.
+    const fs::path bad = TestFiles().dir / "bad.cue";
+    std::ofstream(bad, std::ios::binary) << "FILE \"tone.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                            "  TRACK 02 AUDIO\n    INDEX 01 00:40:00\n";
+    dialogs.Choose({Text(bad)});
+    QTest::mouseClick(import, Qt::LeftButton);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("line 5"))) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(page->Model().Tracks().size(), 3u);
+
+    // The same sheet given at start opens the page with its source and tracks.
+    EXPECT_EQ(CueSheetSource(Text(cue)), Text(TestFiles().tone));
+    testsupport::ModalRunRecorder runs([&](ui::CDialogPage& run) {
+        auto& tracks = dynamic_cast<CTracksPage&>(run);
+        tracks.show();
+        tracks.LoadSource();
+        EXPECT_EQ(tracks.m_strSourcePath, Text(TestFiles().tone));
+        EXPECT_EQ(tracks.Model().Tracks().size(), 3u);
+        EXPECT_FALSE(tracks.Model().UndoStack().canUndo());
+        return ui::IDCANCEL;
+    });
+    CFunctionDlg first;
+    EXPECT_FALSE(first.OpenStartFiles({Text(cue)}));
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CTracksPage")});
+}
+
+TEST(TracksPage, CueSheetSourceIsTheFileItNamesOrTheOneBesideIt)
+{
+    fixtures::TempDir dir;
+    WriteToneWav(dir / "album.mp3", 1); // any audio will do: only the name counts here
+    const struct {
+        const char* sheet;
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"album.cue", "FILE \"album.mp3\" MP3\n", "album.mp3"},
+        {"album.cue", "FILE \"album.wav\" WAVE\n", "album.mp3"},  // the sheet's own name
+        {"other.cue", "FILE \"album.flac\" WAVE\n", "album.mp3"}, // the named file's base name
+        {"other.cue", "FILE \"gone.wav\" WAVE\n", "gone.wav"},    // nothing there: the page will say so
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::ofstream(dir / c.sheet, std::ios::binary) << "\xEF\xBB\xBF" << c.text;
+        EXPECT_EQ(CueSheetSource(Text(dir / c.sheet)), Text(dir / c.expected));
+    }
+}
+
+TEST(TracksPage, WriteAllWritesTheEngineTracksAndCancelRemovesThePartialOne)
+{
+    testsupport::MessageBoxRecorder boxes(ui::IDNO);
+    auto page = OpenPage(TestFiles().tone, {4 * kSecond, 5 * kSecond});
+    fixtures::TempDir out;
+    page->SetOutputFolder(Text(out.Path()));
+    auto* write = page->findChild<QPushButton*>();
+    for (QPushButton* b : page->findChildren<QPushButton*>())
+        if (b->accessibleName() == QStringLiteral("Write all"))
+            write = b;
+    QTest::mouseClick(write, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsWriting() && !boxes.Boxes().empty(); }, 30000));
+    const std::vector<std::string> names = fixtures::FolderNames(out.Path());
+    ASSERT_EQ(names.size(), 3u);
+    // Lossless pieces of a WAV: end to end they are the source.
+    std::vector<float> joined;
+    for (const std::string& name : names) {
+        const fixtures::Decoded piece = fixtures::ReadAudio(out.Path() / name);
+        joined.insert(joined.end(), piece.samples.begin(), piece.samples.end());
+    }
+    const fixtures::Decoded source = fixtures::ReadAudio(TestFiles().tone);
+    EXPECT_EQ(joined, source.samples);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("3"))) << boxes.Boxes()[0].text.toStdString();
+
+    // A longer job re-encoded, cancelled at once: what stays are complete
+    // pieces the page names, and nothing else.
+    auto longPage = OpenPage(TestFiles().longMp3, {10 * kSecond, 20 * kSecond, 30 * kSecond});
+    fixtures::TempDir cancelled;
+    longPage->SetOutputFolder(Text(cancelled.Path()));
+    longPage->findChild<QRadioButton*>(QString(), Qt::FindChildrenRecursively);
+    for (QRadioButton* r : longPage->findChildren<QRadioButton*>())
+        if (r->text().contains(QStringLiteral("MP")))
+            r->setChecked(true);
+    testsupport::MessageBoxRecorder stopBoxes;
+    longPage->OnWriteAll();
+    ASSERT_TRUE(longPage->IsWriting());
+    QPushButton* cancel = nullptr;
+    for (QPushButton* b : longPage->findChildren<QPushButton*>())
+        if (b->accessibleName() == QStringLiteral("Cancel"))
+            cancel = b;
+    ASSERT_NE(cancel, nullptr);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !longPage->IsWriting() && !stopBoxes.Boxes().empty(); }, 30000));
+    const std::vector<std::string> left = fixtures::FolderNames(cancelled.Path());
+    EXPECT_LT(left.size(), 4u);
+    const QString told = stopBoxes.Boxes()[0].text;
+    for (const std::string& name : left) {
+        EXPECT_EQ(name.front() == '.', false) << name; // no hidden temporary stays
+        EXPECT_TRUE(told.contains(QString::fromStdString(name))) << told.toStdString();
+    }
+}
+
+TEST(TracksPage, SplitPageTracksButtonOpensThePageWithTheBreakpointsAndBackReturns)
+{
+    testsupport::MessageBoxRecorder boxes;
+    CSplitDlg split;
+    split.m_strSourcePath = Text(TestFiles().tone);
+    split.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return split.HoldsGraph(); }, 10000));
+    split.SetDlgItemText(1010, QStringLiteral("00:00:02"));
+    split.OnAddTypedBreakpoint();
+    split.SetDlgItemText(1010, QStringLiteral("00:00:06"));
+    split.OnAddTypedBreakpoint();
+    ASSERT_EQ(split.Breakpoints().size(), 2u);
+
+    QWidget* button = split.GetDlgItem(1070);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->toolTip().isEmpty());
+    EXPECT_FALSE(button->accessibleName().isEmpty());
+    testsupport::ModalRunRecorder runs([&](ui::CDialogPage& run) {
+        auto& tracks = dynamic_cast<CTracksPage&>(run);
+        tracks.show();
+        tracks.LoadSource();
+        EXPECT_EQ(tracks.Model().Cuts(), (std::vector<Time>{2 * kSecond, 6 * kSecond}));
+        // The first cuts are where the page starts, not a step to undo.
+        EXPECT_FALSE(tracks.Model().UndoStack().canUndo());
+        return ui::IDOK; // Back
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(runs.Runs(), QStringList{QStringLiteral("CTracksPage")});
+    EXPECT_TRUE(split.isVisible());
+    EXPECT_TRUE(split.HoldsGraph());
+    EXPECT_EQ(split.Breakpoints().size(), 2u);
+}
+
+TEST(TracksPage, EveryControlHasANameAndTheKeyboardReachesIt)
+{
+    auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+    EqualPartsDialog parts(page.get());
+    SilenceDialog silences(-50.0, [](double, double, bool) { return QString(); }, page.get());
+    parts.show();
+    silences.show();
+    for (QWidget* root : {static_cast<QWidget*>(page.get()), static_cast<QWidget*>(&parts),
+                          static_cast<QWidget*>(&silences)}) {
+        int stops = 0;
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            // A spin box's line edit is part of the spin box, which carries the name.
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(root) || w->window() != root
+                || qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+                continue;
+            ++stops;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+                << w->metaObject()->className() << " " << w->objectName().toStdString();
+        }
+        EXPECT_GT(stops, 2);
+    }
+    // Tab from the waveform walks through the page and comes back to it.
+    parts.hide();
+    silences.hide();
+    page->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(page.get()));
+    page->Waveform()->setFocus();
+    QSet<QWidget*> seen;
+    for (int i = 0; i < 60 && !seen.contains(QApplication::focusWidget()); ++i) {
+        seen.insert(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    for (QWidget* w : page->findChildren<QPushButton*>()) {
+        if (w->isEnabled() && w->window() == page.get()) {
+            EXPECT_TRUE(seen.contains(w)) << w->accessibleName().toStdString();
+        }
+    }
+    EXPECT_TRUE(seen.contains(page->Table()));
+}
