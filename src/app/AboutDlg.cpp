@@ -23,6 +23,7 @@ bool CAboutDlg::OnInitDialog()
     text->setProperty("controlId", function_ids::IDC_ABOUT_TEXT);
     text->setObjectName(QStringLiteral("id%1").arg(function_ids::IDC_ABOUT_TEXT));
     text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setGeometry(MapDialogRect(QRect(40, 10, 134, 36)));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
