@@ -53,13 +53,12 @@ QString AccessibleText(QWidget* w, QAccessible::Text which)
 }
 
 // The controls of `page` that Tab can reach (disabled ones included: they
-// take the keyboard once enabled).
+// take the keyboard once enabled), the edit field inside a combo box too.
 QList<QWidget*> FocusableControls(QWidget& page)
 {
     QList<QWidget*> controls;
     for (QWidget* w : page.findChildren<QWidget*>())
-        if ((w->focusPolicy() & Qt::TabFocus) && !w->isWindow() && w->isVisibleTo(&page)
-            && w->focusProxy() == nullptr)
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->isWindow() && w->isVisibleTo(&page))
             controls << w;
     return controls;
 }
