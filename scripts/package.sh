@@ -38,7 +38,8 @@ version="$(sed -n 's/.*TARNWICK_VERSION "\(.*\)"/\1/p' build-pkg/generated/Tarnw
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY tarnwick --version)" = "tarnwick $version" ] || fail "tarnwick --version"
 man -w tarnwick-cli >/dev/null || fail "man -w tarnwick-cli"
 man -w tarnwick >/dev/null || fail "man -w tarnwick"
-for f in /usr/share/applications/tarnwick.desktop /usr/share/doc/tarnwick/Brevlin.html /usr/share/doc/tarnwick/copyright \
+for f in /usr/share/applications/tarnwick.desktop /usr/share/doc/tarnwick/Brevlin.html /usr/share/doc/tarnwick/Brevlin_de.html \
+         /usr/share/doc/tarnwick/Brevlin_zh_CN.html /usr/share/doc/tarnwick/Brevlin.css /usr/share/doc/tarnwick/copyright \
          /usr/share/metainfo/org.example.tarnwick.metainfo.xml; do
   [ -f "$f" ] || fail "missing $f"
 done

@@ -602,7 +602,7 @@ Wählen Sie ihn mit der linken Maustaste aus und löschen Sie ihn dann mit der r
     </message>
     <message>
         <source>Merge multiple files(MP3,WAV) to a large new one</source>
-        <translation>Mehrere Dateien (MP3, WAV) zu einer neuen großen Datei zusammenfügen</translation>
+        <translation>Mehrere Dateien (MP3, WAV) zu einer neuen zusammenfügen</translation>
     </message>
     <message>
         <source>Source File:</source>

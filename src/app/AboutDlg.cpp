@@ -18,9 +18,15 @@ QString CAboutDlg::AboutText()
 
 bool CAboutDlg::OnInitDialog()
 {
-    SetDlgItemText(function_ids::IDC_ABOUT_TEXT, AboutText());
-    if (auto* text = DlgItem<QLabel>(function_ids::IDC_ABOUT_TEXT))
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Between the icon and the button, in the box's own font and size.
+    auto* text = new QLabel(AboutText(), this);
+    text->setProperty("controlId", function_ids::IDC_ABOUT_TEXT);
+    text->setObjectName(QStringLiteral("id%1").arg(function_ids::IDC_ABOUT_TEXT));
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setGeometry(MapDialogRect(QRect(40, 10, 134, 36)));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     OnClicked(ui::IDOK, [this] { OnOK(); });
     return true;
 }

@@ -131,10 +131,10 @@ void CFunctionDlg::OnNext()
         return;
     // The next page takes this one's place on the screen, and going back
     // puts this one where that page was left.
-    page->CentreOn(frameGeometry().center());
+    page->CentreOn(*this);
     hide();
     if (page->DoModal() == ui::IDOK) {
-        CentreOn(page->frameGeometry().center());
+        CentreOn(*page);
         show();
     } else {
         EndDialog(ui::IDCANCEL);
@@ -179,7 +179,7 @@ bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge, bool tra
         return false;
     }
     if (page)
-        CentreOn(page->frameGeometry().center());
+        CentreOn(*page);
     return true;
 }
 

@@ -19,7 +19,8 @@ inline constexpr int IDC_SOURCE_LABEL = 1040;
 inline constexpr int IDC_SELECT_FILE = 1022;
 inline constexpr int IDC_CONTINUE_LABEL = 1042;
 inline constexpr int IDC_FIRST_HOME_PAGE = 1052;   // the first page's own home page id
-// The about box's program name, version and copyright line.
+// The about box's label with the program name, version and copyright line
+// (made by the box, beside the template's icon and button).
 inline constexpr int IDC_ABOUT_TEXT = 1060;
 
 inline constexpr int IDB_SELECT_FILE_HOVER = 174;

@@ -44,8 +44,6 @@ const DialogTemplate& AboutDlgTemplate()
         QSize(235, 55),
         {
             {IDC_STATIC, ControlKind::Icon, QString(), {11, 17, 20, 20}, StyleNone, IDR_MAINFRAME},
-            // Between the icon and the button; filled in by the box.
-            {IDC_ABOUT_TEXT, ControlKind::Static, QString(), {40, 10, 134, 36}},
             {IDOK, ControlKind::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "OK"), {178, 7, 50, 14},
              StyleTabStop | StyleDefault},
         }};

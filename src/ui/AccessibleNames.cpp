@@ -78,6 +78,10 @@ void CDialogPage::NameFieldsByLabels()
             continue;
         nearest->setBuddy(field);
         field->setAccessibleName(SpokenLabel(nearest->text()));
+        // An editable combo box takes the keyboard in its edit field, which
+        // a screen reader meets on its own.
+        if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
+            combo->lineEdit()->setAccessibleName(field->accessibleName());
     }
 }
 

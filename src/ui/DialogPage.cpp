@@ -308,12 +308,17 @@ void CDialogPage::PostMessage(int message, quintptr wParam, qintptr lParam)
     ui::PostMessage(this, message, wParam, lParam);
 }
 
-void CDialogPage::CentreOn(const QPoint& centre)
+void CDialogPage::CentreOn(const QWidget& other)
 {
-    // A window's position is its frame's; before its first showing it has
-    // no frame yet, and its own size stands for the frame's.
-    const QSize size = frameGeometry().size();
-    move(centre - QPoint(size.width() / 2, size.height() / 2));
+    // A window's position is its frame's. Before its first showing a page
+    // has no frame yet: the other window's frame around its own size
+    // stands for it (the window manager gives both the same).
+    const QRect there = other.frameGeometry();
+    const QRect inner = other.geometry();
+    QSize size = frameGeometry().size();
+    if (frameGeometry() == geometry())
+        size += there.size() - inner.size();
+    move(there.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void CDialogPage::EnableCommandHelp()

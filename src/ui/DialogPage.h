@@ -70,9 +70,9 @@ public:
 
     void PostMessage(int message, quintptr wParam = 0, qintptr lParam = 0);
 
-    // Moves the page (its frame) so that its centre lies at `centre`, in
-    // global coordinates: a wizard's pages open where the last one was.
-    void CentreOn(const QPoint& centre);
+    // Moves the page so that its window (frame included) is centred where
+    // the window `other` is: a wizard's pages open where the last one was.
+    void CentreOn(const QWidget& other);
 
     // Enter: a focused push button is clicked; otherwise the IDOK command.
     void keyPressEvent(QKeyEvent* event) override;

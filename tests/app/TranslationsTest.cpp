@@ -7,6 +7,7 @@
 #include "JoinDlg.h"
 #include "SplitDlg.h"
 #include "SplitDlgIds.h"
+#include "TarnwickVersion.h"
 #include "Translations.h"
 
 #include <QLocale>

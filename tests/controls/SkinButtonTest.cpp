@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -134,11 +135,17 @@ TEST_F(SkinPage, FocusFrameIsDrawnAroundTheImage)
     CSkinButton* skin = AddSkinned(1021, kButtonRect);
     ShowActive();
     const QImage unfocused = skin->grab().toImage();
-    skin->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(page.get(), Qt::Key_Tab); // the keyboard, not a click, brings the frame
     ASSERT_TRUE(skin->hasFocus());
     const QImage focused = skin->grab().toImage();
     EXPECT_NE(focused, unfocused);
-    EXPECT_EQ(focused.pixelColor(ImageMiddle()), kNormalInk); // over the edge, not the picture
+    // The frame runs along the edge; the picture stays itself (the style may
+    // tint it faintly).
+    const QColor middle = focused.pixelColor(ImageMiddle());
+    EXPECT_LT(std::abs(middle.red() - kNormalInk.red()) + std::abs(middle.green() - kNormalInk.green())
+                  + std::abs(middle.blue() - kNormalInk.blue()),
+              48)
+        << middle.name().toStdString();
 }
 
 TEST_F(SkinPage, NormalHoverDisabledAndFocusedEachLookTheirOwn)
@@ -152,7 +159,7 @@ TEST_F(SkinPage, NormalHoverDisabledAndFocusedEachLookTheirOwn)
         {"normal", [] {}},
         {"hover", [&] { QTest::mouseMove(skin, ImageMiddle()); }},
         {"disabled", [&] { skin->setEnabled(false); }},
-        {"focused", [&] { skin->setFocus(Qt::TabFocusReason); }},
+        {"focused", [&] { QTest::keyClick(page.get(), Qt::Key_Tab); }},
     };
     std::vector<std::pair<std::string, QImage>> looks;
     for (const auto& s : states) {

@@ -10,6 +10,9 @@ set(expected
   bin/tarnwick
   bin/tarnwick-cli
   share/doc/tarnwick/Brevlin.html
+  share/doc/tarnwick/Brevlin_de.html
+  share/doc/tarnwick/Brevlin_zh_CN.html
+  share/doc/tarnwick/Brevlin.css
   share/doc/tarnwick/copyright
   share/applications/tarnwick.desktop
   share/metainfo/org.example.tarnwick.metainfo.xml
