@@ -10,10 +10,17 @@
 #include <functional>
 
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
+
+// A label's or button's text as a screen reader should say it: without the
+// mnemonic's '&' and a trailing ':' or "...".
+QString SpokenName(const QString& text);
+// A label for `field` (its buddy), whose text also names the field.
+QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent);
 
 class SilenceDialog : public QDialog {
     Q_OBJECT

@@ -33,35 +33,11 @@ using tracktime::kMillisecond;
 using tracktime::kSecond;
 namespace fs = std::filesystem;
 
-constexpr int kRate = 8000;
-
-// A mono 16-bit WAV of 10 s: a 400 Hz tone at half scale for 4 s, 1 s of
-// silence, then the tone at a quarter scale.
-void WriteToneWav(const fs::path& path, int seconds = 10)
+// A mono 8 kHz WAV of 10 s (with a faint hiss): a 440 Hz tone at half
+// scale for 4 s, 1 s of near silence, then the tone at a quarter scale.
+void WriteToneWav(const fs::path& path)
 {
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * kRate));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double t = static_cast<double>(i) / kRate;
-        const double amplitude = t < 4.0 ? 0.5 : t < 5.0 ? 0.0 : 0.25;
-        samples[i] = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * 400 * t)));
-    }
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    std::ofstream out(path, std::ios::binary);
-    const auto put32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    const auto put16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(kRate);
-    put32(kRate * 2);
-    put16(2);
-    put16(16);
-    out.write("data", 4);
-    put32(bytes);
-    out.write(reinterpret_cast<const char*>(samples.data()), bytes);
+    fixtures::WriteTonesAndGaps(path, {{4.0, 0.5}, {1.0, 0.0}, {5.0, 0.25}});
 }
 
 struct Files {
@@ -242,7 +218,7 @@ TEST(TracksPage, WaveformColumnsMatchTheLevelsOfTheFile)
     wave.resize(1000, 200);
     wave.FitAll();
     ASSERT_GE(wave.LevelCount(), 999u);
-    // 10 s over 1000 columns: 10 ms a column, 4 periods of the tone each.
+    // 10 s over 1000 columns: 10 ms a column, 4.4 periods of the tone each.
     const struct {
         int column;
         float peak;
@@ -315,7 +291,7 @@ TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
 TEST(TracksPage, CueSheetSourceIsTheFileItNamesOrTheOneBesideIt)
 {
     fixtures::TempDir dir;
-    WriteToneWav(dir / "album.mp3", 1); // any audio will do: only the name counts here
+    WriteToneWav(dir / "album.mp3"); // any audio will do: only the name counts here
     const struct {
         const char* sheet;
         const char* text;
