@@ -58,10 +58,10 @@ public:
     // The length of a part; nullopt when the text is no time.
     std::optional<tracktime::Time> Every() const;
     double SnapSeconds() const;
-
-private:
+    // OK: refused (with a message) while the length is no time.
     void accept() override;
 
+private:
     QRadioButton* m_byCount = nullptr;
     QRadioButton* m_byLength = nullptr;
     QSpinBox* m_count = nullptr;
