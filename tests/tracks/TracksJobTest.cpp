@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <thread>
@@ -96,7 +97,23 @@ TEST_F(TracksJob, CutsACueSheetIntoExactTaggedNamedPiecesEveryWay)
         request.format = c.format;
         CTracksJob job(request);
         ASSERT_TRUE(Succeeded(job.Build()));
-        ASSERT_EQ(RunToEnd(job), JobStatus::Completed);
+        std::atomic<int> news{0};
+        job.SetNotify([&] { ++news; });
+        job.Run();
+        // Progress over the whole run only grows, and ends full.
+        JobStatus status = JobStatus::Running;
+        double share = 0;
+        while (status == JobStatus::Running) {
+            status = job.WaitStep(2);
+            const STracksProgress progress = job.Progress();
+            EXPECT_GE(progress.share, share);
+            EXPECT_EQ(progress.pieceCount, 3);
+            share = progress.share;
+        }
+        ASSERT_EQ(status, JobStatus::Completed);
+        EXPECT_EQ(job.Progress().piecesDone, 3);
+        EXPECT_DOUBLE_EQ(job.Progress().share, 1.0);
+        EXPECT_GE(news.load(), 3);
         ASSERT_TRUE(Succeeded(job.Finish(JobStatus::Completed)));
         const std::vector<std::string> written = job.Written();
         ASSERT_EQ(written.size(), 3u);
