@@ -329,7 +329,8 @@ TEST(DecodeScanner, CanBeReadWhileItScansAndItsHalvesMeetExactly)
 {
     const TempDir dir;
     const fs::path mp3 = dir / "long.mp3";
-    WriteMp3(mp3, {16000, 1, 16000LL * 75}, {.bitrateKbps = 32});
+    // Long enough for three segments of a minute and more.
+    WriteMp3(mp3, {16000, 1, 16000LL * 190}, {.bitrateKbps = 32});
     std::string reason;
     const std::vector<SLevelBlock> oneThread = ScanLevels(mp3.string(), &reason, 1);
     ASSERT_FALSE(oneThread.empty()) << reason;
