@@ -53,12 +53,14 @@ std::string Trimmed(std::string text)
 }
 
 // Whether a piece's failure ends the whole run: everything but what only
-// that piece's name or stretch is the cause of.
+// that piece's name, stretch or size is the cause of (a piece too large
+// for the file system or the process's file size limit; the next, smaller
+// ones may fit).
 bool FailureEndsRun(const JobResult& result)
 {
     if (result.Failure() == JobFailure::InvalidRequest)
         return false;
-    for (const int own : {ENAMETOOLONG, EINVAL, EILSEQ, EISDIR})
+    for (const int own : {ENAMETOOLONG, EINVAL, EILSEQ, EISDIR, EFBIG})
         if (result.Reason().find(std::strerror(own)) != std::string::npos)
             return false;
     return true;
@@ -290,7 +292,7 @@ void CTracksJob::Work(std::shared_ptr<const Mp3Layout> layout)
         piece.sourcePath = r.sourcePath;
         piece.outputDir = r.outputDir;
         piece.outputName = m_names[k];
-        piece.naming = NumberedName::Suffix;
+        piece.naming = PieceNaming::Named;
         piece.mp3Output = Mp3Output();
         piece.bitRate = r.bitRate;
         piece.sampleRate = r.sampleRate;
@@ -449,4 +451,9 @@ std::vector<std::string> CTracksJob::Warnings() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->warnings;
+}
+
+bool SourceGivesMp3Copies(const std::string& sourcePath)
+{
+    return SourceIsMpegAudio(sourcePath);
 }
