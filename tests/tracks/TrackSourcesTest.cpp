@@ -171,6 +171,7 @@ TEST(CueSheet, TellsWhatIsWrongWithTheLineItIsOn)
         {"a quote not closed", replaced("TITLE \"Two\"", "TITLE \"Two"), 10, "not closed"},
         {"a flag that is none", replaced("    TITLE \"Two\"\n", "    FLAGS XYZ\n"), 10, "FLAGS"},
         {"several FILEs, none the source", TwoFiles("side-b.wav"), 1, "side-a.wav, side-b.wav"},
+        {"a hundredth track", LongSheet() + "  TRACK 100 AUDIO\n    INDEX 01 103:00:00\n", 201, "at most 99 tracks"},
     };
     for (const Bad& c : cases) {
         SCOPED_TRACE(c.name);

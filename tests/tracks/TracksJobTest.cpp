@@ -226,6 +226,14 @@ TEST_F(TracksJob, NeverReplacesAFileAndRefusesABadList)
         EXPECT_TRUE(FailedWith(built, JobFailure::InvalidRequest)) << c.name;
         EXPECT_NE(built.Reason().find(c.says), std::string::npos) << c.name << ": " << built.Reason();
     }
+    request.list.tracks = {{0, 20000000, "", "", {}}};
+    request.outputDir = (source / "inside a file").string();
+    CTracksJob nowhere(request);
+    const JobResult built = nowhere.Build();
+    EXPECT_TRUE(FailedWith(built, JobFailure::NotFound));
+    EXPECT_NE(built.Reason().find("cannot create the folder"), std::string::npos) << built.Reason();
+    request.sourcePath = (dir / "missing.wav").string();
+    EXPECT_TRUE(FailedWith(CTracksJob(request).Build(), JobFailure::Unreadable));
 }
 
 TEST_F(TracksJob, StoppedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)

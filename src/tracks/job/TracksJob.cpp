@@ -3,14 +3,13 @@
 
 #include "TracksJob.h"
 
-#include "Mp3CopyPlan.h"
+#include "OutputNaming.h"
 #include "SourceMeasure.h"
 #include "SplitJob.h"
 #include "media/decode/Mp3Layout.h"
 #include "media/graph/TimeText.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -186,11 +185,8 @@ JobResult CTracksJob::Build()
         return JobResult::Fail(JobFailure::InvalidRequest, std::to_string(r.bitRate) + " kbps at "
                                                                + std::to_string(r.sampleRate)
                                                                + " Hz is not a setting of MP3 audio");
-    std::string reason;
-    std::error_code ec;
-    fs::create_directories(r.outputDir, ec);
-    if (!fs::is_directory(r.outputDir, ec))
-        return JobResult::Fail(JobFailure::NotFound, "cannot create the folder " + r.outputDir);
+    if (std::string reason; !MakeSureDirectoryPathExists(r.outputDir, &reason))
+        return JobResult::Fail(JobFailure::NotFound, reason);
     m_mp3Source = SourceIsMpegAudio(r.sourcePath);
     const bool mp3 = Mp3Output();
     m_names.clear();

@@ -217,6 +217,8 @@ SheetLayout ScanLines(const std::string& text)
                 bad("TRACK wants a number and a type (TRACK 01 AUDIO)");
             else if (layout.files.empty())
                 bad("TRACK comes before any FILE");
+            else if (layout.tracks.size() == 99)
+                bad("a cue sheet holds at most 99 tracks");
             layout.tracks.push_back({number, 0, -1, layout.files.empty() ? 0 : layout.files.size() - 1});
         } else if (key == "INDEX") {
             const long frames = w.size() >= 3 ? ParseMsf(w[2]) : -1;
@@ -256,18 +258,22 @@ CueReadResult Fail(const std::string& name, int line, const std::string& why)
     return result;
 }
 
-// The line at which libcue first refuses the sheet: the end of the shortest
-// beginning of it (whole lines) that it cannot parse; 0 when it takes all.
-int FirstRefusedLine(const std::string& text)
+// The line at which libcue first refuses the sheet, or drops a track of
+// it: the end of the shortest beginning of it (whole lines) that it cannot
+// parse or reads fewer tracks of than `tracks` holds; 0 when none.
+int FirstRefusedLine(const std::string& text, const std::vector<SheetTrack>& tracks)
 {
     std::size_t end = 0;
     for (int line = 1; end < text.size(); ++line) {
         const std::size_t newline = text.find('\n', end);
         end = newline == std::string::npos ? text.size() : newline + 1;
+        const auto expected = std::count_if(tracks.begin(), tracks.end(), [&](const SheetTrack& t) { return t.line <= line; });
         Cd* cd = cue_parse_string(text.substr(0, end).c_str());
-        if (!cd)
+        const bool refused = !cd || cd_get_ntrack(cd) != int(expected);
+        if (cd)
+            cd_delete(cd);
+        if (refused)
             return line;
-        cd_delete(cd);
     }
     return 0;
 }
@@ -308,7 +314,7 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
     if (!cd || cd_get_ntrack(cd.get()) != int(layout.tracks.size())) {
         // libcue refused a sheet whose lines look right to us: the first
         // line it cannot read is where its first refused beginning ends.
-        return Fail(name, FirstRefusedLine(layout.normalized), "libcue cannot read this line");
+        return Fail(name, FirstRefusedLine(layout.normalized, layout.tracks), "libcue cannot read this line");
     }
 
     CueReadResult result;
