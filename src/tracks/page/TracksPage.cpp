@@ -551,9 +551,19 @@ void CTracksPage::SeekTo(Time t)
     ShowPosition(t);
 }
 
+bool CTracksPage::CanPlay()
+{
+    if (m_player.IsOpen())
+        return true;
+    ui::MessageBox(this, tr("Nothing can be played: %1 holds no sound that can be played.")
+                             .arg(QFileInfo(m_strSourcePath).fileName()),
+                   QString(), ui::MessageIcon::Error);
+    return false;
+}
+
 void CTracksPage::OnPlayPause()
 {
-    if (!m_player.IsOpen())
+    if (!CanPlay())
         return;
     m_segments.clear();
     if (m_player.PlaybackState() == CPreviewPlayer::State::Playing) {
@@ -571,7 +581,7 @@ void CTracksPage::OnPlayPause()
 
 void CTracksPage::OnPlayCut()
 {
-    if (!m_player.IsOpen())
+    if (!CanPlay())
         return;
     m_segments.clear();
     const int cut = m_wave->SelectedCut();

@@ -675,3 +675,115 @@ TEST(TracksPage, OutputNamesFormatsAndAFolderThatCannotBeMade)
     const fixtures::Decoded first = fixtures::ReadAudio(dir / "out" / "1. Erster (Duo).mp3");
     EXPECT_NEAR(static_cast<double>(first.Frames()) / first.sampleRate, 5.0, 0.01);
 }
+
+TEST(TracksPage, ThePaintedWaveformReachesTheLevelsOfTheFile)
+{
+    auto page = OpenPage(TestFiles().tone);
+    WaveformView& wave = *page->Waveform();
+    wave.resize(1000, 214); // a 14 px strip for the numbers, 200 px of waveform
+    wave.FitAll();
+    const QImage image = wave.grab().toImage();
+    // The rows a column's line covers: centre 114, ±99 px at full scale.
+    const auto painted = [&](int x) {
+        int top = -1, bottom = -1;
+        for (int y = 14; y < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > c.red() + 40 && c.green() > c.blue() + 40) { // the waveform's green
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+        }
+        return std::pair{top, bottom};
+    };
+    const struct {
+        int column;
+        double level;
+    } cases[] = {{100, 0.5}, {700, 0.25}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        const auto [top, bottom] = painted(c.column);
+        EXPECT_NEAR(top, 114 - c.level * 99, 2.5);
+        EXPECT_NEAR(bottom, 114 + c.level * 99, 2.5);
+    }
+    // The pause draws (next to) nothing.
+    const auto [top, bottom] = painted(450);
+    EXPECT_LE(bottom - top, 2);
+}
+
+TEST(TracksPage, CutsTooCloseOrInATrimmedGapAreRefusedAndDeletingKeepsTheFirstTitle)
+{
+    auto page = OpenPage(TestFiles().tone);
+    TrackListModel& model = page->Model();
+    // Tracks with a gap between them, as trimming makes.
+    model.ReplaceAll({{0, 4 * kSecond, QStringLiteral("Eins"), {}}, {5 * kSecond, 10 * kSecond, QStringLiteral("Zwei"), {}}},
+                     QStringLiteral("trim"));
+    const int steps = model.UndoStack().count();
+    EXPECT_FALSE(model.PlaceCut(45 * kSecond / 10));        // in the gap
+    EXPECT_FALSE(model.PlaceCut(5 * kSecond + kMillisecond)); // 1 ms after a track's start
+    EXPECT_FALSE(model.MoveCut(0, 10 * kSecond));            // to the end of its own track
+    EXPECT_EQ(model.UndoStack().count(), steps);
+    // A gap's cut moved into the track before it shortens that track...
+    EXPECT_TRUE(model.MoveCut(0, 3 * kSecond));
+    EXPECT_EQ(model.Tracks()[0].end, 3 * kSecond);
+    EXPECT_EQ(model.Tracks()[1].start, 3 * kSecond);
+    model.UndoStack().undo();
+    // ...moved later, it keeps the gap's start where it was.
+    EXPECT_TRUE(model.MoveCut(0, 6 * kSecond));
+    EXPECT_EQ(model.Tracks()[0].end, 4 * kSecond);
+    EXPECT_EQ(model.Tracks()[1].start, 6 * kSecond);
+    // Deleting the cut joins the two tracks under the first one's title.
+    page->Waveform()->SetSelectedCut(0);
+    page->Waveform()->setFocus();
+    QTest::keyClick(page->Waveform(), Qt::Key_Delete);
+    ASSERT_EQ(model.Tracks().size(), 1u);
+    EXPECT_EQ(model.Tracks()[0].title, QStringLiteral("Eins"));
+    EXPECT_EQ(model.Tracks()[0].end, 10 * kSecond);
+    ExpectTableAndWaveformAgree(*page);
+}
+
+TEST(TracksPage, AFileThatIsNoAudioIsToldAndThePageStaysUsable)
+{
+    testsupport::MessageBoxRecorder boxes;
+    fixtures::TempDir dir;
+    std::ofstream(dir / "notes.mp3") << "these are words, not sound";
+    auto page = OpenPage(dir / "notes.mp3");
+    ASSERT_GE(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("notes.mp3"))) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(page->Waveform()->LevelCount(), 0u);
+    EXPECT_FALSE(Named<QLabel>(page.get(), QStringLiteral("Scan"))->text().isEmpty());
+    // Nothing to play, nothing to write: each says so instead of failing silently.
+    const std::size_t told = boxes.Boxes().size();
+    page->OnPlayCut();
+    ASSERT_EQ(boxes.Boxes().size(), told + 1);
+    EXPECT_TRUE(boxes.Boxes().back().text.contains(QStringLiteral("notes.mp3")));
+    page->SetOutputFolder(Text(dir.Path() / "out"));
+    page->OnWriteAll();
+    EXPECT_FALSE(page->IsWriting());
+    EXPECT_EQ(boxes.Boxes().back().icon, ui::MessageIcon::Error);
+}
+
+TEST(TracksPage, ClosingThePageWhileWritingLeavesOnlyWholePieces)
+{
+    fixtures::TempDir out;
+    {
+        testsupport::MessageBoxRecorder boxes;
+        auto page = OpenPage(TestFiles().longMp3, {10 * kSecond, 20 * kSecond, 30 * kSecond});
+        page->SetOutputFolder(Text(out.Path()));
+        for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
+            if (r->text() == QStringLiteral("&WAV"))
+                r->setChecked(true);
+        }
+        page->OnWriteAll();
+        ASSERT_TRUE(page->IsWriting());
+        EXPECT_FALSE(Named<QPushButton>(page.get(), QStringLiteral("Back"))->isEnabled());
+        page->close(); // the close box
+    }
+    for (const std::string& name : fixtures::FolderNames(out.Path())) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(name.front(), '.'); // no temporary left
+        const fixtures::Decoded piece = fixtures::ReadAudio(out.Path() / name);
+        EXPECT_NEAR(static_cast<double>(piece.Frames()) / piece.sampleRate, 10.0, 0.01);
+    }
+}
