@@ -7,6 +7,7 @@
 #include "SkinButton.h"
 #include "SplitDlg.h"
 #include "ToolApp.h"
+#include "TracksPage.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -412,4 +413,32 @@ TEST(StartFiles, MergeOptionOpensTheJoinPageWithoutFiles)
     CToolApp app;
     app.InitInstance({}, true);
     EXPECT_EQ(runs.Runs(), QStringList{"CJoinDlg"});
+}
+
+TEST(StartFiles, TracksOptionOpensTheTracksPageAndBackShowsTheFirstPage)
+{
+    EXPECT_TRUE(TracksRequested({"tarnwick", "--tracks", "a.mp3"}));
+    EXPECT_FALSE(TracksRequested({"tarnwick", "a.mp3", "--", "--tracks"}));
+    EXPECT_FALSE(TracksRequested({"tarnwick", "--merge", "a.mp3"}));
+    for (int tracksEnds : {ui::IDOK, ui::IDCANCEL}) {
+        QString handedOver, source;
+        ModalRunRecorder runs([&](ui::CDialogPage& page) {
+            if (auto* tracks = dynamic_cast<CTracksPage*>(&page)) {
+                handedOver = tracks->m_strSourcePath;
+                return tracksEnds;
+            }
+            source = page.GetDlgItemText(IDC_SOURCE_PATH);
+            return ui::IDCANCEL;
+        });
+        CToolApp app;
+        app.InitInstance({QStringLiteral("/music/Album.mp3")}, false, true);
+        EXPECT_EQ(handedOver, QStringLiteral("/music/Album.mp3"));
+        if (tracksEnds == ui::IDOK) {
+            // Back: the first page, with the file chosen for a split.
+            EXPECT_EQ(runs.Runs(), (QStringList{"CTracksPage", "CFunctionDlg"}));
+            EXPECT_EQ(source, QStringLiteral("/music/Album.mp3"));
+        } else {
+            EXPECT_EQ(runs.Runs(), QStringList{"CTracksPage"});
+        }
+    }
 }

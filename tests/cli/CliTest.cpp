@@ -673,6 +673,10 @@ TEST_F(CliTest, TracksDryRunShowsThePlanAndWritesNothing)
          {"1  00:00:00.000  00:00:05.000  00:00:05.000  1 - gaps.wav",
           "2  00:00:07.500  00:00:11.500  00:00:04.000  2 - gaps.wav",
           "3  00:00:14.500  00:00:19.500  00:00:05.000  3 - gaps.wav"}},
+        {"times given, each track's ends out of the silence they are in",
+         {"--at", "00:00:06.25", "--trim-silence"},
+         {"1  00:00:00.000  00:00:05.000  00:00:05.000  1 - gaps.wav",
+          "2  00:00:07.500  00:00:19.500  00:00:12.000  2 - gaps.wav"}},
         {"equal parts snapped to the gaps",
          {"--parts", "3", "--snap", "1.5"},
          {"1  00:00:00.000  00:00:06.250  00:00:06.250  1 - gaps.wav",
@@ -785,4 +789,23 @@ TEST_F(CliTest, InterruptedTracksKeepTheFinishedPiecesAndRemoveThePartialOne)
         left.push_back(file.string());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, Lines(r.out));
+}
+
+TEST_F(CliTest, TracksGoOnPastAPieceThatFailsOnItsOwnAndSayWhichOneFailed)
+{
+    // The first piece is larger than the file size limit lets a file be,
+    // the second fits: the first is told and left out, the second written.
+    WriteWav(dir / "two.wav", {8000, 1, 8000 * 25});
+    const fs::path outputs = dir / "out";
+    const ProcessResult r = RunProcess({"sh", "-c", "trap '' XFSZ; ulimit -f 360; exec \"$@\"", "sh", TARNWICK_CLI,
+                                        "tracks", (dir / "two.wav").string(), "--at", "00:00:20", "--format", "wav",
+                                        "--outdir", outputs.string()});
+    EXPECT_EQ(r.exitCode, 1) << Expect(r);
+    EXPECT_EQ(Lines(r.out), std::vector<std::string>{(outputs / "2 - two.wav").string()}) << Expect(r);
+    EXPECT_NE(r.err.find("track 1 (1 - two.wav): "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1 of 2 pieces were not written"), std::string::npos) << r.err;
+    std::vector<std::string> left;
+    for (const fs::path& file : FilesIn(outputs))
+        left.push_back(file.filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"2 - two.wav"});
 }

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <set>
+#include <vector>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -79,6 +80,40 @@ TEST(OutputFile, ANumberedOutputTakesTheFirstNameFreeWhenItIsMovedIn)
         if (std::string(c.what) == "a broken link") {
             EXPECT_EQ(fs::read_symlink(dir / "1-a.mp3"), "nowhere");
         }
+    }
+}
+
+TEST(OutputFile, ANamedOutputKeepsItsNameOrTakesTheFirstNumberFreeBeforeItsExtension)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> taken; // there when the output is moved in
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"01 - Song.mp3", {}, "01 - Song.mp3"},
+        {"01 - Song.mp3", {"01 - Song.mp3"}, "01 - Song (2).mp3"},
+        {"01 - Song.mp3", {"01 - Song.mp3", "01 - Song (2).mp3"}, "01 - Song (3).mp3"},
+        {"v1.2 take.wav", {"v1.2 take.wav"}, "v1.2 take (2).wav"},
+        {"no extension", {"no extension"}, "no extension (2)"},
+        {".hidden", {".hidden"}, ".hidden (2)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        fixtures::TempDir dir;
+        COutputFile out;
+        out.SetNumberedTarget(dir.Path().string(), c.name, 1, NumberedName::Suffix);
+        EXPECT_EQ(out.Path(), (dir / c.name).string());
+        std::string reason;
+        ASSERT_TRUE(out.Create(&reason)) << reason;
+        WriteText(out, "piece");
+        for (const std::string& name : c.taken)
+            std::ofstream(dir / name) << "theirs";
+        ASSERT_TRUE(out.Commit(&reason)) << reason;
+        EXPECT_EQ(out.Path(), (dir / c.expected).string());
+        EXPECT_EQ(ReadAll(out.Path()), "piece");
+        for (const std::string& name : c.taken)
+            EXPECT_EQ(ReadAll(dir / name), "theirs");
     }
 }
 

@@ -64,6 +64,15 @@ std::string WithTitle(const std::string& title)
     return text.replace(text.find(from), from.size(), "TITLE \"" + title + "\"");
 }
 
+std::string WithCrLf(const std::string& text)
+{
+    std::string out;
+    for (const char c : text)
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string from = "INDEX 01 00:02:00";
+    return out.replace(out.find(from), from.size(), "index 01 00:02:00");
+}
+
 std::string LongSheet()
 {
     // 99 tracks 62 s apart: the last starts at 101:16.
@@ -93,6 +102,8 @@ TEST(CueSheet, ReadsTitlesTimesAndTheLastTrackInEveryEncoding)
          "album.mp3", "Live", "\xC3\x9C" "ber \xE2\x80\x9C" "da\xE2\x80\x9D", 3, {0, 2 * kSecond}, ""},
         {"windows-1252", WithTitle("Caf\xE9 \x93Live\x94 \x80"), "album.mp3", "Live",
          "Caf\xC3\xA9 \xE2\x80\x9CLive\xE2\x80\x9D \xE2\x82\xAC", 3, {0, 2 * kSecond}, ""},
+        {"windows line ends, lower-case commands", WithCrLf(kThreeTracks), "album.mp3", "Live", "One", 3,
+         {0, 2 * kSecond}, ""},
         {"FILE names a wav", kThreeTracks, "Album.MP3", "Live", "One", 3, {0}, "the sheet names album.mp3"},
         {"over 100 minutes, 99 tracks", LongSheet(), "long.mp3", "Long", "", 99,
          {0, 62 * kSecond, 124 * kSecond}, ""},
@@ -124,6 +135,13 @@ TEST(CueSheet, ReadsTitlesTimesAndTheLastTrackInEveryEncoding)
     EXPECT_EQ(three.list.date, "1999");
     EXPECT_EQ(three.list.genre, "Jazz");
     EXPECT_EQ(three.list.tracks[1].performer, "Guest");
+    const CueReadResult late =
+        ParseCueSheet(std::string(kThreeTracks).replace(std::string(kThreeTracks).find("INDEX 01 00:00:00"), 17,
+                                                        "INDEX 01 00:00:30"),
+                      "x.cue", "album.mp3", 10 * kSecond);
+    ASSERT_TRUE(late.ok) << late.error;
+    ASSERT_EQ(late.list.notes.size(), 1u);
+    EXPECT_EQ(late.list.notes[0], "the 00:00:00.400 before the first track's INDEX 01 are in no piece");
     EXPECT_EQ(ParseCueSheet(LongSheet(), "x.cue", "long.mp3", 102 * 60 * kSecond).list.tracks[98].start,
               Seconds(98 * 62)) << "101:16:00 is past 100 minutes";
 }
@@ -147,7 +165,13 @@ TEST(CueSheet, TellsWhatIsWrongWithTheLineItIsOn)
         {"not a command", replaced("    TITLE \"Two\"\n", "    TITEL \"Two\"\n"), 10, "TITEL"},
         {"a time that is none", replaced("INDEX 01 00:02:00", "INDEX 01 00:2x:00"), 13, "mm:ss:ff"},
         {"seconds past 59", replaced("INDEX 01 00:02:00", "INDEX 01 00:60:00"), 13, "mm:ss:ff"},
+        {"a track type that is none", replaced("TRACK 02 AUDIO", "TRACK 02 MUSIC"), 9, "TRACK 01 AUDIO"},
+        {"a word too many", replaced("INDEX 01 00:02:00", "INDEX 01 00:02:00 00:03:00"), 13, "mm:ss:ff"},
+        {"a title with spaces not quoted", replaced("TITLE \"Two\"", "TITLE Two Words"), 10, "in quotes"},
+        {"a quote not closed", replaced("TITLE \"Two\"", "TITLE \"Two"), 10, "not closed"},
+        {"a flag that is none", replaced("    TITLE \"Two\"\n", "    FLAGS XYZ\n"), 10, "FLAGS"},
         {"several FILEs, none the source", TwoFiles("side-b.wav"), 1, "side-a.wav, side-b.wav"},
+        {"a hundredth track", LongSheet() + "  TRACK 100 AUDIO\n    INDEX 01 103:00:00\n", 201, "at most 99 tracks"},
     };
     for (const Bad& c : cases) {
         SCOPED_TRACE(c.name);
@@ -306,7 +330,8 @@ TEST(DecodeScanner, CanBeReadWhileItScansAndItsHalvesMeetExactly)
 {
     const TempDir dir;
     const fs::path mp3 = dir / "long.mp3";
-    WriteMp3(mp3, {16000, 1, 16000LL * 75}, {.bitrateKbps = 32});
+    // Long enough for three segments of a minute and more.
+    WriteMp3(mp3, {16000, 1, 16000LL * 190}, {.bitrateKbps = 32});
     std::string reason;
     const std::vector<SLevelBlock> oneThread = ScanLevels(mp3.string(), &reason, 1);
     ASSERT_FALSE(oneThread.empty()) << reason;

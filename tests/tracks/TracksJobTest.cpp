@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <thread>
@@ -96,7 +97,23 @@ TEST_F(TracksJob, CutsACueSheetIntoExactTaggedNamedPiecesEveryWay)
         request.format = c.format;
         CTracksJob job(request);
         ASSERT_TRUE(Succeeded(job.Build()));
-        ASSERT_EQ(RunToEnd(job), JobStatus::Completed);
+        std::atomic<int> news{0};
+        job.SetNotify([&] { ++news; });
+        job.Run();
+        // Progress over the whole run only grows, and ends full.
+        JobStatus status = JobStatus::Running;
+        double share = 0;
+        while (status == JobStatus::Running) {
+            status = job.WaitStep(2);
+            const STracksProgress progress = job.Progress();
+            EXPECT_GE(progress.share, share);
+            EXPECT_EQ(progress.pieceCount, 3);
+            share = progress.share;
+        }
+        ASSERT_EQ(status, JobStatus::Completed);
+        EXPECT_EQ(job.Progress().piecesDone, 3);
+        EXPECT_DOUBLE_EQ(job.Progress().share, 1.0);
+        EXPECT_GE(news.load(), 3);
         ASSERT_TRUE(Succeeded(job.Finish(JobStatus::Completed)));
         const std::vector<std::string> written = job.Written();
         ASSERT_EQ(written.size(), 3u);
@@ -209,6 +226,14 @@ TEST_F(TracksJob, NeverReplacesAFileAndRefusesABadList)
         EXPECT_TRUE(FailedWith(built, JobFailure::InvalidRequest)) << c.name;
         EXPECT_NE(built.Reason().find(c.says), std::string::npos) << c.name << ": " << built.Reason();
     }
+    request.list.tracks = {{0, 20000000, "", "", {}}};
+    request.outputDir = (source / "inside a file").string();
+    CTracksJob nowhere(request);
+    const JobResult built = nowhere.Build();
+    EXPECT_TRUE(FailedWith(built, JobFailure::NotFound));
+    EXPECT_NE(built.Reason().find("cannot create the folder"), std::string::npos) << built.Reason();
+    request.sourcePath = (dir / "missing.wav").string();
+    EXPECT_TRUE(FailedWith(CTracksJob(request).Build(), JobFailure::Unreadable));
 }
 
 TEST_F(TracksJob, StoppedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
@@ -247,6 +272,47 @@ TEST_F(TracksJob, StoppedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
         names.push_back(fs::path(path).filename().string());
     EXPECT_EQ(FolderNames(request.outputDir), names) << "the piece being written was removed";
     EXPECT_TRUE(job.PieceFailures().empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TracksJob, ASourceThatChangesEndsTheRunAndKeepsWhatWasWrittenBefore)
+{
+    // A failure that is no one piece's own (the source rewritten under the
+    // run, as a full disk or a lost folder would be) stops the run.
+    const fs::path source = dir / "talk.wav";
+    WriteWav(source, {8000, 1, 8000LL * 240});
+    TracksRequest request;
+    request.sourcePath = source.string();
+    request.outputDir = (dir / "out").string();
+    request.format = TracksFormat::Mp3;
+    request.sampleRate = 8000;
+    request.bitRate = 32;
+    for (int k = 0; k < 4; ++k)
+        request.list.tracks.push_back({k * 600000000LL, (k + 1) * 600000000LL, "", "", {}});
+    CTracksJob job(request);
+    ASSERT_TRUE(Succeeded(job.Build()));
+    job.Run();
+    JobStatus status = JobStatus::Running;
+    bool changed = false;
+    while (status == JobStatus::Running) {
+        status = job.WaitStep(5);
+        if (!changed && job.Progress().piecesDone >= 1) {
+            std::ofstream(source, std::ios::app) << "more";
+            changed = true;
+        }
+    }
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(status, JobStatus::Failed);
+    const JobResult done = job.Finish(status);
+    EXPECT_TRUE(FailedWith(done, JobFailure::Failed));
+    EXPECT_NE(done.Reason().find("changed while it was read"), std::string::npos) << done.Reason();
+    const std::vector<std::string> written = job.Written();
+    ASSERT_GE(written.size(), 1u);
+    EXPECT_LT(written.size(), 4u) << "the run went on after the source changed";
+    EXPECT_EQ(FolderNames(request.outputDir).size(), written.size()) << "no partial piece or temporary is left";
 }
 
 } // namespace

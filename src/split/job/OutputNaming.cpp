@@ -1,5 +1,7 @@
 #include "OutputNaming.h"
 
+#include "media/filters/OutputFile.h"
+
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -63,6 +65,11 @@ std::string Candidate(const std::string& dir, const std::string& name, long long
 }
 
 } // namespace
+
+long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex)
+{
+    return FindFreeOutputNumber(dir, name, pieceIndex, NumberedName::Prefix);
+}
 
 long long FindFreeOutputNumber(const std::string& dir, const std::string& name, int pieceIndex, NumberedName how)
 {

@@ -83,6 +83,15 @@ CSplitJob::~CSplitJob()
         Stop(false);
 }
 
+namespace {
+
+NumberedName WriterNaming(PieceNaming naming)
+{
+    return naming == PieceNaming::Named ? NumberedName::Suffix : NumberedName::Prefix;
+}
+
+} // namespace
+
 JobResult CSplitJob::NameOutput()
 {
     const SplitPieceRequest& r = m_request;
@@ -92,9 +101,9 @@ JobResult CSplitJob::NameOutput()
     // What killed runs left here goes before this run adds its own.
     m_reclaimed = ReclaimTemporaries(r.outputDir);
     m_outputDir = r.outputDir;
-    m_outputName = r.naming == NumberedName::Prefix ? FitOutputName(r.outputName, r.mp3Output) : r.outputName;
-    m_outputNumber = FindFreeOutputNumber(m_outputDir, m_outputName, r.pieceIndex, r.naming);
-    m_outputPath = NumberedOutputPath(m_outputDir, m_outputName, m_outputNumber, r.naming);
+    m_outputName = r.naming == PieceNaming::Numbered ? FitOutputName(r.outputName, r.mp3Output) : r.outputName;
+    m_outputNumber = FindFreeOutputNumber(m_outputDir, m_outputName, r.pieceIndex, WriterNaming(r.naming));
+    m_outputPath = NumberedOutputPath(m_outputDir, m_outputName, m_outputNumber, WriterNaming(r.naming));
     return JobResult::Ok();
 }
 
@@ -175,7 +184,7 @@ JobResult CSplitJob::Build()
             m_copiesFrames = true;
             JobResult named = NameOutput();
             if (named)
-                m_copy->SetOutput(m_outputDir, m_outputName, m_outputNumber, sourceCheck, r.naming);
+                m_copy->SetOutput(m_outputDir, m_outputName, m_outputNumber, sourceCheck, WriterNaming(r.naming));
             return named;
         }
         if (changed || r.copy == SplitCopy::Required)
@@ -227,7 +236,7 @@ JobResult CSplitJob::Build()
         return named;
     // 15. (The labels of step 14 are the caller's.) The writer takes the
     // number that is free when the piece is complete.
-    if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber, r.naming)))
+    if (!sink || FAILED(sink->SetNumberedFileName(m_outputDir, m_outputName, m_outputNumber, WriterNaming(r.naming))))
         return Fail(JobFailure::Failed, "cannot name the output " + m_outputPath);
     sink->SetCommitCheck(sourceCheck);
     // An MP3 piece opens with its ID3v2 tag and ends with ID3v1 where the

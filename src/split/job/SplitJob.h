@@ -23,7 +23,6 @@
 #include "SourceIdentity.h"
 #include "TagFields.h"
 #include "media/filters/Mp3Settings.h"
-#include "media/filters/OutputFile.h"
 #include "media/graph/MediaTime.h"
 
 #include <cstdint>
@@ -46,6 +45,12 @@ enum class SplitCopy {
     Never,        // re-encoded at the chosen rates
     Required,     // copied, or the job fails with the reason it cannot be
     WhenPossible, // copied, or re-encoded when it cannot be (CopyRefusal says why)
+};
+
+// How a piece is named in its folder.
+enum class PieceNaming {
+    Numbered, // "N-name", the first N from the piece's position on that is free
+    Named,    // "name" itself, or "stem (N).ext" from N = 2 on when that is taken
 };
 
 // One piece to extract.
@@ -71,9 +76,8 @@ struct SplitPieceRequest {
     // no tags at all.
     bool writeTags = true;
     tags::TagEdits tagEdits;
-    // Prefix: the piece is "N-outputName". Suffix: it is outputName itself
-    // (taken as it is, not fitted), "stem (2).ext" and on when that is taken.
-    NumberedName naming = NumberedName::Prefix;
+    // Named: outputName is taken as it is (not fitted to the format).
+    PieceNaming naming = PieceNaming::Numbered;
     // The source's MP3 layout, read by the caller from the file that
     // sourceIdentity describes: a copy plans from it instead of reading
     // the source's frames again (a tracks run copies many pieces of one file).

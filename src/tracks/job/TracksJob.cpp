@@ -3,14 +3,13 @@
 
 #include "TracksJob.h"
 
-#include "Mp3CopyPlan.h"
+#include "OutputNaming.h"
 #include "SourceMeasure.h"
 #include "SplitJob.h"
 #include "media/decode/Mp3Layout.h"
 #include "media/graph/TimeText.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -53,12 +52,14 @@ std::string Trimmed(std::string text)
 }
 
 // Whether a piece's failure ends the whole run: everything but what only
-// that piece's name or stretch is the cause of.
+// that piece's name, stretch or size is the cause of (a piece too large
+// for the file system or the process's file size limit; the next, smaller
+// ones may fit).
 bool FailureEndsRun(const JobResult& result)
 {
     if (result.Failure() == JobFailure::InvalidRequest)
         return false;
-    for (const int own : {ENAMETOOLONG, EINVAL, EILSEQ, EISDIR})
+    for (const int own : {ENAMETOOLONG, EINVAL, EILSEQ, EISDIR, EFBIG})
         if (result.Reason().find(std::strerror(own)) != std::string::npos)
             return false;
     return true;
@@ -184,11 +185,8 @@ JobResult CTracksJob::Build()
         return JobResult::Fail(JobFailure::InvalidRequest, std::to_string(r.bitRate) + " kbps at "
                                                                + std::to_string(r.sampleRate)
                                                                + " Hz is not a setting of MP3 audio");
-    std::string reason;
-    std::error_code ec;
-    fs::create_directories(r.outputDir, ec);
-    if (!fs::is_directory(r.outputDir, ec))
-        return JobResult::Fail(JobFailure::NotFound, "cannot create the folder " + r.outputDir);
+    if (std::string reason; !MakeSureDirectoryPathExists(r.outputDir, &reason))
+        return JobResult::Fail(JobFailure::NotFound, reason);
     m_mp3Source = SourceIsMpegAudio(r.sourcePath);
     const bool mp3 = Mp3Output();
     m_names.clear();
@@ -290,7 +288,7 @@ void CTracksJob::Work(std::shared_ptr<const Mp3Layout> layout)
         piece.sourcePath = r.sourcePath;
         piece.outputDir = r.outputDir;
         piece.outputName = m_names[k];
-        piece.naming = NumberedName::Suffix;
+        piece.naming = PieceNaming::Named;
         piece.mp3Output = Mp3Output();
         piece.bitRate = r.bitRate;
         piece.sampleRate = r.sampleRate;
@@ -449,4 +447,9 @@ std::vector<std::string> CTracksJob::Warnings() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->warnings;
+}
+
+bool SourceGivesMp3Copies(const std::string& sourcePath)
+{
+    return SourceIsMpegAudio(sourcePath);
 }

@@ -67,6 +67,10 @@ struct TracksRequest {
 std::string TrackFileName(const std::string& nameTemplate, const STrack& track, int n, int count,
                           const std::string& sourcePath, bool mp3Output);
 
+// Whether the lossless pieces of `sourcePath` are MP3 copies of its frames
+// (an MP3 source, as its content shows) rather than WAV.
+bool SourceGivesMp3Copies(const std::string& sourcePath);
+
 // What the job reports about one piece.
 struct STrackPiece {
     int index = 0;        // 0-based track index

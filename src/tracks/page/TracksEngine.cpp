@@ -5,7 +5,6 @@
 #include "FileNames.h"
 #include "LabelFile.h"
 #include "Silences.h"
-#include "SplitJob.h"
 #include "TracksJob.h"
 
 #include <QCoreApplication>
@@ -71,6 +70,23 @@ struct TracksEngine::Impl {
     std::unique_ptr<CTracksJob> job;
     JobStatus status = JobStatus::Running;
 
+    // Whether the source's lossless pieces are MP3 frame copies (else WAV),
+    // asked once per source: the live example of a name needs it often.
+    mutable std::string copiesFor;
+    mutable bool mp3Copies = false;
+    bool Mp3Copies(const std::string& source) const
+    {
+        if (copiesFor != source) {
+            copiesFor = source;
+            mp3Copies = SourceGivesMp3Copies(source);
+        }
+        return mp3Copies;
+    }
+    bool Mp3Output(const TracksRequest& r) const
+    {
+        return r.format == TracksFormat::Mp3 || (r.format == TracksFormat::Copy && Mp3Copies(r.sourcePath));
+    }
+
     const std::vector<SLevelBlock>& Blocks() const
     {
         if (blocks.empty() && scanner && scanner->Done() && scanner->Error().empty() && !scanner->Stopped())
@@ -107,8 +123,8 @@ struct TracksEngine::Impl {
         request.sampleRate = r.sampleRate;
         switch (r.format) {
         case Format::Keep:
-            // An MP3 source's own frames; any other source stays PCM.
-            request.format = SourceIsMpegAudio(request.sourcePath) ? TracksFormat::Copy : TracksFormat::Wav;
+            // An MP3 source's own frames; any other source stays PCM (WAV).
+            request.format = TracksFormat::Copy;
             break;
         case Format::Mp3:
             request.format = TracksFormat::Mp3;
@@ -294,12 +310,12 @@ QString TracksEngine::FirstName(const WriteRequest& request) const
         return {};
     const TracksRequest r = m_impl->Request(request);
     return FromUtf8(TrackFileName(r.nameTemplate, r.list.tracks.front(), 1, static_cast<int>(r.list.tracks.size()),
-                                  r.sourcePath, r.format != TracksFormat::Wav));
+                                  r.sourcePath, m_impl->Mp3Output(r)));
 }
 
 QString TracksEngine::LosslessRefusal(const QString& source) const
 {
-    if (SourceIsMpegAudio(PathBytes(source)))
+    if (m_impl->Mp3Copies(PathBytes(source)))
         return {};
     return Tr("the source is not MP3 audio, so the pieces are 16-bit WAV files at its sample rate "
               "(lossless for a 16-bit source).");

@@ -65,28 +65,9 @@ QPushButton* MakeButton(const QString& text, const QString& tip, QWidget* parent
 {
     auto* button = new QPushButton(text, parent);
     button->setToolTip(tip);
-    // Screen readers read the text without the mnemonic's ampersand.
-    QString name = text;
-    name.remove(QLatin1Char('&'));
-    if (name.endsWith(QLatin1String("...")))
-        name.chop(3);
-    button->setAccessibleName(name);
+    button->setAccessibleName(SpokenName(text));
     button->setAutoDefault(false);
     return button;
-}
-
-// Ties a label to its field: the label's text is the field's accessible name
-// and its mnemonic moves the focus there.
-QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(field);
-    QString name = text;
-    name.remove(QLatin1Char('&'));
-    if (name.endsWith(QLatin1Char(':')))
-        name.chop(1);
-    field->setAccessibleName(name);
-    return label;
 }
 
 } // namespace
@@ -570,9 +551,19 @@ void CTracksPage::SeekTo(Time t)
     ShowPosition(t);
 }
 
+bool CTracksPage::CanPlay()
+{
+    if (m_player.IsOpen())
+        return true;
+    ui::MessageBox(this, tr("Nothing can be played: %1 holds no sound that can be played.")
+                             .arg(QFileInfo(m_strSourcePath).fileName()),
+                   QString(), ui::MessageIcon::Error);
+    return false;
+}
+
 void CTracksPage::OnPlayPause()
 {
-    if (!m_player.IsOpen())
+    if (!CanPlay())
         return;
     m_segments.clear();
     if (m_player.PlaybackState() == CPreviewPlayer::State::Playing) {
@@ -590,7 +581,7 @@ void CTracksPage::OnPlayPause()
 
 void CTracksPage::OnPlayCut()
 {
-    if (!m_player.IsOpen())
+    if (!CanPlay())
         return;
     m_segments.clear();
     const int cut = m_wave->SelectedCut();
@@ -761,7 +752,9 @@ void CTracksPage::OnWriteAll()
                        QString(), ui::MessageIcon::Error);
         return;
     }
-    QSettings().setValue(QLatin1String(kTemplateKey), m_templateEdit->text());
+    QSettings settings;
+    settings.setValue(QLatin1String(kTemplateKey), m_templateEdit->text());
+    settings.setValue(QLatin1String(kOutputFolderKey), folder);
     if (m_player.IsOpen() && m_player.PlaybackState() == CPreviewPlayer::State::Playing && !m_player.Pause())
         qWarning("tracks page: %s", qUtf8Printable(m_player.Reason()));
     m_playButton->setText(tr("&Play"));

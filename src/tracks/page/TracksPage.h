@@ -116,6 +116,8 @@ private:
     void FinishWrite();
     void SeekTo(Time t);
     void PlaySegment();
+    // False (told) when the source could not be opened for playing.
+    bool CanPlay();
 
     CPreviewPlayer m_player;
     TrackListModel m_model;

@@ -13,19 +13,30 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-namespace {
-
-// A label tied to its field, whose text names the field for screen readers.
-void AddRow(QFormLayout* form, const QString& text, QWidget* field)
+QString SpokenName(const QString& text)
 {
-    auto* label = new QLabel(text, field->parentWidget());
-    label->setBuddy(field);
     QString name = text;
     name.remove(QLatin1Char('&'));
-    if (name.endsWith(QLatin1Char(':')))
+    if (name.endsWith(QLatin1String("...")))
+        name.chop(3);
+    else if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
-    field->setAccessibleName(name);
-    form->addRow(label, field);
+    return name.trimmed();
+}
+
+QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    field->setAccessibleName(SpokenName(text));
+    return label;
+}
+
+namespace {
+
+void AddRow(QFormLayout* form, const QString& text, QWidget* field)
+{
+    form->addRow(LabelFor(text, field, field->parentWidget()), field);
 }
 
 } // namespace

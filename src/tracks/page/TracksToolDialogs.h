@@ -10,10 +10,17 @@
 #include <functional>
 
 class QDoubleSpinBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
+
+// A label's or button's text as a screen reader should say it: without the
+// mnemonic's '&' and a trailing ':' or "...".
+QString SpokenName(const QString& text);
+// A label for `field` (its buddy), whose text also names the field.
+QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent);
 
 class SilenceDialog : public QDialog {
     Q_OBJECT
@@ -51,10 +58,10 @@ public:
     // The length of a part; nullopt when the text is no time.
     std::optional<tracktime::Time> Every() const;
     double SnapSeconds() const;
-
-private:
+    // OK: refused (with a message) while the length is no time.
     void accept() override;
 
+private:
     QRadioButton* m_byCount = nullptr;
     QRadioButton* m_byLength = nullptr;
     QSpinBox* m_count = nullptr;

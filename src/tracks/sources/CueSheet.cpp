@@ -118,6 +118,27 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
+// The line with its command upper-case, and for TRACK and FILE the type
+// after it too: libcue knows the words only upper-case.
+std::string Normalized(std::string line)
+{
+    std::size_t at = line.find_first_not_of(" \t");
+    if (at == std::string::npos)
+        return line;
+    std::size_t end = line.find_first_of(" \t", at);
+    end = end == std::string::npos ? line.size() : end;
+    const std::string key = Upper(line.substr(at, end - at));
+    line.replace(at, end - at, key);
+    if (key == "TRACK" || key == "FILE") {
+        // The type is the last word, after any quoted name.
+        const std::size_t quote = line.rfind('"');
+        const std::size_t from = quote == std::string::npos ? end : quote + 1;
+        for (std::size_t i = from; i < line.size(); ++i)
+            line[i] = char(std::toupper(static_cast<unsigned char>(line[i])));
+    }
+    return line;
+}
+
 // Where things stand in the sheet, line by line.
 struct SheetTrack {
     int line = 0;      // of TRACK
@@ -126,6 +147,7 @@ struct SheetTrack {
     std::size_t file = 0;
 };
 struct SheetLayout {
+    std::string normalized; // the text with its commands, track modes and file types upper-case, for libcue
     std::vector<std::string> files;
     std::vector<int> fileLines;
     std::vector<SheetTrack> tracks;
@@ -149,30 +171,58 @@ SheetLayout ScanLines(const std::string& text)
             layout.badWhy = why;
         }
     };
+    static const char* const kText[] = {"TITLE",   "PERFORMER",  "SONGWRITER", "COMPOSER", "ARRANGER", "MESSAGE",
+                                        "CATALOG", "CDTEXTFILE", "ISRC",       "DISC_ID",  "UPC_EAN",  "GENRE"};
+    static const char* const kFlags[] = {"DCP", "4CH", "PRE", "SCMS"};
+    auto isNumber = [](const std::string& word) {
+        return !word.empty() && std::all_of(word.begin(), word.end(), [](unsigned char c) { return std::isdigit(c); });
+    };
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::vector<std::string> w = Words(line);
+        layout.normalized += Normalized(line) + "\n";
         if (w.empty())
             continue;
         const std::string key = Upper(w[0]);
-        if (std::find(std::begin(kKnown), std::end(kKnown), key) == std::end(kKnown)) {
+        if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
+            bad("a quote is not closed");
+        } else if (std::find(std::begin(kKnown), std::end(kKnown), key) == std::end(kKnown)) {
             bad("\"" + w[0] + "\" is not a cue sheet command");
+        } else if (std::find(std::begin(kText), std::end(kText), key) != std::end(kText)) {
+            if (w.size() != 2)
+                bad(key + " wants one value (in quotes when it holds spaces)");
+        } else if (key == "FLAGS") {
+            if (w.size() < 2 || !std::all_of(w.begin() + 1, w.end(), [](const std::string& f) {
+                    return std::find(std::begin(kFlags), std::end(kFlags), Upper(f)) != std::end(kFlags);
+                }))
+                bad("FLAGS wants flags of DCP, 4CH, PRE and SCMS");
+        } else if (key == "PREGAP" || key == "POSTGAP") {
+            if (w.size() != 2 || ParseMsf(w[1]) < 0)
+                bad(key + " wants a time mm:ss:ff");
         } else if (key == "FILE") {
+            static const char* const kTypes[] = {"BINARY", "MOTOROLA", "AIFF", "WAVE", "MP3", "FLAC"};
             if (w.size() < 2)
                 bad("FILE names no file");
+            else if (w.size() != 3 || std::find(std::begin(kTypes), std::end(kTypes), Upper(w[2])) == std::end(kTypes))
+                bad("FILE wants a type after the name (WAVE, MP3, AIFF, BINARY, MOTOROLA)");
             layout.files.push_back(w.size() > 1 ? w[1] : std::string());
             layout.fileLines.push_back(number);
         } else if (key == "TRACK") {
-            if (w.size() < 3 || w[1].empty() || !std::all_of(w[1].begin(), w[1].end(), ::isdigit))
+            static const char* const kModes[] = {"AUDIO",      "CDG",        "MODE1/2048", "MODE1/2352",
+                                                 "MODE2/2336", "MODE2/2352", "CDI/2336",   "CDI/2352"};
+            if (w.size() != 3 || !isNumber(w[1])
+                || std::find(std::begin(kModes), std::end(kModes), Upper(w[2])) == std::end(kModes))
                 bad("TRACK wants a number and a type (TRACK 01 AUDIO)");
             else if (layout.files.empty())
                 bad("TRACK comes before any FILE");
+            else if (layout.tracks.size() == 99)
+                bad("a cue sheet holds at most 99 tracks");
             layout.tracks.push_back({number, 0, -1, layout.files.empty() ? 0 : layout.files.size() - 1});
         } else if (key == "INDEX") {
             const long frames = w.size() >= 3 ? ParseMsf(w[2]) : -1;
-            if (w.size() < 3 || frames < 0)
+            if (w.size() != 3 || frames < 0 || !isNumber(w[1]))
                 bad("INDEX wants a number and a time mm:ss:ff");
             else if (layout.tracks.empty())
                 bad("INDEX comes before any TRACK");
@@ -208,6 +258,26 @@ CueReadResult Fail(const std::string& name, int line, const std::string& why)
     return result;
 }
 
+// The line at which libcue first refuses the sheet, or drops a track of
+// it: the end of the shortest beginning of it (whole lines) that it cannot
+// parse or reads fewer tracks of than `tracks` holds; 0 when none.
+int FirstRefusedLine(const std::string& text, const std::vector<SheetTrack>& tracks)
+{
+    std::size_t end = 0;
+    for (int line = 1; end < text.size(); ++line) {
+        const std::size_t newline = text.find('\n', end);
+        end = newline == std::string::npos ? text.size() : newline + 1;
+        const auto expected = std::count_if(tracks.begin(), tracks.end(), [&](const SheetTrack& t) { return t.line <= line; });
+        Cd* cd = cue_parse_string(text.substr(0, end).c_str());
+        const bool refused = !cd || cd_get_ntrack(cd) != int(expected);
+        if (cd)
+            cd_delete(cd);
+        if (refused)
+            return line;
+    }
+    return 0;
+}
+
 } // namespace
 
 std::string CueTextToUtf8(const std::string& bytes)
@@ -240,11 +310,11 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
         return Fail(name, layout.badLine, layout.badWhy);
     if (layout.tracks.empty())
         return Fail(name, 0, "the sheet has no TRACK");
-    std::unique_ptr<Cd, void (*)(Cd*)> cd(cue_parse_string(text.c_str()), cd_delete);
+    std::unique_ptr<Cd, void (*)(Cd*)> cd(cue_parse_string(layout.normalized.c_str()), cd_delete);
     if (!cd || cd_get_ntrack(cd.get()) != int(layout.tracks.size())) {
-        // libcue refused a sheet whose lines look right to us: the line is
-        // not known, only that the sheet cannot be read.
-        return Fail(name, layout.tracks.front().line, "the sheet cannot be read from here on");
+        // libcue refused a sheet whose lines look right to us: the first
+        // line it cannot read is where its first refused beginning ends.
+        return Fail(name, FirstRefusedLine(layout.normalized, layout.tracks), "libcue cannot read this line");
     }
 
     CueReadResult result;
@@ -312,6 +382,8 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
     if (result.list.tracks.empty())
         return Fail(name, layout.fileLines[file], "no TRACK follows this FILE");
     result.list.tracks.back().end = duration;
+    if (const REFERENCE_TIME first = result.list.tracks.front().start; first > 0)
+        result.list.notes.push_back("the " + FormatClockMs(first) + " before the first track's INDEX 01 are in no piece");
     result.ok = true;
     return result;
 }

@@ -9,6 +9,7 @@
 #include "Mp3CopyPlan.h"
 
 #include "media/decode/InfoFrame.h"
+#include "media/decode/Mp3Layout.h"
 #include "media/decode/MpegFrames.h"
 
 #include <Fixtures.h>
@@ -369,4 +370,28 @@ TEST_F(Mp3CopyLimits, NeverOverwritesAndLeavesNothingHalfWritten)
     ASSERT_TRUE(Succeeded(cancelled.Build()));
     cancelled.Stop(false);
     EXPECT_TRUE(fixtures::FolderNames(dir / "Split").empty());
+}
+
+TEST_F(CopyTest, APieceFromALayoutReadBeforeIsTheSamePieceAndAStaleLayoutIsNotUsed)
+{
+    const fs::path source = dir / "long.mp3";
+    fixtures::WriteMp3(source, {44100, 2, 44100 * 4}, {.bitrateKbps = 128});
+    auto layout = std::make_shared<Mp3Layout>();
+    std::string reason;
+    ASSERT_TRUE(ReadMp3Layout(source.string(), layout.get(), &reason)) << reason;
+    // A layout of another file size (the source as it was before it grew)
+    // is not taken for this one: the piece plans from the file itself.
+    auto stale = std::make_shared<Mp3Layout>(*layout);
+    stale->fileSize -= 1;
+    stale->frames.resize(stale->frames.size() / 2);
+    std::vector<std::string> pieces;
+    for (const auto& given : {std::shared_ptr<Mp3Layout>(), layout, stale}) {
+        SplitPieceRequest r = Request(source, 30000, 120000, 44100, SplitCopy::Required);
+        r.mp3Layout = given;
+        CSplitJob job(r);
+        ASSERT_TRUE(Succeeded(RunPiece(job)));
+        pieces.push_back(job.OutputPath());
+    }
+    EXPECT_EQ(ReadBytes(pieces[1]), ReadBytes(pieces[0]));
+    EXPECT_EQ(ReadBytes(pieces[2]), ReadBytes(pieces[0]));
 }

@@ -15,7 +15,11 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QSet>
+#include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <fstream>
 
 namespace {
@@ -33,35 +38,11 @@ using tracktime::kMillisecond;
 using tracktime::kSecond;
 namespace fs = std::filesystem;
 
-constexpr int kRate = 8000;
-
-// A mono 16-bit WAV of 10 s: a 400 Hz tone at half scale for 4 s, 1 s of
-// silence, then the tone at a quarter scale.
-void WriteToneWav(const fs::path& path, int seconds = 10)
+// A mono 8 kHz WAV of 10 s (with a faint hiss): a 440 Hz tone at half
+// scale for 4 s, 1 s of near silence, then the tone at a quarter scale.
+void WriteToneWav(const fs::path& path)
 {
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * kRate));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        const double t = static_cast<double>(i) / kRate;
-        const double amplitude = t < 4.0 ? 0.5 : t < 5.0 ? 0.0 : 0.25;
-        samples[i] = static_cast<std::int16_t>(std::lround(amplitude * 32767 * std::sin(2 * M_PI * 400 * t)));
-    }
-    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
-    std::ofstream out(path, std::ios::binary);
-    const auto put32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-    const auto put16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-    out.write("RIFF", 4);
-    put32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(kRate);
-    put32(kRate * 2);
-    put16(2);
-    put16(16);
-    out.write("data", 4);
-    put32(bytes);
-    out.write(reinterpret_cast<const char*>(samples.data()), bytes);
+    fixtures::WriteTonesAndGaps(path, {{4.0, 0.5}, {1.0, 0.0}, {5.0, 0.25}});
 }
 
 struct Files {
@@ -134,6 +115,32 @@ void Drag(WaveformView& view, QPoint from, QPoint to)
     QApplication::sendEvent(&view, &move);
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, to);
 }
+
+template <class W>
+W* Named(QWidget* root, const QString& name)
+{
+    for (W* w : root->findChildren<W*>())
+        if (w->accessibleName() == name)
+            return w;
+    ADD_FAILURE() << "no control named " << name.toStdString();
+    return nullptr;
+}
+
+// Runs `play` on the modal dialog that `open` shows, as the person would.
+template <class Dialog>
+void OnDialog(const std::function<void()>& open, const std::function<void(Dialog&)>& play)
+{
+    bool played = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        played = true;
+        play(*dialog);
+    });
+    open();
+    EXPECT_TRUE(played);
+}
+
 
 } // namespace
 
@@ -242,7 +249,7 @@ TEST(TracksPage, WaveformColumnsMatchTheLevelsOfTheFile)
     wave.resize(1000, 200);
     wave.FitAll();
     ASSERT_GE(wave.LevelCount(), 999u);
-    // 10 s over 1000 columns: 10 ms a column, 4 periods of the tone each.
+    // 10 s over 1000 columns: 10 ms a column, 4.4 periods of the tone each.
     const struct {
         int column;
         float peak;
@@ -270,10 +277,7 @@ TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
     auto page = OpenPage(TestFiles().tone);
     testsupport::FileDialogAnswers dialogs;
     dialogs.Choose({Text(cue)});
-    QPushButton* import = nullptr;
-    for (QPushButton* b : page->findChildren<QPushButton*>())
-        if (b->accessibleName() == QStringLiteral("Import cue sheet"))
-            import = b;
+    QPushButton* import = Named<QPushButton>(page.get(), QStringLiteral("Import cue sheet"));
     ASSERT_NE(import, nullptr);
     QTest::mouseClick(import, Qt::LeftButton);
     ASSERT_EQ(page->Model().Tracks().size(), 3u);
@@ -315,7 +319,7 @@ TEST(TracksPage, CueSheetImportedFillsTheTableAndTheWaveform)
 TEST(TracksPage, CueSheetSourceIsTheFileItNamesOrTheOneBesideIt)
 {
     fixtures::TempDir dir;
-    WriteToneWav(dir / "album.mp3", 1); // any audio will do: only the name counts here
+    WriteToneWav(dir / "album.mp3"); // any audio will do: only the name counts here
     const struct {
         const char* sheet;
         const char* text;
@@ -339,11 +343,7 @@ TEST(TracksPage, WriteAllWritesTheEngineTracksAndCancelRemovesThePartialOne)
     auto page = OpenPage(TestFiles().tone, {4 * kSecond, 5 * kSecond});
     fixtures::TempDir out;
     page->SetOutputFolder(Text(out.Path()));
-    auto* write = page->findChild<QPushButton*>();
-    for (QPushButton* b : page->findChildren<QPushButton*>())
-        if (b->accessibleName() == QStringLiteral("Write all"))
-            write = b;
-    QTest::mouseClick(write, Qt::LeftButton);
+    QTest::mouseClick(Named<QPushButton>(page.get(), QStringLiteral("Write all")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsWriting() && !boxes.Boxes().empty(); }, 30000));
     const std::vector<std::string> names = fixtures::FolderNames(out.Path());
     ASSERT_EQ(names.size(), 3u);
@@ -363,19 +363,14 @@ TEST(TracksPage, WriteAllWritesTheEngineTracksAndCancelRemovesThePartialOne)
     auto longPage = OpenPage(TestFiles().longMp3, {10 * kSecond, 20 * kSecond, 30 * kSecond});
     fixtures::TempDir cancelled;
     longPage->SetOutputFolder(Text(cancelled.Path()));
-    longPage->findChild<QRadioButton*>(QString(), Qt::FindChildrenRecursively);
-    for (QRadioButton* r : longPage->findChildren<QRadioButton*>())
-        if (r->text().contains(QStringLiteral("MP")))
+    for (QRadioButton* r : longPage->findChildren<QRadioButton*>()) {
+        if (r->text() == QStringLiteral("MP&3"))
             r->setChecked(true);
+    }
     testsupport::MessageBoxRecorder stopBoxes;
     longPage->OnWriteAll();
     ASSERT_TRUE(longPage->IsWriting());
-    QPushButton* cancel = nullptr;
-    for (QPushButton* b : longPage->findChildren<QPushButton*>())
-        if (b->accessibleName() == QStringLiteral("Cancel"))
-            cancel = b;
-    ASSERT_NE(cancel, nullptr);
-    QTest::mouseClick(cancel, Qt::LeftButton);
+    QTest::mouseClick(Named<QPushButton>(longPage.get(), QStringLiteral("Cancel")), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !longPage->IsWriting() && !stopBoxes.Boxes().empty(); }, 30000));
     const std::vector<std::string> left = fixtures::FolderNames(cancelled.Path());
     EXPECT_LT(left.size(), 4u);
@@ -459,4 +454,336 @@ TEST(TracksPage, EveryControlHasANameAndTheKeyboardReachesIt)
         }
     }
     EXPECT_TRUE(seen.contains(page->Table()));
+}
+
+TEST(TracksPage, FindSilencesShowsThemBeforeTheyAreTakenAndCutsInTheirMiddleOrTrims)
+{
+    testsupport::MessageBoxRecorder boxes;
+    auto page = OpenPage(TestFiles().tone);
+    WaveformView& wave = *page->Waveform();
+    const struct {
+        double thresholdDb;
+        bool trim;
+        bool accept;
+        std::vector<std::pair<double, double>> tracks; // seconds
+        const char* report;                            // part of what the dialog says
+    } cases[] = {
+        {-40, false, true, {{0, 4.5}, {4.5, 10}}, "1 silence"},
+        {-40, true, true, {{0, 4}, {5, 10}}, "1 silence"},
+        {-100, false, true, {{0, 10}}, "no silence found"}, // nothing: the tracks stay
+        {-40, false, false, {{0, 10}}, "1 silence"},       // cancelled: nothing taken
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.thresholdDb);
+        page->Model().Reset(10 * kSecond);
+        OnDialog<SilenceDialog>([&] { page->OnFindSilences(); },
+                                [&](SilenceDialog& dialog) {
+                                    Named<QDoubleSpinBox>(&dialog, QStringLiteral("Threshold"))->setValue(c.thresholdDb);
+                                    Named<QDoubleSpinBox>(&dialog, QStringLiteral("Minimum length"))->setValue(0.5);
+                                    if (c.trim)
+                                        dialog.findChildren<QRadioButton*>().at(1)->setChecked(true);
+                                    QTest::mouseClick(Named<QPushButton>(&dialog, QStringLiteral("Find")), Qt::LeftButton);
+                                    const QString said = Named<QLabel>(&dialog, QStringLiteral("Result"))->text();
+                                    EXPECT_TRUE(said.contains(QLatin1String(c.report))) << said.toStdString();
+                                    // Shown on the waveform before it is taken.
+                                    if (QString::fromLatin1(c.report) == QLatin1String("1 silence")) {
+                                        EXPECT_EQ(wave.Shaded().size(), 1u);
+                                    }
+                                    if (c.accept)
+                                        dialog.accept();
+                                    else
+                                        dialog.reject();
+                                });
+        const PageTracks& tracks = page->Model().Tracks();
+        ASSERT_EQ(tracks.size(), c.tracks.size());
+        for (std::size_t i = 0; i < tracks.size(); ++i) {
+            EXPECT_NEAR(tracks[i].start / 1e7, c.tracks[i].first, 0.06);
+            EXPECT_NEAR(tracks[i].end / 1e7, c.tracks[i].second, 0.06);
+        }
+        if (!c.accept) {
+            EXPECT_TRUE(wave.Shaded().empty());
+        }
+        ExpectTableAndWaveformAgree(*page);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(TracksPage, EqualPartsByCountOrLengthSnappedIntoASilence)
+{
+    auto page = OpenPage(TestFiles().tone);
+    const struct {
+        int count;
+        const char* every;
+        double snap;
+        std::vector<double> cuts; // seconds
+    } cases[] = {
+        {4, nullptr, 0, {2.5, 5, 7.5}},
+        {0, "00:00:03", 0, {3, 6, 9}},
+        {2, nullptr, 1.0, {4.5}}, // 5 s moved into the middle of the pause at 4-5 s
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        OnDialog<EqualPartsDialog>([&] { page->OnEqualParts(); },
+                                   [&](EqualPartsDialog& dialog) {
+                                       if (c.every) {
+                                           auto* every = Named<QLineEdit>(&dialog, QStringLiteral("Length of a part"));
+                                           every->clear();
+                                           QTest::keyClicks(every, QString::fromLatin1(c.every));
+                                       } else {
+                                           Named<QSpinBox>(&dialog, QStringLiteral("Number of parts"))->setValue(c.count);
+                                       }
+                                       Named<QDoubleSpinBox>(&dialog, QStringLiteral("Snap to a silence within ±"))
+                                           ->setValue(c.snap);
+                                       dialog.accept();
+                                   });
+        const std::vector<Time> cuts = page->Model().Cuts();
+        ASSERT_EQ(cuts.size(), c.cuts.size());
+        for (std::size_t i = 0; i < cuts.size(); ++i)
+            EXPECT_NEAR(cuts[i] / 1e7, c.cuts[i], 0.06);
+        ExpectTableAndWaveformAgree(*page);
+    }
+    // A length that is no time is refused in the dialog, which stays open.
+    testsupport::MessageBoxRecorder boxes;
+    OnDialog<EqualPartsDialog>([&] { page->OnEqualParts(); },
+                               [&](EqualPartsDialog& dialog) {
+                                   auto* every = Named<QLineEdit>(&dialog, QStringLiteral("Length of a part"));
+                                   every->clear();
+                                   QTest::keyClicks(every, QStringLiteral("half an hour"));
+                                   dialog.accept();
+                                   EXPECT_TRUE(dialog.isVisible());
+                                   dialog.reject();
+                               });
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST(TracksPage, TimesTypedInTheTableMoveTheCutsOrAreRefused)
+{
+    auto page = OpenPage(TestFiles().tone, {3 * kSecond, 6 * kSecond});
+    QAbstractItemModel& table = *page->Table()->model();
+    const struct {
+        int row, column;
+        const char* text;
+        bool taken;
+        std::vector<double> starts; // seconds, after the edit
+    } cases[] = {
+        {1, TrackListModel::ColStart, "00:00:02.5", true, {0, 2.5, 6}},
+        {1, TrackListModel::ColStart, "0:00:04", true, {0, 4, 6}},
+        {2, TrackListModel::ColStart, "5.25", true, {0, 4, 5.25}},
+        {0, TrackListModel::ColEnd, "00:00:03.000", true, {0, 3, 5.25}}, // the shared end is the cut
+        {0, TrackListModel::ColStart, "00:00:00.400", true, {0.4, 3, 5.25}}, // a lead-in left out
+        {1, TrackListModel::ColStart, "00:00:06", false, {0.4, 3, 5.25}},  // past the next cut
+        {2, TrackListModel::ColStart, "00:01:00", false, {0.4, 3, 5.25}},  // past the end
+        {1, TrackListModel::ColStart, "00:61:00", false, {0.4, 3, 5.25}},
+        {1, TrackListModel::ColStart, "three", false, {0.4, 3, 5.25}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(table.setData(table.index(c.row, c.column), QString::fromLatin1(c.text)), c.taken);
+        const PageTracks& tracks = page->Model().Tracks();
+        ASSERT_EQ(tracks.size(), c.starts.size());
+        for (std::size_t i = 0; i < tracks.size(); ++i)
+            EXPECT_NEAR(tracks[i].start / 1e7, c.starts[i], 1e-9);
+        ExpectTableAndWaveformAgree(*page);
+    }
+    EXPECT_EQ(Cell(*page, 0, TrackListModel::ColLength), QStringLiteral("00:00:02.600"));
+}
+
+TEST(TracksPage, ExportedCueSheetAndLabelsReadBackToTheSameTracks)
+{
+    testsupport::MessageBoxRecorder boxes;
+    auto page = OpenPage(TestFiles().tone, {4 * kSecond, 5 * kSecond});
+    page->Model().SetTitle(0, QStringLiteral("Laut / leise: Ä"));
+    page->Model().SetPerformer(2, QStringLiteral("Трио"));
+    const PageTracks before = page->Model().Tracks();
+    fixtures::TempDir dir;
+    testsupport::FileDialogAnswers dialogs;
+    dialogs.Choose({Text(dir / "tone.cue")});
+    dialogs.Choose({Text(dir / "tone.txt")});
+    page->OnExportCue();
+    page->OnExportLabels();
+    ASSERT_TRUE(fs::exists(dir / "tone.cue"));
+    ASSERT_TRUE(fs::exists(dir / "tone.txt"));
+
+    for (const char* name : {"tone.cue", "tone.txt"}) {
+        SCOPED_TRACE(name);
+        page->Model().Reset(10 * kSecond);
+        const bool cue = std::string(name).ends_with(".cue");
+        ASSERT_TRUE(cue ? page->ImportCue(Text(dir / name)) : page->ImportLabels(Text(dir / name)));
+        const PageTracks& after = page->Model().Tracks();
+        ASSERT_EQ(after.size(), before.size());
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].title, before[i].title);
+            // A cue sheet counts in frames of 1/75 s.
+            EXPECT_NEAR(after[i].start / 1e7, before[i].start / 1e7, cue ? 1.0 / 75 : 1e-3);
+            if (cue) {
+                EXPECT_EQ(after[i].performer, before[i].performer);
+            }
+        }
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(TracksPage, PlayTheCutPlaysTwoSecondsEachSideOfIt)
+{
+    auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+    page->Waveform()->SetSelectedCut(0);
+    QTest::mouseClick(Named<QPushButton>(page.get(), QStringLiteral("Play the cut")), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return page->Player().PlaybackState() == CPreviewPlayer::State::Playing;
+    }, 5000));
+    const Time started = page->Player().Position().value_or(0);
+    EXPECT_GE(started, 3 * kSecond - kSecond / 10);
+    EXPECT_LT(started, 5 * kSecond);
+    // It stops by itself two seconds after the cut.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return page->Player().PlaybackState() != CPreviewPlayer::State::Playing;
+    }, 10000));
+    EXPECT_NEAR(page->Player().Position().value_or(0) / 1e7, 7.0, 0.3);
+}
+
+TEST(TracksPage, OutputNamesFormatsAndAFolderThatCannotBeMade)
+{
+    testsupport::MessageBoxRecorder boxes(ui::IDNO);
+    auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+    page->Model().SetTitle(0, QStringLiteral("Erster"));
+    page->Model().SetPerformer(0, QStringLiteral("Duo"));
+    auto* names = Named<QLineEdit>(page.get(), QStringLiteral("Names"));
+    names->clear();
+    QTest::keyClicks(names, QStringLiteral("{n}. {title} ({performer})"));
+    EXPECT_EQ(page->ExampleName(), QStringLiteral("First: 1. Erster (Duo).wav"));
+
+    // A file where the folder should be: told, nothing written.
+    fixtures::TempDir dir;
+    std::ofstream(dir / "taken") << "x";
+    page->SetOutputFolder(Text(dir / "taken" / "out"));
+    page->OnWriteAll();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_FALSE(page->IsWriting());
+
+    // MP3 chosen: re-encoded pieces with the template's names.
+    for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
+        if (r->text() == QStringLiteral("MP&3"))
+            r->setChecked(true);
+    }
+    EXPECT_EQ(page->ExampleName(), QStringLiteral("First: 1. Erster (Duo).mp3"));
+    page->SetOutputFolder(Text(dir / "out"));
+    page->OnWriteAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsWriting(); }, 30000));
+    EXPECT_EQ(fixtures::FolderNames(dir / "out"),
+              (std::vector<std::string>{"1. Erster (Duo).mp3", "2. tone ().mp3"}));
+    const fixtures::Decoded first = fixtures::ReadAudio(dir / "out" / "1. Erster (Duo).mp3");
+    EXPECT_NEAR(static_cast<double>(first.Frames()) / first.sampleRate, 5.0, 0.01);
+}
+
+TEST(TracksPage, ThePaintedWaveformReachesTheLevelsOfTheFile)
+{
+    auto page = OpenPage(TestFiles().tone);
+    WaveformView& wave = *page->Waveform();
+    wave.resize(1000, 214); // a 14 px strip for the numbers, 200 px of waveform
+    wave.FitAll();
+    const QImage image = wave.grab().toImage();
+    // The rows a column's line covers: centre 114, ±99 px at full scale.
+    const auto painted = [&](int x) {
+        int top = -1, bottom = -1;
+        for (int y = 14; y < image.height(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > c.red() + 40 && c.green() > c.blue() + 40) { // the waveform's green
+                if (top < 0)
+                    top = y;
+                bottom = y;
+            }
+        }
+        return std::pair{top, bottom};
+    };
+    const struct {
+        int column;
+        double level;
+    } cases[] = {{100, 0.5}, {700, 0.25}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        const auto [top, bottom] = painted(c.column);
+        EXPECT_NEAR(top, 114 - c.level * 99, 2.5);
+        EXPECT_NEAR(bottom, 114 + c.level * 99, 2.5);
+    }
+    // The pause draws (next to) nothing.
+    const auto [top, bottom] = painted(450);
+    EXPECT_LE(bottom - top, 2);
+}
+
+TEST(TracksPage, CutsTooCloseOrInATrimmedGapAreRefusedAndDeletingKeepsTheFirstTitle)
+{
+    auto page = OpenPage(TestFiles().tone);
+    TrackListModel& model = page->Model();
+    // Tracks with a gap between them, as trimming makes.
+    model.ReplaceAll({{0, 4 * kSecond, QStringLiteral("Eins"), {}}, {5 * kSecond, 10 * kSecond, QStringLiteral("Zwei"), {}}},
+                     QStringLiteral("trim"));
+    const int steps = model.UndoStack().count();
+    EXPECT_FALSE(model.PlaceCut(45 * kSecond / 10));        // in the gap
+    EXPECT_FALSE(model.PlaceCut(5 * kSecond + kMillisecond)); // 1 ms after a track's start
+    EXPECT_FALSE(model.MoveCut(0, 10 * kSecond));            // to the end of its own track
+    EXPECT_EQ(model.UndoStack().count(), steps);
+    // A gap's cut moved into the track before it shortens that track...
+    EXPECT_TRUE(model.MoveCut(0, 3 * kSecond));
+    EXPECT_EQ(model.Tracks()[0].end, 3 * kSecond);
+    EXPECT_EQ(model.Tracks()[1].start, 3 * kSecond);
+    model.UndoStack().undo();
+    // ...moved later, it keeps the gap's start where it was.
+    EXPECT_TRUE(model.MoveCut(0, 6 * kSecond));
+    EXPECT_EQ(model.Tracks()[0].end, 4 * kSecond);
+    EXPECT_EQ(model.Tracks()[1].start, 6 * kSecond);
+    // Deleting the cut joins the two tracks under the first one's title.
+    page->Waveform()->SetSelectedCut(0);
+    page->Waveform()->setFocus();
+    QTest::keyClick(page->Waveform(), Qt::Key_Delete);
+    ASSERT_EQ(model.Tracks().size(), 1u);
+    EXPECT_EQ(model.Tracks()[0].title, QStringLiteral("Eins"));
+    EXPECT_EQ(model.Tracks()[0].end, 10 * kSecond);
+    ExpectTableAndWaveformAgree(*page);
+}
+
+TEST(TracksPage, AFileThatIsNoAudioIsToldAndThePageStaysUsable)
+{
+    testsupport::MessageBoxRecorder boxes;
+    fixtures::TempDir dir;
+    std::ofstream(dir / "notes.mp3") << "these are words, not sound";
+    auto page = OpenPage(dir / "notes.mp3");
+    ASSERT_GE(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Error);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("notes.mp3"))) << boxes.Boxes()[0].text.toStdString();
+    EXPECT_EQ(page->Waveform()->LevelCount(), 0u);
+    EXPECT_FALSE(Named<QLabel>(page.get(), QStringLiteral("Scan"))->text().isEmpty());
+    // Nothing to play, nothing to write: each says so instead of failing silently.
+    const std::size_t told = boxes.Boxes().size();
+    page->OnPlayCut();
+    ASSERT_EQ(boxes.Boxes().size(), told + 1);
+    EXPECT_TRUE(boxes.Boxes().back().text.contains(QStringLiteral("notes.mp3")));
+    page->SetOutputFolder(Text(dir.Path() / "out"));
+    page->OnWriteAll();
+    EXPECT_FALSE(page->IsWriting());
+    EXPECT_EQ(boxes.Boxes().back().icon, ui::MessageIcon::Error);
+}
+
+TEST(TracksPage, ClosingThePageWhileWritingLeavesOnlyWholePieces)
+{
+    fixtures::TempDir out;
+    {
+        testsupport::MessageBoxRecorder boxes;
+        auto page = OpenPage(TestFiles().longMp3, {10 * kSecond, 20 * kSecond, 30 * kSecond});
+        page->SetOutputFolder(Text(out.Path()));
+        for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
+            if (r->text() == QStringLiteral("&WAV"))
+                r->setChecked(true);
+        }
+        page->OnWriteAll();
+        ASSERT_TRUE(page->IsWriting());
+        EXPECT_FALSE(Named<QPushButton>(page.get(), QStringLiteral("Back"))->isEnabled());
+        page->close(); // the close box
+    }
+    for (const std::string& name : fixtures::FolderNames(out.Path())) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(name.front(), '.'); // no temporary left
+        const fixtures::Decoded piece = fixtures::ReadAudio(out.Path() / name);
+        EXPECT_NEAR(static_cast<double>(piece.Frames()) / piece.sampleRate, 10.0, 0.01);
+    }
 }
