@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Lists every focusable control of a running Tarnwick's windows as a screen
 reader sees them through AT-SPI: role, name and description. With --press
 NAME it presses the button of that name first (through AT-SPI too), with
@@ -95,17 +95,19 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--app", default="tarnwick")
     parser.add_argument("--title", default="", help="heading of this listing")
-    parser.add_argument("--press", action="append", default=[])
-    parser.add_argument("--type", action="append", default=[])
+    # Actions run in the order given.
+    parser.add_argument("--press", dest="actions", action="append", type=lambda v: ("press", v), default=[])
+    parser.add_argument("--type", dest="actions", action="append", type=lambda v: ("type", v))
     parser.add_argument("--wait", type=float, default=1.0, help="seconds after the last action")
     args = parser.parse_args()
     app = find_app(args.app, 20)
-    for field in args.type:
-        name, text = field.split("=", 1)
-        type_into(app, name, text)
-    for name in args.press:
-        press(app, name)
-        time.sleep(args.wait)
+    for kind, value in args.actions:
+        if kind == "type":
+            name, text = value.split("=", 1)
+            type_into(app, name, text)
+        else:
+            press(app, value)
+            time.sleep(args.wait)
     time.sleep(args.wait)
     lines, unnamed = listing(app)
     print(f"== {args.title}")

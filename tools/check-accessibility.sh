@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=${2:-$build/accessibility.txt}
-program=$PWD/$build/src/app/tarnwick
+case $build in /*) ;; *) build=$PWD/$build ;; esac
+program=$build/src/app/tarnwick
 [ -x "$program" ] || { echo "check-accessibility: build first ($program)" >&2; exit 1; }
 ./scripts/setup.sh xvfb xauth xdotool at-spi2-core python3-pyatspi
 
@@ -40,9 +41,10 @@ cp "$work/tone.wav" "$work/second.wav"
 
 status=0
 : >"$out"
-list() { tools/atspi-list.py "$@" >>"$out" || status=1; }
+# The system interpreter: pyatspi is a Debian package.
+list() { /usr/bin/python3 tools/atspi-list.py "$@" >>"$out" || status=1; }
 start() {
-  (cd "$work" && "$program" "$@" >"$work/log" 2>&1) &
+  (cd "$work" && exec "$program" "$@" >"$work/log" 2>&1) &
   pid=$!
   sleep 2
 }
