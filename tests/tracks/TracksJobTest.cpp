@@ -224,6 +224,8 @@ TEST_F(TracksJob, NeverReplacesAFileAndRefusesABadList)
         CTracksJob bad(request);
         const JobResult built = bad.Build();
         EXPECT_TRUE(FailedWith(built, JobFailure::InvalidRequest)) << c.name;
+        bad.Run();
+        EXPECT_EQ(bad.WaitStep(0), JobStatus::Failed) << "a job that was not built does not run";
         EXPECT_NE(built.Reason().find(c.says), std::string::npos) << c.name << ": " << built.Reason();
     }
     request.list.tracks = {{0, 20000000, "", "", {}}};
