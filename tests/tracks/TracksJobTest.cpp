@@ -224,6 +224,8 @@ TEST_F(TracksJob, NeverReplacesAFileAndRefusesABadList)
         CTracksJob bad(request);
         const JobResult built = bad.Build();
         EXPECT_TRUE(FailedWith(built, JobFailure::InvalidRequest)) << c.name;
+        bad.Run();
+        EXPECT_EQ(bad.WaitStep(0), JobStatus::Failed) << "a job that was not built does not run";
         EXPECT_NE(built.Reason().find(c.says), std::string::npos) << c.name << ": " << built.Reason();
     }
     request.list.tracks = {{0, 20000000, "", "", {}}};
@@ -236,83 +238,67 @@ TEST_F(TracksJob, NeverReplacesAFileAndRefusesABadList)
     EXPECT_TRUE(FailedWith(CTracksJob(request).Build(), JobFailure::Unreadable));
 }
 
-TEST_F(TracksJob, StoppedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
+TEST_F(TracksJob, EndedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
 {
-    const fs::path source = dir / "talk.wav";
-    WriteWav(source, {8000, 1, 8000LL * 240});
-    TracksRequest request;
-    request.sourcePath = source.string();
-    request.outputDir = (dir / "out").string();
-    request.format = TracksFormat::Mp3;
-    request.sampleRate = 8000;
-    request.bitRate = 32;
-    for (int k = 0; k < 4; ++k)
-        request.list.tracks.push_back({k * 600000000LL, (k + 1) * 600000000LL, "Part " + std::to_string(k + 1), "", {}});
-    CTracksJob job(request);
-    ASSERT_TRUE(Succeeded(job.Build()));
-    job.Run();
-    JobStatus status = JobStatus::Running;
-    bool stopped = false;
-    while (status == JobStatus::Running) {
-        status = job.WaitStep(5);
-        if (!stopped && job.Progress().piecesDone >= 1) {
-            job.Stop();
-            stopped = true;
+    // Once the first piece is written the run is stopped by the user, or
+    // fails in a way that is no one piece's own (its source rewritten under
+    // it, as a full disk or a lost folder would): either way it ends there.
+    struct Case {
+        const char* name;
+        bool userStop;
+        JobStatus status;
+        JobFailure failure;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"stopped", true, JobStatus::Stopped, JobFailure::Stopped, "stopped"},
+        {"source changed", false, JobStatus::Failed, JobFailure::Failed, "changed while it was read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path source = dir / (std::string(c.name) + ".wav");
+        WriteWav(source, {8000, 1, 8000LL * 240});
+        TracksRequest request;
+        request.sourcePath = source.string();
+        request.outputDir = (dir / c.name).string();
+        request.format = TracksFormat::Mp3;
+        request.sampleRate = 8000;
+        request.bitRate = 32;
+        for (int k = 0; k < 4; ++k)
+            request.list.tracks.push_back(
+                {k * 600000000LL, (k + 1) * 600000000LL, "Part " + std::to_string(k + 1), "", {}});
+        CTracksJob job(request);
+        ASSERT_TRUE(Succeeded(job.Build()));
+        job.Run();
+        JobStatus status = JobStatus::Running;
+        bool ended = false;
+        while (status == JobStatus::Running) {
+            status = job.WaitStep(5);
+            if (!ended && job.Progress().piecesDone >= 1) {
+                if (c.userStop)
+                    job.Stop();
+                else
+                    std::ofstream(source, std::ios::app) << "more";
+                ended = true;
+            }
+        }
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(status, c.status);
+        const JobResult done = job.Finish(status);
+        EXPECT_TRUE(FailedWith(done, c.failure));
+        EXPECT_NE(done.Reason().find(c.says), std::string::npos) << done.Reason();
+        const std::vector<std::string> written = job.Written();
+        ASSERT_GE(written.size(), 1u);
+        ASSERT_LT(written.size(), 4u) << "the run went on";
+        EXPECT_EQ(fs::path(written[0]).filename(), "1 - Part 1.mp3");
+        std::vector<std::string> names;
+        for (const std::string& path : written)
+            names.push_back(fs::path(path).filename().string());
+        EXPECT_EQ(FolderNames(request.outputDir), names) << "the piece being written was removed";
+        if (c.userStop) {
+            EXPECT_TRUE(job.PieceFailures().empty()) << "a stopped piece is no failure";
         }
     }
-    ASSERT_TRUE(stopped);
-    EXPECT_EQ(status, JobStatus::Stopped);
-    EXPECT_TRUE(FailedWith(job.Finish(status), JobFailure::Stopped));
-    const std::vector<std::string> written = job.Written();
-    ASSERT_GE(written.size(), 1u);
-    ASSERT_LT(written.size(), 4u);
-    EXPECT_EQ(fs::path(written[0]).filename(), "1 - Part 1.mp3");
-    std::vector<std::string> names;
-    for (const std::string& path : written)
-        names.push_back(fs::path(path).filename().string());
-    EXPECT_EQ(FolderNames(request.outputDir), names) << "the piece being written was removed";
-    EXPECT_TRUE(job.PieceFailures().empty());
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(TracksJob, ASourceThatChangesEndsTheRunAndKeepsWhatWasWrittenBefore)
-{
-    // A failure that is no one piece's own (the source rewritten under the
-    // run, as a full disk or a lost folder would be) stops the run.
-    const fs::path source = dir / "talk.wav";
-    WriteWav(source, {8000, 1, 8000LL * 240});
-    TracksRequest request;
-    request.sourcePath = source.string();
-    request.outputDir = (dir / "out").string();
-    request.format = TracksFormat::Mp3;
-    request.sampleRate = 8000;
-    request.bitRate = 32;
-    for (int k = 0; k < 4; ++k)
-        request.list.tracks.push_back({k * 600000000LL, (k + 1) * 600000000LL, "", "", {}});
-    CTracksJob job(request);
-    ASSERT_TRUE(Succeeded(job.Build()));
-    job.Run();
-    JobStatus status = JobStatus::Running;
-    bool changed = false;
-    while (status == JobStatus::Running) {
-        status = job.WaitStep(5);
-        if (!changed && job.Progress().piecesDone >= 1) {
-            std::ofstream(source, std::ios::app) << "more";
-            changed = true;
-        }
-    }
-    ASSERT_TRUE(changed);
-    EXPECT_EQ(status, JobStatus::Failed);
-    const JobResult done = job.Finish(status);
-    EXPECT_TRUE(FailedWith(done, JobFailure::Failed));
-    EXPECT_NE(done.Reason().find("changed while it was read"), std::string::npos) << done.Reason();
-    const std::vector<std::string> written = job.Written();
-    ASSERT_GE(written.size(), 1u);
-    EXPECT_LT(written.size(), 4u) << "the run went on after the source changed";
-    EXPECT_EQ(FolderNames(request.outputDir).size(), written.size()) << "no partial piece or temporary is left";
 }
 
 } // namespace

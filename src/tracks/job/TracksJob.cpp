@@ -158,6 +158,7 @@ CTracksJob::~CTracksJob()
 
 JobResult CTracksJob::Build()
 {
+    m_names.clear();
     const TracksRequest& r = m_request;
     const auto& tracks = r.list.tracks;
     if (tracks.empty())
@@ -189,7 +190,6 @@ JobResult CTracksJob::Build()
         return JobResult::Fail(JobFailure::NotFound, reason);
     m_mp3Source = SourceIsMpegAudio(r.sourcePath);
     const bool mp3 = Mp3Output();
-    m_names.clear();
     const int count = static_cast<int>(tracks.size());
     for (int k = 0; k < count; ++k)
         m_names.push_back(TrackFileName(r.nameTemplate, tracks[std::size_t(k)], k + 1, count, r.sourcePath, mp3));
@@ -243,6 +243,8 @@ tags::TagEdits TrackTags(const STrackList& list, std::size_t k)
 void CTracksJob::Run()
 {
     State& s = *m_state;
+    if (m_names.size() != m_request.list.tracks.size() || m_names.empty())
+        return; // not built: WaitStep says Failed
     std::shared_ptr<const Mp3Layout> layout;
     if (m_request.format == TracksFormat::Copy && m_mp3Source) {
         // One reading of the source's frames serves every piece's plan.

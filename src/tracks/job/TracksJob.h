@@ -108,6 +108,7 @@ public:
     // `notify` runs (on the job's threads) whenever there is news; it must
     // only hand the news on.
     void SetNotify(std::function<void()> notify);
+    // Starts a built job (nothing without a successful Build).
     void Run();
     // How the run stands after waiting up to timeoutMs: Running, or its end
     // (Completed also when some pieces failed on their own: see PieceFailures).
