@@ -9,7 +9,7 @@ for tool in sox lame; do
   command -v "$tool" >/dev/null || { echo "make-seeds: $tool is missing (./scripts/setup.sh installs it)" >&2; exit 1; }
 done
 rm -rf "$out"
-mkdir -p "$out"/{typed_time,cli_args,output_naming,desktop_entry,mp3_reader,mp3_copy_plan,wav_reader}
+mkdir -p "$out"/{typed_time,cli_args,output_naming,desktop_entry,mp3_reader,mp3_copy_plan,wav_reader,track_list}
 
 # seed TARGET NAME TEXT: one input, written with printf's escapes.
 seed() { printf -- "$3" > "$out/$1/$2"; }
@@ -32,6 +32,10 @@ seed cli_args ended '--\n--bitrate\n100:00:00.1'
 seed output_naming taken '\001\000\000\000\000a.mp3'
 seed output_naming to-wav '\000\002\000\000\000Song.MP3'
 seed output_naming twice '\001\000\000\000\000track.wav.WAV'
+seed track_list cue 'PERFORMER "Band"\nTITLE "Album"\nREM DATE 1999\nFILE "album.wav" WAVE\n  TRACK 01 AUDIO\n    TITLE "One"\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 00 01:58:00\n    INDEX 01 02:00:00\n'
+seed track_list cue-crlf 'FILE "a.mp3" MP3\r\n  track 01 audio\r\n    index 01 00:00:00\r\n  TRACK 02 AUDIO\r\n    INDEX 01 101:00:00\r\n'
+seed track_list cue-two-files 'FILE "side-a.wav" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\nFILE "album.mp3" MP3\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n'
+seed track_list labels '0.000000\t12.500000\tOne\n12.5\t12.5\tPoint\n\\\t100\t200\n'
 seed output_naming last-index '\000\377\377\377\177deep/er/folder'
 seed output_naming negative '\001\373\377\377\377file/x'
 

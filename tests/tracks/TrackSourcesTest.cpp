@@ -169,6 +169,7 @@ TEST(CueSheet, TellsWhatIsWrongWithTheLineItIsOn)
         {"a word too many", replaced("INDEX 01 00:02:00", "INDEX 01 00:02:00 00:03:00"), 13, "mm:ss:ff"},
         {"a title with spaces not quoted", replaced("TITLE \"Two\"", "TITLE Two Words"), 10, "in quotes"},
         {"a quote not closed", replaced("TITLE \"Two\"", "TITLE \"Two"), 10, "not closed"},
+        {"not text", replaced("TITLE \"Two\"", std::string("TITLE \"T\0o\"", 11)), 10, "control characters"},
         {"a flag that is none", replaced("    TITLE \"Two\"\n", "    FLAGS XYZ\n"), 10, "FLAGS"},
         {"several FILEs, none the source", TwoFiles("side-b.wav"), 1, "side-a.wav, side-b.wav"},
         {"a hundredth track", LongSheet() + "  TRACK 100 AUDIO\n    INDEX 01 103:00:00\n", 201, "at most 99 tracks"},

@@ -186,7 +186,9 @@ SheetLayout ScanLines(const std::string& text)
         if (w.empty())
             continue;
         const std::string key = Upper(w[0]);
-        if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
+        if (std::any_of(line.begin(), line.end(), [](char c) { return c != '\t' && static_cast<unsigned char>(c) < 0x20; })) {
+            bad("the line holds control characters: this is no text file");
+        } else if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
             bad("a quote is not closed");
         } else if (std::find(std::begin(kKnown), std::end(kKnown), key) == std::end(kKnown)) {
             bad("\"" + w[0] + "\" is not a cue sheet command");
@@ -226,6 +228,9 @@ SheetLayout ScanLines(const std::string& text)
                 bad("INDEX wants a number and a time mm:ss:ff");
             else if (layout.tracks.empty())
                 bad("INDEX comes before any TRACK");
+            else if (std::atoi(w[1].c_str()) == 1 && layout.tracks.back().indexLine > 0)
+                bad("a second INDEX 01 for this track (the first is on line "
+                    + std::to_string(layout.tracks.back().indexLine) + ")");
             else if (std::atoi(w[1].c_str()) == 1) {
                 layout.tracks.back().indexLine = number;
                 layout.tracks.back().index01 = frames;
@@ -310,12 +315,9 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
         return Fail(name, layout.badLine, layout.badWhy);
     if (layout.tracks.empty())
         return Fail(name, 0, "the sheet has no TRACK");
-    std::unique_ptr<Cd, void (*)(Cd*)> cd(cue_parse_string(layout.normalized.c_str()), cd_delete);
-    if (!cd || cd_get_ntrack(cd.get()) != int(layout.tracks.size())) {
-        // libcue refused a sheet whose lines look right to us: the first
-        // line it cannot read is where its first refused beginning ends.
-        return Fail(name, FirstRefusedLine(layout.normalized, layout.tracks), "libcue cannot read this line");
-    }
+    for (std::size_t k = 0; k < layout.tracks.size(); ++k)
+        if (layout.tracks[k].index01 < 0)
+            return Fail(name, layout.tracks[k].line, "track " + std::to_string(k + 1) + " has no INDEX 01");
 
     CueReadResult result;
     // Which FILE's tracks are the source's.
@@ -345,19 +347,15 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
         result.list.notes.push_back("the sheet names " + layout.files.front() + "; it is used for " + source);
     }
 
-    Cdtext* album = cd_get_cdtext(cd.get());
-    result.list.albumTitle = Text(cdtext_get(PTI_TITLE, album));
-    result.list.albumPerformer = Text(cdtext_get(PTI_PERFORMER, album));
-    result.list.genre = Text(cdtext_get(PTI_GENRE, album));
-    result.list.date = Text(rem_get(REM_DATE, cd_get_rem(cd.get())));
+    // The times, checked before libcue reads the text (its parser leaks
+    // what it built when it meets what it cannot take).
     REFERENCE_TIME previous = -1;
     int previousLine = 0;
+    std::vector<int> sheetNumbers; // of the tracks taken, 1-based in the sheet
     for (std::size_t k = 0; k < layout.tracks.size(); ++k) {
         const SheetTrack& at = layout.tracks[k];
         if (at.file != file)
             continue;
-        if (at.index01 < 0)
-            return Fail(name, at.line, "track " + std::to_string(k + 1) + " has no INDEX 01");
         const REFERENCE_TIME start = FramesToTime(at.index01);
         if (start <= previous)
             return Fail(name, at.indexLine, "track " + std::to_string(k + 1) + " starts at "
@@ -367,21 +365,37 @@ CueReadResult ParseCueSheet(const std::string& bytes, const std::string& name, c
             return Fail(name, at.indexLine, "track " + std::to_string(k + 1) + " starts at " + FormatClockMs(start)
                                                 + ", past the end of " + source + " ("
                                                 + FormatClockMs(duration) + ")");
-        Track* track = cd_get_track(cd.get(), int(k) + 1);
-        Cdtext* cdtext = track ? track_get_cdtext(track) : nullptr;
         STrack t;
         t.start = start;
-        t.title = Text(cdtext ? cdtext_get(PTI_TITLE, cdtext) : nullptr);
-        t.performer = Text(cdtext ? cdtext_get(PTI_PERFORMER, cdtext) : nullptr);
         if (!result.list.tracks.empty())
             result.list.tracks.back().end = start;
         result.list.tracks.push_back(std::move(t));
+        sheetNumbers.push_back(int(k) + 1);
         previous = start;
         previousLine = at.indexLine;
     }
     if (result.list.tracks.empty())
         return Fail(name, layout.fileLines[file], "no TRACK follows this FILE");
     result.list.tracks.back().end = duration;
+
+    // The words: titles, performers, date and genre.
+    std::unique_ptr<Cd, void (*)(Cd*)> cd(cue_parse_string(layout.normalized.c_str()), cd_delete);
+    if (!cd || cd_get_ntrack(cd.get()) != int(layout.tracks.size())) {
+        // libcue refused a sheet whose lines look right to us: the first
+        // line it cannot read is where its first refused beginning ends.
+        return Fail(name, FirstRefusedLine(layout.normalized, layout.tracks), "libcue cannot read this line");
+    }
+    Cdtext* album = cd_get_cdtext(cd.get());
+    result.list.albumTitle = Text(cdtext_get(PTI_TITLE, album));
+    result.list.albumPerformer = Text(cdtext_get(PTI_PERFORMER, album));
+    result.list.genre = Text(cdtext_get(PTI_GENRE, album));
+    result.list.date = Text(rem_get(REM_DATE, cd_get_rem(cd.get())));
+    for (std::size_t k = 0; k < result.list.tracks.size(); ++k) {
+        Track* track = cd_get_track(cd.get(), sheetNumbers[k]);
+        Cdtext* cdtext = track ? track_get_cdtext(track) : nullptr;
+        result.list.tracks[k].title = Text(cdtext ? cdtext_get(PTI_TITLE, cdtext) : nullptr);
+        result.list.tracks[k].performer = Text(cdtext ? cdtext_get(PTI_PERFORMER, cdtext) : nullptr);
+    }
     if (const REFERENCE_TIME first = result.list.tracks.front().start; first > 0)
         result.list.notes.push_back("the " + FormatClockMs(first) + " before the first track's INDEX 01 are in no piece");
     result.ok = true;
