@@ -266,7 +266,7 @@ TEST_F(TracksJob, EndedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
         request.bitRate = 32;
         for (int k = 0; k < 4; ++k)
             request.list.tracks.push_back(
-                {k * 600000000LL, (k + 1) * 600000000LL, "Part " + std::to_string(k + 1), "", {}});
+                {k * 600000000LL, (k + 1) * 600000000LL, "Talk " + std::to_string(k + 1), "", {}});
         CTracksJob job(request);
         ASSERT_TRUE(Succeeded(job.Build()));
         job.Run();
@@ -290,7 +290,7 @@ TEST_F(TracksJob, EndedHalfWayKeepsTheFinishedPiecesAndRemovesThePartialOne)
         const std::vector<std::string> written = job.Written();
         ASSERT_GE(written.size(), 1u);
         ASSERT_LT(written.size(), 4u) << "the run went on";
-        EXPECT_EQ(fs::path(written[0]).filename(), "1 - Part 1.mp3");
+        EXPECT_EQ(fs::path(written[0]).filename(), "1 - Talk 1.mp3");
         std::vector<std::string> names;
         for (const std::string& path : written)
             names.push_back(fs::path(path).filename().string());

@@ -53,7 +53,7 @@ LabelReadResult ParseLabels(const std::string& bytes, const std::string& name, R
             line.pop_back();
         if (line.find_first_not_of(" \t") == std::string::npos)
             continue;
-        // Spectral lines ("\t<low>\t<high>") that editors add under a label are skipped.
+        // Frequency-range lines (a backslash, a tab, low, a tab, high) that editors add under a label are skipped.
         if (line[0] == '\\')
             continue;
         const std::size_t tab1 = line.find('\t');
