@@ -162,22 +162,23 @@ bool TrackListModel::SetTrackEnd(int row, Time t)
     return Commit(std::move(after), tr("Change end"));
 }
 
-bool TrackListModel::SetTitle(int row, const QString& title)
+bool TrackListModel::SetText(int row, QString PageTrack::*field, const QString& text, const QString& what)
 {
     if (row < 0 || row >= static_cast<int>(m_tracks.size()))
         return false;
     PageTracks after = m_tracks;
-    after[static_cast<std::size_t>(row)].title = title;
-    return Commit(std::move(after), tr("Change title"));
+    after[static_cast<std::size_t>(row)].*field = text;
+    return Commit(std::move(after), what);
+}
+
+bool TrackListModel::SetTitle(int row, const QString& title)
+{
+    return SetText(row, &PageTrack::title, title, tr("Change title"));
 }
 
 bool TrackListModel::SetPerformer(int row, const QString& performer)
 {
-    if (row < 0 || row >= static_cast<int>(m_tracks.size()))
-        return false;
-    PageTracks after = m_tracks;
-    after[static_cast<std::size_t>(row)].performer = performer;
-    return Commit(std::move(after), tr("Change performer"));
+    return SetText(row, &PageTrack::performer, performer, tr("Change performer"));
 }
 
 bool TrackListModel::ReplaceAll(PageTracks tracks, const QString& what)

@@ -71,6 +71,7 @@ signals:
 
 private:
     bool Commit(PageTracks after, const QString& what);
+    bool SetText(int row, QString PageTrack::*field, const QString& text, const QString& what);
 
     Time m_duration = 0;
     PageTracks m_tracks;

@@ -181,12 +181,15 @@ void CTracksPage::BuildLayout()
         tools->addWidget(button);
     }
     tools->addStretch(1);
-    // What a reader wants the person to know (a sheet naming another file).
+    root->addLayout(tools);
+    // What a reader wants the person to know (a sheet naming another file),
+    // on a line of its own that is always there, so nothing moves when a
+    // note comes.
     m_noteLabel = new QLabel(this);
     m_noteLabel->setAccessibleName(tr("Note"));
     m_noteLabel->setWordWrap(true);
-    tools->addWidget(m_noteLabel, 1);
-    root->addLayout(tools);
+    m_noteLabel->setMinimumHeight(m_noteLabel->fontMetrics().lineSpacing());
+    root->addWidget(m_noteLabel);
 
     // The output.
     auto* output = new QGroupBox(tr("Output"), this);
