@@ -589,6 +589,429 @@ Wählen Sie ihn mit der linken Maustaste aus und löschen Sie ihn dann mit der r
         <source>Where the file plays; the arrow keys move it by a second</source>
         <translation>Die Stelle, an der die Datei spielt; die Pfeiltasten verschieben sie um eine Sekunde</translation>
     </message>
+    <message>
+        <source>Cut the file into many tracks: waveform, cue sheet, silences, equal parts</source>
+        <translation>Die Datei in viele Titel schneiden: Wellenform, Cue-Datei, Pausen, gleiche Teile</translation>
+    </message>
+    <message>
+        <source>Tracks</source>
+        <translation>Titel</translation>
+    </message>
+</context>
+<context>
+    <name>CTracksPage</name>
+    <message>
+        <source>&amp;Play</source>
+        <translation>&amp;Abspielen</translation>
+    </message>
+    <message>
+        <source>Play or pause from the playing position (Space)</source>
+        <translation>Ab der Abspielposition abspielen oder anhalten (Leertaste)</translation>
+    </message>
+    <message>
+        <source>Play the &amp;cut</source>
+        <translation>&amp;Schnitt anhören</translation>
+    </message>
+    <message>
+        <source>Play 2 s before and 2 s after the selected cut (or the start and the end of the selected track)</source>
+        <translation>2 s vor und 2 s nach dem gewählten Schnitt abspielen (oder Anfang und Ende des gewählten Titels)</translation>
+    </message>
+    <message>
+        <source>Place cut (&amp;M)</source>
+        <translation>Schnitt setzen (&amp;M)</translation>
+    </message>
+    <message>
+        <source>Place a cut at the playing position</source>
+        <translation>Einen Schnitt an der Abspielposition setzen</translation>
+    </message>
+    <message>
+        <source>&amp;Delete cut</source>
+        <translation>Schnitt &amp;löschen</translation>
+    </message>
+    <message>
+        <source>Remove the selected cut (Delete)</source>
+        <translation>Den gewählten Schnitt entfernen (Entf)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo the last change of the cuts or titles (Ctrl+Z)</source>
+        <translation>Die letzte Änderung an Schnitten oder Titeln rückgängig machen (Strg+Z)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Redo what was undone (Ctrl+Shift+Z)</source>
+        <translation>Rückgängig Gemachtes wiederherstellen (Strg+Umschalt+Z)</translation>
+    </message>
+    <message>
+        <source>Playing position</source>
+        <translation>Abspielposition</translation>
+    </message>
+    <message>
+        <source>Scan</source>
+        <translation>Einlesen</translation>
+    </message>
+    <message>
+        <source>Tracks</source>
+        <translation>Titelliste</translation>
+    </message>
+    <message>
+        <source>Title and performer are edited in place; start and end as hh:mm:ss.mmm (F2).</source>
+        <translation>Titel und Interpret werden direkt bearbeitet, Anfang und Ende als hh:mm:ss.mmm (F2).</translation>
+    </message>
+    <message>
+        <source>Import cue sheet...</source>
+        <translation>Cue-Datei importieren...</translation>
+    </message>
+    <message>
+        <source>Take the tracks from a cue sheet</source>
+        <translation>Die Titel aus einer Cue-Datei übernehmen</translation>
+    </message>
+    <message>
+        <source>Import labels...</source>
+        <translation>Marken importieren...</translation>
+    </message>
+    <message>
+        <source>Take the tracks from a label file (start, end, title)</source>
+        <translation>Die Titel aus einer Markendatei übernehmen (Anfang, Ende, Titel)</translation>
+    </message>
+    <message>
+        <source>Find silences...</source>
+        <translation>Pausen finden...</translation>
+    </message>
+    <message>
+        <source>Place the cuts in the pauses of the sound</source>
+        <translation>Die Schnitte in die Pausen des Tons legen</translation>
+    </message>
+    <message>
+        <source>Equal parts...</source>
+        <translation>Gleiche Teile...</translation>
+    </message>
+    <message>
+        <source>Cut into parts of equal length</source>
+        <translation>In gleich lange Teile schneiden</translation>
+    </message>
+    <message>
+        <source>Export cue sheet...</source>
+        <translation>Cue-Datei exportieren...</translation>
+    </message>
+    <message>
+        <source>Save the tracks as a cue sheet for the source</source>
+        <translation>Die Titel als Cue-Datei zur Quelle speichern</translation>
+    </message>
+    <message>
+        <source>Export labels...</source>
+        <translation>Marken exportieren...</translation>
+    </message>
+    <message>
+        <source>Save the tracks as a label file</source>
+        <translation>Die Titel als Markendatei speichern</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Ausgabe</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Choose the output folder</source>
+        <translation>Den Ausgabeordner wählen</translation>
+    </message>
+    <message>
+        <source>&amp;Folder:</source>
+        <translation>&amp;Ordner:</translation>
+    </message>
+    <message>
+        <source>{n} track number, {title}, {performer}, {source} the source&apos;s name</source>
+        <translation>{n} Titelnummer, {title} Titel, {performer} Interpret, {source} Name der Quelle</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>Erster Name</translation>
+    </message>
+    <message>
+        <source>&amp;Names:</source>
+        <translation>&amp;Namen:</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the original sound</source>
+        <translation>Originalton &amp;beibehalten</translation>
+    </message>
+    <message>
+        <source>Copy the source&apos;s audio without re-encoding, cut to the sample</source>
+        <translation>Den Ton der Quelle ohne Neukodierung kopieren, samplegenau geschnitten</translation>
+    </message>
+    <message>
+        <source>MP&amp;3</source>
+        <translation>MP&amp;3</translation>
+    </message>
+    <message>
+        <source>&amp;WAV</source>
+        <translation>&amp;WAV</translation>
+    </message>
+    <message>
+        <source>%1 kbps</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>Bit rate</source>
+        <translation>Bitrate</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>Abtastrate</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>Format:</translation>
+    </message>
+    <message>
+        <source>Format note</source>
+        <translation>Hinweis zum Format</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Piece being written</source>
+        <translation>Stück, das gerade geschrieben wird</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Open the manual (F1)</source>
+        <translation>Das Handbuch öffnen (F1)</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Return to the previous page</source>
+        <translation>Zur vorigen Seite zurückkehren</translation>
+    </message>
+    <message>
+        <source>&amp;Write all</source>
+        <translation>&amp;Alle schreiben</translation>
+    </message>
+    <message>
+        <source>Write every track into the output folder</source>
+        <translation>Jeden Titel in den Ausgabeordner schreiben</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Stop writing; the piece being written is removed</source>
+        <translation>Das Schreiben anhalten; das angefangene Stück wird entfernt</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Quit Tarnwick</source>
+        <translation>Tarnwick beenden</translation>
+    </message>
+    <message>
+        <source>Tracks - %1</source>
+        <translation>Titel – %1</translation>
+    </message>
+    <message>
+        <source>The file cannot be played:
+%1
+%2</source>
+        <translation>Die Datei kann nicht abgespielt werden:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Reading the waveform...</source>
+        <translation>Wellenform wird eingelesen...</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Nothing can be played: %1 holds no sound that can be played.</source>
+        <translation>Nichts abzuspielen: %1 enthält keinen abspielbaren Ton.</translation>
+    </message>
+    <message>
+        <source>Cannot play: %1</source>
+        <translation>Abspielen nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>The waveform could not be read: %1</source>
+        <translation>Die Wellenform konnte nicht eingelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Output folder</source>
+        <translation>Ausgabeordner</translation>
+    </message>
+    <message>
+        <source>First: %1</source>
+        <translation>Erster: %1</translation>
+    </message>
+    <message>
+        <source>The pieces copy the source&apos;s sound, cut to the sample.</source>
+        <translation>Die Stücke kopieren den Ton der Quelle, samplegenau geschnitten.</translation>
+    </message>
+    <message>
+        <source>The sound cannot be kept as it is: %1</source>
+        <translation>Der Ton kann nicht unverändert bleiben: %1</translation>
+    </message>
+    <message>
+        <source>Choose an output folder first.</source>
+        <translation>Bitte zuerst einen Ausgabeordner wählen.</translation>
+    </message>
+    <message>
+        <source>The output folder cannot be made:
+%1</source>
+        <translation>Der Ausgabeordner kann nicht angelegt werden:
+%1</translation>
+    </message>
+    <message>
+        <source>Writing cannot start:
+%1</source>
+        <translation>Das Schreiben kann nicht beginnen:
+%1</translation>
+    </message>
+    <message>
+        <source>Writing %1 of %2: %3</source>
+        <translation>Schreibe %1 von %2: %3</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(keine)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n track(s) written.</source>
+        <translation>
+            <numerusform>%n Titel geschrieben.</numerusform>
+            <numerusform>%n Titel geschrieben.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n track(s) written to %1.
+
+Open the folder?</source>
+        <translation>
+            <numerusform>%n Titel nach %1 geschrieben.
+
+Ordner öffnen?</numerusform>
+            <numerusform>%n Titel nach %1 geschrieben.
+
+Ordner öffnen?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tracks written</source>
+        <translation>Titel geschrieben</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Angehalten.</translation>
+    </message>
+    <message>
+        <source>Writing was stopped; the unfinished piece was removed.
+Pieces written:
+%1</source>
+        <translation>Das Schreiben wurde angehalten; das unfertige Stück wurde entfernt.
+Geschriebene Stücke:
+%1</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Failed.</source>
+        <translation>Fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Writing failed: %1
+Pieces written:
+%2</source>
+        <translation>Das Schreiben ist fehlgeschlagen: %1
+Geschriebene Stücke:
+%2</translation>
+    </message>
+    <message>
+        <source>Cue sheet (*.cue)|*.cue|*.*|*.*</source>
+        <translation>Cue-Datei (*.cue)|*.cue|*.*|*.*</translation>
+    </message>
+    <message>
+        <source>Label file (*.txt)|*.txt|*.*|*.*</source>
+        <translation>Markendatei (*.txt)|*.txt|*.*|*.*</translation>
+    </message>
+    <message>
+        <source>The cue sheet cannot be used:
+%1</source>
+        <translation>Die Cue-Datei kann nicht verwendet werden:
+%1</translation>
+    </message>
+    <message>
+        <source>Import cue sheet</source>
+        <translation>Cue-Datei importieren</translation>
+    </message>
+    <message>
+        <source>The label file cannot be used:
+%1</source>
+        <translation>Die Markendatei kann nicht verwendet werden:
+%1</translation>
+    </message>
+    <message>
+        <source>Import labels</source>
+        <translation>Marken importieren</translation>
+    </message>
+    <message>
+        <source>The cue sheet cannot be written:
+%1</source>
+        <translation>Die Cue-Datei kann nicht geschrieben werden:
+%1</translation>
+    </message>
+    <message>
+        <source>The label file cannot be written:
+%1</source>
+        <translation>Die Markendatei kann nicht geschrieben werden:
+%1</translation>
+    </message>
+    <message>
+        <source>Find silences</source>
+        <translation>Pausen finden</translation>
+    </message>
+    <message>
+        <source>Equal parts</source>
+        <translation>Gleiche Teile</translation>
+    </message>
+    <message>
+        <source>The waveform is still being read; find silences once it is complete.</source>
+        <translation>Die Wellenform wird noch eingelesen; Pausen lassen sich suchen, sobald sie vollständig ist.</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>
@@ -657,6 +1080,178 @@ z. B. 00:00:00</translation>
     <message>
         <source>FileName:</source>
         <translation>Dateiname:</translation>
+    </message>
+</context>
+<context>
+    <name>EqualPartsDialog</name>
+    <message>
+        <source>Equal parts</source>
+        <translation>Gleiche Teile</translation>
+    </message>
+    <message>
+        <source>&amp;Number of parts:</source>
+        <translation>&amp;Anzahl der Teile:</translation>
+    </message>
+    <message>
+        <source>Number of parts</source>
+        <translation>Anzahl der Teile</translation>
+    </message>
+    <message>
+        <source>&amp;Every (hh:mm:ss):</source>
+        <translation>&amp;Alle (hh:mm:ss):</translation>
+    </message>
+    <message>
+        <source>Length of a part</source>
+        <translation>Länge eines Teils</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>Move each cut to the middle of the nearest silence within this distance (0: do not)</source>
+        <translation>Jeden Schnitt in die Mitte der nächsten Pause innerhalb dieses Abstands verschieben (0: nicht verschieben)</translation>
+    </message>
+    <message>
+        <source>&amp;Snap to a silence within ±:</source>
+        <translation>An einer Pause &amp;ausrichten innerhalb ±:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Type the length of a part as hh:mm:ss, e.g. 00:30:00.</source>
+        <translation>Die Länge eines Teils als hh:mm:ss eingeben, z. B. 00:30:00.</translation>
+    </message>
+</context>
+<context>
+    <name>SilenceDialog</name>
+    <message>
+        <source>Find silences</source>
+        <translation>Pausen finden</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Sound quieter than this counts as silence; suggested: %1 dB, from the file&apos;s own noise floor</source>
+        <translation>Leiserer Ton gilt als Pause; vorgeschlagen: %1 dB, aus dem Grundrauschen der Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Threshold:</source>
+        <translation>&amp;Schwelle:</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>&amp;Minimum length:</source>
+        <translation>&amp;Mindestlänge:</translation>
+    </message>
+    <message>
+        <source>Cut in the &amp;middle of each silence</source>
+        <translation>In der &amp;Mitte jeder Pause schneiden</translation>
+    </message>
+    <message>
+        <source>T&amp;rim the silence off the tracks</source>
+        <translation>Pausen von den Titeln &amp;abschneiden</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>Find the silences and show them on the waveform</source>
+        <translation>Die Pausen suchen und in der Wellenform zeigen</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Use these cuts</source>
+        <translation>Diese Schnitte übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>TrackListModel</name>
+    <message>
+        <source>Place cut</source>
+        <translation>Schnitt setzen</translation>
+    </message>
+    <message>
+        <source>Move cut</source>
+        <translation>Schnitt verschieben</translation>
+    </message>
+    <message>
+        <source>Delete cut</source>
+        <translation>Schnitt löschen</translation>
+    </message>
+    <message>
+        <source>Change start</source>
+        <translation>Anfang ändern</translation>
+    </message>
+    <message>
+        <source>Change end</source>
+        <translation>Ende ändern</translation>
+    </message>
+    <message>
+        <source>Change title</source>
+        <translation>Titel ändern</translation>
+    </message>
+    <message>
+        <source>Change performer</source>
+        <translation>Interpret ändern</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>Nr.</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Anfang</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>Ende</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>Länge</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Performer</source>
+        <translation>Interpret</translation>
+    </message>
+</context>
+<context>
+    <name>WaveformView</name>
+    <message>
+        <source>Waveform</source>
+        <translation>Wellenform</translation>
+    </message>
+    <message>
+        <source>Click to move the playing position; double-click or M places a cut; drag a mark to move it; Left and Right nudge the selected cut, Delete removes it; the wheel zooms, Ctrl+0 shows all.</source>
+        <translation>Klicken setzt die Abspielposition; Doppelklick oder M setzt einen Schnitt; eine Marke lässt sich ziehen; Links und Rechts verschieben den gewählten Schnitt, Entf löscht ihn; das Mausrad zoomt, Strg+0 zeigt alles.</translation>
     </message>
 </context>
 <context>

@@ -588,6 +588,425 @@ Remove it from the list to join the others.</source>
         <source>Where the file plays; the arrow keys move it by a second</source>
         <translation>文件正在播放的位置；方向键每次移动一秒</translation>
     </message>
+    <message>
+        <source>Cut the file into many tracks: waveform, cue sheet, silences, equal parts</source>
+        <translation>将文件切分为多个音轨：波形、CUE 文件、静音、等分</translation>
+    </message>
+    <message>
+        <source>Tracks</source>
+        <translation>音轨</translation>
+    </message>
+</context>
+<context>
+    <name>CTracksPage</name>
+    <message>
+        <source>&amp;Play</source>
+        <translation>播放(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Play or pause from the playing position (Space)</source>
+        <translation>从播放位置播放或暂停（空格键）</translation>
+    </message>
+    <message>
+        <source>Play the &amp;cut</source>
+        <translation>试听切点(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Play 2 s before and 2 s after the selected cut (or the start and the end of the selected track)</source>
+        <translation>播放所选切点前后各 2 秒（或所选音轨的开头和结尾）</translation>
+    </message>
+    <message>
+        <source>Place cut (&amp;M)</source>
+        <translation>设置切点(&amp;M)</translation>
+    </message>
+    <message>
+        <source>Place a cut at the playing position</source>
+        <translation>在播放位置设置切点</translation>
+    </message>
+    <message>
+        <source>&amp;Delete cut</source>
+        <translation>删除切点(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Remove the selected cut (Delete)</source>
+        <translation>删除所选切点（Delete 键）</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Undo the last change of the cuts or titles (Ctrl+Z)</source>
+        <translation>撤销对切点或标题的上一次更改（Ctrl+Z）</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Redo what was undone (Ctrl+Shift+Z)</source>
+        <translation>恢复已撤销的操作（Ctrl+Shift+Z）</translation>
+    </message>
+    <message>
+        <source>Playing position</source>
+        <translation>播放位置</translation>
+    </message>
+    <message>
+        <source>Scan</source>
+        <translation>扫描</translation>
+    </message>
+    <message>
+        <source>Tracks</source>
+        <translation>音轨列表</translation>
+    </message>
+    <message>
+        <source>Title and performer are edited in place; start and end as hh:mm:ss.mmm (F2).</source>
+        <translation>标题和演唱者可直接编辑；开始和结束时间按 hh:mm:ss.mmm 输入（F2）。</translation>
+    </message>
+    <message>
+        <source>Import cue sheet...</source>
+        <translation>导入 CUE 文件...</translation>
+    </message>
+    <message>
+        <source>Take the tracks from a cue sheet</source>
+        <translation>从 CUE 文件读取音轨</translation>
+    </message>
+    <message>
+        <source>Import labels...</source>
+        <translation>导入标签...</translation>
+    </message>
+    <message>
+        <source>Take the tracks from a label file (start, end, title)</source>
+        <translation>从标签文件读取音轨（开始、结束、标题）</translation>
+    </message>
+    <message>
+        <source>Find silences...</source>
+        <translation>查找静音...</translation>
+    </message>
+    <message>
+        <source>Place the cuts in the pauses of the sound</source>
+        <translation>在声音的停顿处设置切点</translation>
+    </message>
+    <message>
+        <source>Equal parts...</source>
+        <translation>等分...</translation>
+    </message>
+    <message>
+        <source>Cut into parts of equal length</source>
+        <translation>切成等长的若干段</translation>
+    </message>
+    <message>
+        <source>Export cue sheet...</source>
+        <translation>导出 CUE 文件...</translation>
+    </message>
+    <message>
+        <source>Save the tracks as a cue sheet for the source</source>
+        <translation>将音轨保存为源文件的 CUE 文件</translation>
+    </message>
+    <message>
+        <source>Export labels...</source>
+        <translation>导出标签...</translation>
+    </message>
+    <message>
+        <source>Save the tracks as a label file</source>
+        <translation>将音轨保存为标签文件</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation>浏览(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Choose the output folder</source>
+        <translation>选择输出文件夹</translation>
+    </message>
+    <message>
+        <source>&amp;Folder:</source>
+        <translation>文件夹(&amp;F)：</translation>
+    </message>
+    <message>
+        <source>{n} track number, {title}, {performer}, {source} the source&apos;s name</source>
+        <translation>{n} 音轨编号，{title} 标题，{performer} 演唱者，{source} 源文件名</translation>
+    </message>
+    <message>
+        <source>First name</source>
+        <translation>第一个文件名</translation>
+    </message>
+    <message>
+        <source>&amp;Names:</source>
+        <translation>文件名(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>&amp;Keep the original sound</source>
+        <translation>保持原始音质(&amp;K)</translation>
+    </message>
+    <message>
+        <source>Copy the source&apos;s audio without re-encoding, cut to the sample</source>
+        <translation>不重新编码，直接复制源音频，精确到采样点切割</translation>
+    </message>
+    <message>
+        <source>MP&amp;3</source>
+        <translation>MP&amp;3</translation>
+    </message>
+    <message>
+        <source>&amp;WAV</source>
+        <translation>&amp;WAV</translation>
+    </message>
+    <message>
+        <source>%1 kbps</source>
+        <translation>%1 kbps</translation>
+    </message>
+    <message>
+        <source>Bit rate</source>
+        <translation>比特率</translation>
+    </message>
+    <message>
+        <source>%1 Hz</source>
+        <translation>%1 Hz</translation>
+    </message>
+    <message>
+        <source>Sample rate</source>
+        <translation>采样率</translation>
+    </message>
+    <message>
+        <source>Format:</source>
+        <translation>格式：</translation>
+    </message>
+    <message>
+        <source>Format note</source>
+        <translation>格式说明</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Piece being written</source>
+        <translation>正在写入的片段</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Open the manual (F1)</source>
+        <translation>打开使用手册（F1）</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>上一步</translation>
+    </message>
+    <message>
+        <source>Return to the previous page</source>
+        <translation>返回上一页</translation>
+    </message>
+    <message>
+        <source>&amp;Write all</source>
+        <translation>全部写入(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Write every track into the output folder</source>
+        <translation>将所有音轨写入输出文件夹</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Stop writing; the piece being written is removed</source>
+        <translation>停止写入；正在写入的片段将被删除</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Quit Tarnwick</source>
+        <translation>退出 Tarnwick</translation>
+    </message>
+    <message>
+        <source>Tracks - %1</source>
+        <translation>音轨 - %1</translation>
+    </message>
+    <message>
+        <source>The file cannot be played:
+%1
+%2</source>
+        <translation>无法播放该文件：
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Reading the waveform...</source>
+        <translation>正在读取波形...</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>Nothing can be played: %1 holds no sound that can be played.</source>
+        <translation>无法播放：%1 中没有可播放的声音。</translation>
+    </message>
+    <message>
+        <source>Cannot play: %1</source>
+        <translation>无法播放：%1</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>暂停(&amp;P)</translation>
+    </message>
+    <message>
+        <source>The waveform could not be read: %1</source>
+        <translation>无法读取波形：%1</translation>
+    </message>
+    <message>
+        <source>Output folder</source>
+        <translation>输出文件夹</translation>
+    </message>
+    <message>
+        <source>First: %1</source>
+        <translation>第一个：%1</translation>
+    </message>
+    <message>
+        <source>The pieces copy the source&apos;s sound, cut to the sample.</source>
+        <translation>各片段直接复制源文件的声音，精确到采样点切割。</translation>
+    </message>
+    <message>
+        <source>The sound cannot be kept as it is: %1</source>
+        <translation>无法保持原始声音：%1</translation>
+    </message>
+    <message>
+        <source>Choose an output folder first.</source>
+        <translation>请先选择输出文件夹。</translation>
+    </message>
+    <message>
+        <source>The output folder cannot be made:
+%1</source>
+        <translation>无法创建输出文件夹：
+%1</translation>
+    </message>
+    <message>
+        <source>Writing cannot start:
+%1</source>
+        <translation>无法开始写入：
+%1</translation>
+    </message>
+    <message>
+        <source>Writing %1 of %2: %3</source>
+        <translation>正在写入第 %1 个，共 %2 个：%3</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>（无）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n track(s) written.</source>
+        <translation>
+            <numerusform>已写入 %n 个音轨。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n track(s) written to %1.
+
+Open the folder?</source>
+        <translation>
+            <numerusform>已将 %n 个音轨写入 %1。
+
+要打开该文件夹吗？</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Tracks written</source>
+        <translation>音轨已写入</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>已停止。</translation>
+    </message>
+    <message>
+        <source>Writing was stopped; the unfinished piece was removed.
+Pieces written:
+%1</source>
+        <translation>写入已停止，未完成的片段已删除。
+已写入的片段：
+%1</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>已停止</translation>
+    </message>
+    <message>
+        <source>Failed.</source>
+        <translation>失败。</translation>
+    </message>
+    <message>
+        <source>Writing failed: %1
+Pieces written:
+%2</source>
+        <translation>写入失败：%1
+已写入的片段：
+%2</translation>
+    </message>
+    <message>
+        <source>Cue sheet (*.cue)|*.cue|*.*|*.*</source>
+        <translation>CUE 文件 (*.cue)|*.cue|*.*|*.*</translation>
+    </message>
+    <message>
+        <source>Label file (*.txt)|*.txt|*.*|*.*</source>
+        <translation>标签文件 (*.txt)|*.txt|*.*|*.*</translation>
+    </message>
+    <message>
+        <source>The cue sheet cannot be used:
+%1</source>
+        <translation>无法使用该 CUE 文件：
+%1</translation>
+    </message>
+    <message>
+        <source>Import cue sheet</source>
+        <translation>导入 CUE 文件</translation>
+    </message>
+    <message>
+        <source>The label file cannot be used:
+%1</source>
+        <translation>无法使用该标签文件：
+%1</translation>
+    </message>
+    <message>
+        <source>Import labels</source>
+        <translation>导入标签</translation>
+    </message>
+    <message>
+        <source>The cue sheet cannot be written:
+%1</source>
+        <translation>无法写入 CUE 文件：
+%1</translation>
+    </message>
+    <message>
+        <source>The label file cannot be written:
+%1</source>
+        <translation>无法写入标签文件：
+%1</translation>
+    </message>
+    <message>
+        <source>Find silences</source>
+        <translation>查找静音</translation>
+    </message>
+    <message>
+        <source>Equal parts</source>
+        <translation>等分</translation>
+    </message>
+    <message>
+        <source>The waveform is still being read; find silences once it is complete.</source>
+        <translation>波形仍在读取中，读取完成后再查找静音。</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>
@@ -656,6 +1075,178 @@ eg.00:00:00</source>
     <message>
         <source>FileName:</source>
         <translation>文件名：</translation>
+    </message>
+</context>
+<context>
+    <name>EqualPartsDialog</name>
+    <message>
+        <source>Equal parts</source>
+        <translation>等分</translation>
+    </message>
+    <message>
+        <source>&amp;Number of parts:</source>
+        <translation>段数(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Number of parts</source>
+        <translation>段数</translation>
+    </message>
+    <message>
+        <source>&amp;Every (hh:mm:ss):</source>
+        <translation>每隔(&amp;E)（hh:mm:ss）：</translation>
+    </message>
+    <message>
+        <source>Length of a part</source>
+        <translation>每段时长</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> 秒</translation>
+    </message>
+    <message>
+        <source>Move each cut to the middle of the nearest silence within this distance (0: do not)</source>
+        <translation>将每个切点移到此距离内最近静音的中间（0：不移动）</translation>
+    </message>
+    <message>
+        <source>&amp;Snap to a silence within ±:</source>
+        <translation>对齐到此范围内的静音(&amp;S) ±：</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Type the length of a part as hh:mm:ss, e.g. 00:30:00.</source>
+        <translation>请按 hh:mm:ss 格式输入每段时长，例如 00:30:00。</translation>
+    </message>
+</context>
+<context>
+    <name>SilenceDialog</name>
+    <message>
+        <source>Find silences</source>
+        <translation>查找静音</translation>
+    </message>
+    <message>
+        <source> dB</source>
+        <translation> dB</translation>
+    </message>
+    <message>
+        <source>Sound quieter than this counts as silence; suggested: %1 dB, from the file&apos;s own noise floor</source>
+        <translation>低于此音量的声音视为静音；建议值：%1 dB，根据文件自身的本底噪声得出</translation>
+    </message>
+    <message>
+        <source>&amp;Threshold:</source>
+        <translation>阈值(&amp;T)：</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> 秒</translation>
+    </message>
+    <message>
+        <source>&amp;Minimum length:</source>
+        <translation>最短时长(&amp;M)：</translation>
+    </message>
+    <message>
+        <source>Cut in the &amp;middle of each silence</source>
+        <translation>在每段静音的中间切割(&amp;I)</translation>
+    </message>
+    <message>
+        <source>T&amp;rim the silence off the tracks</source>
+        <translation>从音轨中去除静音(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>查找(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Find the silences and show them on the waveform</source>
+        <translation>查找静音并在波形上显示</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>查找</translation>
+    </message>
+    <message>
+        <source>Use these cuts</source>
+        <translation>使用这些切点</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>TrackListModel</name>
+    <message>
+        <source>Place cut</source>
+        <translation>设置切点</translation>
+    </message>
+    <message>
+        <source>Move cut</source>
+        <translation>移动切点</translation>
+    </message>
+    <message>
+        <source>Delete cut</source>
+        <translation>删除切点</translation>
+    </message>
+    <message>
+        <source>Change start</source>
+        <translation>更改开始时间</translation>
+    </message>
+    <message>
+        <source>Change end</source>
+        <translation>更改结束时间</translation>
+    </message>
+    <message>
+        <source>Change title</source>
+        <translation>更改标题</translation>
+    </message>
+    <message>
+        <source>Change performer</source>
+        <translation>更改演唱者</translation>
+    </message>
+    <message>
+        <source>No.</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>End</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation>时长</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>标题</translation>
+    </message>
+    <message>
+        <source>Performer</source>
+        <translation>演唱者</translation>
+    </message>
+</context>
+<context>
+    <name>WaveformView</name>
+    <message>
+        <source>Waveform</source>
+        <translation>波形</translation>
+    </message>
+    <message>
+        <source>Click to move the playing position; double-click or M places a cut; drag a mark to move it; Left and Right nudge the selected cut, Delete removes it; the wheel zooms, Ctrl+0 shows all.</source>
+        <translation>单击移动播放位置；双击或按 M 设置切点；拖动标记可移动切点；左右方向键微调所选切点，Delete 键删除；滚轮缩放，Ctrl+0 显示全部。</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "FunctionDlg.h"
 #include "JoinDlg.h"
 #include "SplitDlg.h"
+#include "TracksPage.h"
 #include "media/graph/FilterRegistry.h"
 
 #include <QAccessible>
@@ -39,6 +40,7 @@ const std::vector<PageMaker>& PageMakers()
         {"split page", [] { return std::make_unique<CSplitDlg>(); }},
         {"split settings", [] { return std::make_unique<CConvertDlg>(); }},
         {"join page", [] { return std::make_unique<CJoinDlg>(); }},
+        {"tracks page", [] { return std::make_unique<CTracksPage>(); }},
         {"join settings",
          [] { return std::make_unique<CEncoderSettingsDlg>(MakeEncoder(), std::vector<std::string>{"a.mp3"},
                                                            tags::MergeTagChoices{}); }},
