@@ -28,15 +28,15 @@ constexpr int kFrames = 7; // frames 0..6 in both runs
 
 enum Block : std::uint8_t { kLong = 0, kStart = 1, kShort = 2, kStop = 3 };
 
-struct FrameSpec {
+struct FramePlan {
     std::uint8_t block[2][2] = {}; // [granule][channel]
     int begin = 0;                 // main_data_begin
     int bytes = 40;                // main data: 28 bytes of the area stay free
 };
 
-FrameSpec Windows(std::uint8_t first, std::uint8_t last, int begin = 0, int bytes = 40)
+FramePlan Windows(std::uint8_t first, std::uint8_t last, int begin = 0, int bytes = 40)
 {
-    FrameSpec f;
+    FramePlan f;
     f.block[0][0] = f.block[0][1] = first;
     f.block[1][0] = f.block[1][1] = last;
     f.begin = begin;
@@ -44,7 +44,7 @@ FrameSpec Windows(std::uint8_t first, std::uint8_t last, int begin = 0, int byte
     return f;
 }
 
-FrameSpec Data(int begin, int bytes)
+FramePlan Data(int begin, int bytes)
 {
     return Windows(kLong, kLong, begin, bytes);
 }
@@ -80,15 +80,15 @@ std::size_t AreaByte(std::int64_t position)
 
 // The frames as an encoder would have written them: side information with
 // each frame's main_data_begin, part2_3_length and window types, its main
-// data laid where main_data_begin says. Throws when a spec does not fit.
-EncodedRun MakeRun(int id, const std::vector<FrameSpec>& specs)
+// data laid where main_data_begin says. Throws when a plan does not fit.
+EncodedRun MakeRun(int id, const std::vector<FramePlan>& plans)
 {
     EncodedRun run;
     run.opensWithAudio = true;
-    run.bytes.assign(specs.size() * kFrameBytes, 0);
+    run.bytes.assign(plans.size() * kFrameBytes, 0);
     std::int64_t dataEnd = 0;
-    for (std::size_t n = 0; n < specs.size(); ++n) {
-        const FrameSpec& f = specs[n];
+    for (std::size_t n = 0; n < plans.size(); ++n) {
+        const FramePlan& f = plans[n];
         unsigned char* frame = &run.bytes[n * kFrameBytes];
         std::copy(kHeader, kHeader + 4, frame);
         BitWriter side(frame + 4);
@@ -125,11 +125,11 @@ EncodedRun MakeRun(int id, const std::vector<FrameSpec>& specs)
 }
 
 // The parser read back what MakeRun wrote.
-void ExpectParsedAsWritten(const EncodedRun& run, const std::vector<FrameSpec>& specs)
+void ExpectParsedAsWritten(const EncodedRun& run, const std::vector<FramePlan>& plans)
 {
-    ASSERT_EQ(run.frames.size(), specs.size());
+    ASSERT_EQ(run.frames.size(), plans.size());
     EXPECT_EQ(run.infoFrameBytes, 0u);
-    for (std::size_t n = 0; n < specs.size(); ++n) {
+    for (std::size_t n = 0; n < plans.size(); ++n) {
         SCOPED_TRACE("frame " + std::to_string(n));
         const Layer3Frame& f = run.frames[n];
         EXPECT_EQ(f.offset, n * kFrameBytes);
@@ -137,28 +137,28 @@ void ExpectParsedAsWritten(const EncodedRun& run, const std::vector<FrameSpec>& 
         EXPECT_EQ(f.sideInfoEnd, kSideInfoEnd);
         EXPECT_EQ(f.areaPosition, std::int64_t(n) * kArea);
         EXPECT_EQ(f.channels, 2);
-        EXPECT_EQ(f.mainDataBegin, specs[n].begin);
-        EXPECT_EQ(f.mainDataBytes, specs[n].bytes);
+        EXPECT_EQ(f.mainDataBegin, plans[n].begin);
+        EXPECT_EQ(f.mainDataBytes, plans[n].bytes);
         for (int ch = 0; ch < 2; ++ch) {
-            EXPECT_EQ(f.firstBlockType[ch], specs[n].block[0][ch]);
-            EXPECT_EQ(f.lastBlockType[ch], specs[n].block[1][ch]);
+            EXPECT_EQ(f.firstBlockType[ch], plans[n].block[0][ch]);
+            EXPECT_EQ(f.lastBlockType[ch], plans[n].block[1][ch]);
         }
     }
 }
 
-using Overrides = std::vector<std::pair<int, FrameSpec>>;
+using Overrides = std::vector<std::pair<int, FramePlan>>;
 
-std::vector<FrameSpec> Frames(const FrameSpec& base, const Overrides& overrides)
+std::vector<FramePlan> Frames(const FramePlan& base, const Overrides& overrides)
 {
-    std::vector<FrameSpec> frames(kFrames, base);
-    for (const auto& [n, spec] : overrides)
-        frames[std::size_t(n)] = spec;
+    std::vector<FramePlan> frames(kFrames, base);
+    for (const auto& [n, plan] : overrides)
+        frames[std::size_t(n)] = plan;
     return frames;
 }
 
 struct JoinCase {
     const char* name;
-    FrameSpec previousBase, nextBase; // every frame but the overridden ones
+    FramePlan previousBase, nextBase; // every frame but the overridden ones
     Overrides previous, next;
     std::int64_t from, to; // the frames searched for the next run's first
     std::int64_t index;    // expected join; -1: none
@@ -176,7 +176,7 @@ const JoinCase kJoins[] = {
     {"a short block after a long one does not continue", {}, {},
      {}, {{3, Windows(kShort, kStop)}}, 3, 5, 4, 0},
     {"a short block in the second channel alone breaks the windows", {}, {},
-     {}, {{3, [] { FrameSpec f = Data(0, 40); f.block[0][1] = kShort; f.block[1][1] = kStop; return f; }()}},
+     {}, {{3, [] { FramePlan f = Data(0, 40); f.block[0][1] = kShort; f.block[1][1] = kStop; return f; }()}},
      3, 5, 4, 0},
     {"the previous frame's second granule meets the next frame's first", {}, {},
      {{1, Windows(kLong, kStart)}, {2, Windows(kShort, kStop)}},
@@ -201,16 +201,16 @@ const JoinCase kJoins[] = {
 class Mp3StitchJoin : public ::testing::Test {
 protected:
     struct Runs {
-        std::vector<FrameSpec> previousSpecs, nextSpecs;
+        std::vector<FramePlan> previousPlans, nextPlans;
         EncodedRun previous, next;
     };
     static Runs Make(const JoinCase& c)
     {
         Runs r;
-        r.previousSpecs = Frames(c.previousBase, c.previous);
-        r.nextSpecs = Frames(c.nextBase, c.next);
-        r.previous = MakeRun(0, r.previousSpecs);
-        r.next = MakeRun(1, r.nextSpecs);
+        r.previousPlans = Frames(c.previousBase, c.previous);
+        r.nextPlans = Frames(c.nextBase, c.next);
+        r.previous = MakeRun(0, r.previousPlans);
+        r.next = MakeRun(1, r.nextPlans);
         return r;
     }
 };
@@ -222,8 +222,8 @@ TEST_F(Mp3StitchJoin, TakesTheFirstFrameWhereTheWindowsContinueAndTheReservoirFi
     for (const JoinCase& c : kJoins) {
         SCOPED_TRACE(c.name);
         const Runs r = Make(c);
-        ExpectParsedAsWritten(r.previous, r.previousSpecs);
-        ExpectParsedAsWritten(r.next, r.nextSpecs);
+        ExpectParsedAsWritten(r.previous, r.previousPlans);
+        ExpectParsedAsWritten(r.next, r.nextPlans);
         const JoinChoice choice = ChooseJoinFrame(r.previous, r.next, c.from, c.to);
         EXPECT_EQ(choice.index, c.index);
         EXPECT_EQ(choice.rank, c.rank);
@@ -287,7 +287,7 @@ TEST_F(Mp3StitchJoin, PackedFramesFindTheirMainDataWhereMainDataBeginSays)
             SCOPED_TRACE("frame " + std::to_string(n));
             const bool fromNext = n >= c.index;
             const EncodedRun& run = fromNext ? r.next : r.previous;
-            const FrameSpec& spec = (fromNext ? r.nextSpecs : r.previousSpecs)[std::size_t(n)];
+            const FramePlan& plan = (fromNext ? r.nextPlans : r.previousPlans)[std::size_t(n)];
             const unsigned char* frame = &out[std::size_t(n) * kFrameBytes];
             const unsigned char* encoded = &run.bytes[run.At(n).offset];
             EXPECT_TRUE(std::equal(frame, frame + 4, encoded)) << "header";
@@ -296,17 +296,17 @@ TEST_F(Mp3StitchJoin, PackedFramesFindTheirMainDataWhereMainDataBeginSays)
 
             const int begin = (frame[4] << 1) | (frame[5] >> 7);
             if (c.rank == 0 || n < c.index) {
-                EXPECT_EQ(begin, spec.begin) << "moved though it fitted";
+                EXPECT_EQ(begin, plan.begin) << "moved though it fitted";
             }
             if (c.rank == 1 && n == c.index) {
-                EXPECT_LT(begin, spec.begin) << "the join frame's data had to move";
+                EXPECT_LT(begin, plan.begin) << "the join frame's data had to move";
             }
             const std::int64_t start = n * kArea - begin;
             ASSERT_GE(start, dataEnd) << "overlaps the frame before";
-            ASSERT_LE(start + spec.bytes, (n + 1) * kArea) << "runs past its own area";
-            for (int k = 0; k < spec.bytes; ++k)
+            ASSERT_LE(start + plan.bytes, (n + 1) * kArea) << "runs past its own area";
+            for (int k = 0; k < plan.bytes; ++k)
                 ASSERT_EQ(stream[std::size_t(start + k)], DataByte(fromNext ? 1 : 0, n, k)) << "byte " << k;
-            dataEnd = start + spec.bytes;
+            dataEnd = start + plan.bytes;
         }
     }
 }
