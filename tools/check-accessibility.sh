@@ -2,7 +2,7 @@
 # Lists every focusable control of every page of Tarnwick as a screen reader
 # finds it in the accessibility tree (AT-SPI), on a private X server and
 # session bus: the first page, the about box, the split page and its
-# settings dialog, the join page and its settings page. Fails when one has
+# settings dialog, the join page and its settings page, the tracks page. Fails when one has
 # no name.
 #   tools/check-accessibility.sh [BUILD_DIR] [LISTING_FILE]
 # Needs xvfb, xdotool, at-spi2-core and python3-pyatspi (it installs them).
@@ -67,6 +67,10 @@ stop
 start --merge "$work/tone.wav" "$work/second.wav"
 list --title "join page"
 list --title "join settings" --press "Setting"
+stop
+
+start --tracks "$work/tone.wav"
+list --title "tracks page" --wait 2
 stop
 
 cat "$out"

@@ -1242,6 +1242,14 @@ z. B. 00:00:00</translation>
         <source>Performer</source>
         <translation>Interpret</translation>
     </message>
+    <message>
+        <source>No title</source>
+        <translation>Kein Titel</translation>
+    </message>
+    <message>
+        <source>No performer</source>
+        <translation>Kein Interpret</translation>
+    </message>
 </context>
 <context>
     <name>WaveformView</name>

@@ -1237,6 +1237,14 @@ eg.00:00:00</source>
         <source>Performer</source>
         <translation>演唱者</translation>
     </message>
+    <message>
+        <source>No title</source>
+        <translation>无标题</translation>
+    </message>
+    <message>
+        <source>No performer</source>
+        <translation>无演唱者</translation>
+    </message>
 </context>
 <context>
     <name>WaveformView</name>

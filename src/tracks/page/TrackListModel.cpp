@@ -205,6 +205,15 @@ QVariant TrackListModel::data(const QModelIndex& index, int role) const
     const PageTrack& track = m_tracks[static_cast<std::size_t>(index.row())];
     if (role == Qt::TextAlignmentRole && index.column() <= ColLength)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    // A screen reader names a cell by its text: an empty title or performer
+    // says that it is empty rather than nothing.
+    if (role == Qt::AccessibleTextRole) {
+        if (index.column() == ColTitle && track.title.isEmpty())
+            return tr("No title");
+        if (index.column() == ColPerformer && track.performer.isEmpty())
+            return tr("No performer");
+        return {};
+    }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {

@@ -437,6 +437,15 @@ TEST(TracksPage, EveryControlHasANameAndTheKeyboardReachesIt)
         }
         EXPECT_GT(stops, 2);
     }
+    // Every cell of the table is named, the empty title and performer too.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(page->Table());
+    ASSERT_NE(table, nullptr);
+    ASSERT_NE(table->tableInterface(), nullptr);
+    for (int column = 0; column < TrackListModel::ColumnCount; ++column) {
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(0, column);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_FALSE(cell->text(QAccessible::Name).isEmpty()) << "column " << column;
+    }
     // Tab from the waveform walks through the page and comes back to it.
     parts.hide();
     silences.hide();
