@@ -327,6 +327,42 @@ TEST_F(Silences, CutTracksInTheMiddleOrTrimmedAndEqualPartsMoveIntoTheNearestGap
     }
 }
 
+// The levels are those of the channels' mean, whether the decoder mixes
+// them (MP3) or the scanner does (WAV), block for block from the first sample.
+TEST(DecodeScanner, LevelsAreThoseOfTheMeanOfTheChannels)
+{
+    const TempDir dir;
+    const Signal signal{44100, 2, 44100 * 3, true};
+    const fs::path mp3 = dir / "stereo.mp3", wav = dir / "stereo.wav";
+    WriteMp3(mp3, signal, {.bitrateKbps = 192});
+    WriteWav(wav, signal, WavSample::Float32);
+    for (const fs::path& source : {mp3, wav}) {
+        SCOPED_TRACE(source.filename().string());
+        std::string reason;
+        const std::vector<SLevelBlock> blocks = ScanLevels(source.string(), &reason);
+        ASSERT_FALSE(blocks.empty()) << reason;
+        const Decoded decoded = ReadAudio(source);
+        ASSERT_EQ(decoded.channels, 2);
+        const std::int64_t block = 441;
+        ASSERT_EQ(std::int64_t(blocks.size()), (decoded.Frames() + block - 1) / block);
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            float lo = 1, hi = -1;
+            double squares = 0;
+            const std::int64_t first = std::int64_t(b) * block;
+            const std::int64_t end = std::min(first + block, decoded.Frames());
+            for (std::int64_t i = first; i < end; ++i) {
+                const float mean = (decoded.samples[2 * i] + decoded.samples[2 * i + 1]) / 2;
+                lo = std::min(lo, mean);
+                hi = std::max(hi, mean);
+                squares += double(mean) * mean;
+            }
+            ASSERT_NEAR(blocks[b].min, lo, 1e-4) << "block " << b;
+            ASSERT_NEAR(blocks[b].max, hi, 1e-4) << "block " << b;
+            ASSERT_NEAR(blocks[b].rms, std::sqrt(squares / double(end - first)), 1e-4) << "block " << b;
+        }
+    }
+}
+
 TEST(DecodeScanner, CanBeReadWhileItScansAndItsHalvesMeetExactly)
 {
     const TempDir dir;

@@ -111,7 +111,7 @@ off_t Mp3Reader::BufferedFile::Seek(void* self, off_t offset, int whence)
     return file.position;
 }
 
-std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string* reason)
+std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string* reason, Channels mix)
 {
     static std::once_flag libraryReady;
     std::call_once(libraryReady, [] { mpg123_init(); });
@@ -144,12 +144,15 @@ std::unique_ptr<Mp3Reader> Mp3Reader::Open(const std::string& path, std::string*
     // Enough frames decoded ahead of a seek target to refill the bit
     // reservoir, so that a seek gives the same samples as decoding through.
     mpg123_param(mh, MPG123_PREFRAMES, 8, 0);
+    const bool mono = mix == Channels::MixedToMono;
+    if (mono)
+        mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_MONO_MIX, 0);
     mpg123_format_none(mh);
     const long* rates = nullptr;
     size_t rateCount = 0;
     mpg123_rates(&rates, &rateCount);
     for (size_t i = 0; i < rateCount; ++i)
-        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+        mpg123_format(mh, rates[i], mono ? MPG123_MONO : MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
 
     reader->m_file.fd = reader->m_fd.Get();
     reader->m_file.buffer.resize(kReadBufferBytes);

@@ -17,7 +17,9 @@ class Mp3Reader final : public IPcmReader {
 public:
     // Null with `reason` set when the file cannot be opened or holds no MPEG
     // audio.
-    static std::unique_ptr<Mp3Reader> Open(const std::string& path, std::string* reason);
+    enum class Channels { AsCoded, MixedToMono };
+    static std::unique_ptr<Mp3Reader> Open(const std::string& path, std::string* reason,
+                                           Channels channels = Channels::AsCoded);
     ~Mp3Reader() override;
 
     AudioFormat Format() const override { return m_format; }

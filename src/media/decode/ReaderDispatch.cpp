@@ -20,3 +20,10 @@ std::unique_ptr<IPcmReader> OpenPcmReader(const std::string& path, std::string* 
         return OpenMp3Reader(path, reason);
     return OpenSoundFileReader(path, reason);
 }
+
+std::unique_ptr<IPcmReader> OpenPcmReaderMixedToMono(const std::string& path, std::string* reason)
+{
+    if (DetectSourceKind(path) == SourceKind::MpegAudio)
+        return Mp3Reader::Open(path, reason, Mp3Reader::Channels::MixedToMono);
+    return OpenSoundFileReader(path, reason);
+}

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -15,7 +16,9 @@ namespace {
 constexpr std::size_t kBatchBlocks = 100;
 // A segment lasts at least a minute; a source has at most this many.
 constexpr std::size_t kMinSegmentBlocks = 6000;
-constexpr std::size_t kMaxSegments = 12;
+// Many segments keep both threads busy to the end: the last one a thread
+// takes is short.
+constexpr std::size_t kMaxSegments = 48;
 
 } // namespace
 
@@ -39,7 +42,7 @@ void CDecodeScanner::SetNotify(std::function<void()> notify)
 
 bool CDecodeScanner::Start(std::string* reason)
 {
-    std::unique_ptr<IPcmReader> first = OpenPcmReader(m_path, reason);
+    std::unique_ptr<IPcmReader> first = OpenPcmReaderMixedToMono(m_path, reason);
     if (!first)
         return false;
     const AudioFormat format = first->Format();
@@ -90,7 +93,7 @@ void CDecodeScanner::Scan(std::unique_ptr<IPcmReader> reader)
             endBlock = m_segmentFirst[segment + 1];
         }
         if (!reader)
-            reader = OpenPcmReader(m_path, &reason);
+            reader = OpenPcmReaderMixedToMono(m_path, &reason);
         // A seek decodes a few frames ahead of its target, so the segment's
         // first block is what decoding from the start gives.
         if (reader && reader->Tell() != std::int64_t(firstBlock) * m_blockSamples
@@ -149,18 +152,44 @@ void CDecodeScanner::Scan(std::unique_ptr<IPcmReader> reader)
 
 SLevelBlock CDecodeScanner::Level(const float* samples, std::int64_t frames, int channels)
 {
-    SLevelBlock level{1.0f, -1.0f, 0.0f};
-    double sum = 0;
-    for (std::int64_t i = 0; i < frames; ++i) {
-        float mono = 0;
+    if (frames <= 0)
+        return {};
+    // Four running lanes: the loop has no chain of dependent steps and the
+    // compiler keeps it in vector registers. Squares are summed per block in
+    // float (a block is 10 ms), which is exact enough for a level in dB.
+    constexpr int kLanes = 4;
+    float lo[kLanes], hi[kLanes], squares[kLanes];
+    std::fill(lo, lo + kLanes, std::numeric_limits<float>::infinity());
+    std::fill(hi, hi + kLanes, -std::numeric_limits<float>::infinity());
+    std::fill(squares, squares + kLanes, 0.0f);
+    const float scale = 1.0f / float(channels);
+    auto mono = [&](std::int64_t i) {
+        if (channels == 1)
+            return samples[i];
+        float sum = 0;
         for (int c = 0; c < channels; ++c)
-            mono += samples[i * channels + c];
-        mono /= float(channels);
-        level.min = std::min(level.min, mono);
-        level.max = std::max(level.max, mono);
-        sum += double(mono) * mono;
+            sum += samples[i * channels + c];
+        return sum * scale;
+    };
+    std::int64_t i = 0;
+    for (; i + kLanes <= frames; i += kLanes)
+        for (int l = 0; l < kLanes; ++l) {
+            const float v = mono(i + l);
+            lo[l] = std::min(lo[l], v);
+            hi[l] = std::max(hi[l], v);
+            squares[l] += v * v;
+        }
+    for (; i < frames; ++i) {
+        const float v = mono(i);
+        lo[0] = std::min(lo[0], v);
+        hi[0] = std::max(hi[0], v);
+        squares[0] += v * v;
     }
-    level.rms = frames > 0 ? float(std::sqrt(sum / double(frames))) : 0.0f;
+    SLevelBlock level;
+    level.min = *std::min_element(lo, lo + kLanes);
+    level.max = *std::max_element(hi, hi + kLanes);
+    const double sum = double(squares[0]) + squares[1] + squares[2] + squares[3];
+    level.rms = float(std::sqrt(sum / double(frames)));
     return level;
 }
 
