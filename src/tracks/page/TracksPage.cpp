@@ -370,13 +370,7 @@ void CTracksPage::LoadSource()
     const QFileInfo info(m_strSourcePath);
     setWindowTitle(tr("Tracks - %1").arg(info.fileName()));
 
-    const CPreviewPlayer::OpenResult opened = m_player.Open(m_strSourcePath);
-    if (!opened.Succeeded())
-        ui::MessageBox(this, tr("The file cannot be played:\n%1\n%2")
-                                 .arg(QDir::toNativeSeparators(m_strSourcePath), opened.reason),
-                       QString(), ui::MessageIcon::Error);
-    m_duration = m_player.Duration().value_or(0);
-
+    // The scan starts first: its threads decode while the player opens.
     QString error;
     m_scanClock.start();
     if (m_engine->StartScan(m_strSourcePath, error)) {
@@ -385,6 +379,13 @@ void CTracksPage::LoadSource()
     } else {
         m_scanLabel->setText(error);
     }
+
+    const CPreviewPlayer::OpenResult opened = m_player.Open(m_strSourcePath);
+    if (!opened.Succeeded())
+        ui::MessageBox(this, tr("The file cannot be played:\n%1\n%2")
+                                 .arg(QDir::toNativeSeparators(m_strSourcePath), opened.reason),
+                       QString(), ui::MessageIcon::Error);
+    m_duration = m_player.Duration().value_or(0);
     if (m_duration <= 0 && m_engine->TotalBlocks() > 0)
         m_duration = static_cast<Time>(m_engine->TotalBlocks()) * m_engine->BlockLength();
     m_wave->SetDuration(m_duration, m_engine->BlockLength());
