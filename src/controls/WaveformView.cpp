@@ -48,14 +48,30 @@ void WaveformView::SetDuration(Time duration, Time blockLength)
 void WaveformView::ClearLevels()
 {
     m_levels.clear();
+    m_sketchFrom = static_cast<std::size_t>(-1);
     update();
 }
 
 void WaveformView::AppendLevels(const std::vector<Level>& levels)
 {
+    SetLevels(m_levels.size(), levels);
+}
+
+void WaveformView::SetLevels(std::size_t first, const std::vector<Level>& levels)
+{
     if (levels.empty())
         return;
-    m_levels.insert(m_levels.end(), levels.begin(), levels.end());
+    if (m_levels.size() < first + levels.size())
+        m_levels.resize(first + levels.size());
+    std::copy(levels.begin(), levels.end(), m_levels.begin() + static_cast<std::ptrdiff_t>(first));
+    update();
+}
+
+void WaveformView::SetSketchFrom(std::size_t block)
+{
+    if (block == m_sketchFrom)
+        return;
+    m_sketchFrom = block;
     update();
 }
 
@@ -201,7 +217,7 @@ void WaveformView::paintEvent(QPaintEvent* /*event*/)
     // highest level.
     const double middle = wave.top() + wave.height() / 2.0;
     const double half = (wave.height() - 2) / 2.0;
-    std::vector<QLineF> lines;
+    std::vector<QLineF> lines, sketched;
     lines.reserve(static_cast<std::size_t>(all.width()));
     Level peak;
     for (int x = 0; x < all.width(); ++x) {
@@ -209,10 +225,14 @@ void WaveformView::paintEvent(QPaintEvent* /*event*/)
             break;
         const double top = middle - std::clamp(peak.max, -1.0f, 1.0f) * half;
         const double bottom = middle - std::clamp(peak.min, -1.0f, 1.0f) * half;
-        lines.emplace_back(x + 0.5, top, x + 0.5, std::max(bottom, top + 1.0));
+        const bool sketch = m_sketchFrom < m_levels.size()
+                            && TimeAtX(x + 1) > static_cast<Time>(m_sketchFrom) * m_blockLength;
+        (sketch ? sketched : lines).emplace_back(x + 0.5, top, x + 0.5, std::max(bottom, top + 1.0));
     }
     painter.setPen(QPen(QColor(40, 110, 60), 1));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter.setPen(QPen(QColor(150, 190, 160), 1));
+    painter.drawLines(sketched.data(), static_cast<int>(sketched.size()));
     painter.setPen(QColor(0, 0, 0, 60));
     painter.drawLine(QPointF(0, middle), QPointF(all.width(), middle));
 

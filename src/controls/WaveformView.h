@@ -4,7 +4,8 @@
 // mix) that arrive while the file is still being scanned, so the picture
 // grows from the left as they come. Over it: the playing position as a
 // line, the cuts as marks labelled with the number of the track they start,
-// and stretches (silences) shaded.
+// and stretches (silences) shaded. A sketch of the whole file can come
+// first and be replaced block by block.
 //
 // The view shows a window of the file: the wheel zooms around the mouse,
 // Shift+wheel pans, Ctrl+0 fits the whole file. A click moves the playing
@@ -42,7 +43,14 @@ public:
     void ClearLevels();
     // Adds the next blocks, in order from the file's start.
     void AppendLevels(const std::vector<Level>& levels);
+    // Puts blocks [first, first + size) in place, over what was there.
+    void SetLevels(std::size_t first, const std::vector<Level>& levels);
     std::size_t LevelCount() const { return m_levels.size(); }
+    // Blocks from `block` on are a sketch (levels of a few frames standing
+    // for their neighbours), drawn paler until the exact ones replace them;
+    // LevelCount() or more: none.
+    void SetSketchFrom(std::size_t block);
+    std::size_t SketchFrom() const { return m_sketchFrom; }
 
     // The boundaries where tracks start (after the first), in order; the
     // mark of cut k is labelled k + 2.
@@ -105,6 +113,7 @@ private:
     Time m_duration = 0;
     Time m_blockLength = 100000; // 10 ms
     std::vector<Level> m_levels;
+    std::size_t m_sketchFrom = static_cast<std::size_t>(-1);
     std::vector<Time> m_cuts;
     std::vector<Stretch> m_shaded;
     bool m_shadedProposed = false;

@@ -71,6 +71,33 @@ TEST(WaveformView, ColumnsWithoutBlocksYetAreBlankUntilTheScanReachesThem)
     EXPECT_FLOAT_EQ(peak.max, 0.1f);
 }
 
+// A long MP3's sketch fills the columns the full decode has not reached,
+// paler; the exact blocks then take their place and their colour.
+TEST(WaveformView, ASketchStandsInPalerUntilTheExactBlocksReplaceIt)
+{
+    WaveformView view;
+    view.resize(1000, 200);
+    view.SetDuration(10 * kSecond, kBlock);
+    view.AppendLevels(std::vector<WaveformView::Level>(300, {-0.5f, 0.5f}));
+    view.SetLevels(300, std::vector<WaveformView::Level>(700, {-0.3f, 0.3f}));
+    view.SetSketchFrom(300);
+    const int y = 100; // just above the middle line, inside every band here
+    const QColor exact = view.grab().toImage().pixelColor(100, y);
+    QColor sketched = view.grab().toImage().pixelColor(800, y);
+    EXPECT_GT(sketched.lightness(), exact.lightness() + 40) << "a sketched column is drawn paler";
+    WaveformView::Level peak;
+    ASSERT_TRUE(view.ColumnPeak(800, peak));
+    EXPECT_FLOAT_EQ(peak.max, 0.3f);
+
+    view.SetLevels(300, std::vector<WaveformView::Level>(700, {-0.1f, 0.1f}));
+    view.SetSketchFrom(1000);
+    ASSERT_TRUE(view.ColumnPeak(800, peak));
+    EXPECT_FLOAT_EQ(peak.max, 0.1f);
+    EXPECT_EQ(view.LevelCount(), 1000u);
+    sketched = view.grab().toImage().pixelColor(800, y);
+    EXPECT_EQ(sketched, exact);
+}
+
 TEST(WaveformView, WheelZoomsAroundTheMouseAndCtrl0ShowsAll)
 {
     RampView ramp;

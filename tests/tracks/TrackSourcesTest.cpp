@@ -398,9 +398,49 @@ TEST(DecodeScanner, CanBeReadWhileItScansAndItsHalvesMeetExactly)
         ASSERT_NEAR(twoThreads[k].max, oneThread[k].max, 1e-6) << "block " << k;
     }
 
+    // Three minutes decode whole too quickly to be sketched first.
+    EXPECT_TRUE(scanner.SketchDone());
+    EXPECT_TRUE(scanner.Sketch().empty());
+
     CDecodeScanner missing((dir / "none.mp3").string());
     EXPECT_FALSE(missing.Start(&reason));
     EXPECT_NE(reason.find("none.mp3"), std::string::npos) << reason;
+}
+
+// A long MP3 is sketched from some of its frames, each decoded exactly on
+// its own and standing for the frames around it: the sketch covers every
+// block, follows the sound, and never shows more than the file holds nearby.
+TEST(DecodeScanner, ALongMp3IsSketchedFromSomeOfItsFramesFirst)
+{
+    const TempDir dir;
+    const fs::path mp3 = dir / "long.mp3";
+    const Signal signal{16000, 1, 16000LL * 400, true}; // 11,111 frames; bursts of noise every 0.83 s
+    WriteMp3(mp3, signal, {.bitrateKbps = 32});
+    CDecodeScanner scanner(mp3.string(), 2);
+    std::string reason;
+    ASSERT_TRUE(scanner.Start(&reason)) << reason;
+    ASSERT_TRUE(scanner.Wait(-1));
+    ASSERT_TRUE(scanner.Error().empty()) << scanner.Error();
+    ASSERT_TRUE(scanner.SketchDone());
+    const int stride = scanner.SketchStride();
+    EXPECT_EQ(stride, 20);
+    const std::vector<SLevelBlock> sketch = scanner.Sketch();
+    const std::vector<SLevelBlock> exact = scanner.AllBlocks();
+    ASSERT_EQ(sketch.size(), exact.size());
+    // A sampled frame stands for `stride` frames of 576 samples around it.
+    const std::size_t reach = std::size_t(stride) * 576 / 160 + 2;
+    std::size_t followed = 0;
+    for (std::size_t b = 0; b < exact.size(); ++b) {
+        float top = -1, bottom = 1;
+        for (std::size_t n = b > reach ? b - reach : 0; n < std::min(exact.size(), b + reach + 1); ++n) {
+            top = std::max(top, exact[n].max);
+            bottom = std::min(bottom, exact[n].min);
+        }
+        ASSERT_LE(sketch[b].max, top + 1e-4f) << "block " << b;
+        ASSERT_GE(sketch[b].min, bottom - 1e-4f) << "block " << b;
+        followed += sketch[b].max >= 0.5f * exact[b].max;
+    }
+    EXPECT_GE(followed, exact.size() * 95 / 100);
 }
 
 } // namespace

@@ -209,6 +209,30 @@ std::vector<WaveformView::Level> TracksEngine::Levels(std::size_t first, std::si
     return levels;
 }
 
+bool TracksEngine::SketchDone() const
+{
+    return !m_impl->scanner || m_impl->scanner->SketchDone();
+}
+
+std::vector<WaveformView::Level> TracksEngine::SketchLevels(std::size_t first) const
+{
+    std::vector<WaveformView::Level> levels;
+    if (!m_impl->scanner)
+        return levels;
+    const std::vector<SLevelBlock> sketch = m_impl->scanner->Sketch();
+    if (first < sketch.size()) {
+        levels.reserve(sketch.size() - first);
+        for (std::size_t b = first; b < sketch.size(); ++b)
+            levels.push_back({sketch[b].min, sketch[b].max});
+    }
+    return levels;
+}
+
+int TracksEngine::SketchStride() const
+{
+    return m_impl->scanner ? m_impl->scanner->SketchStride() : 0;
+}
+
 // ---- Where tracks come from --------------------------------------------------
 
 TracksEngine::Imported TracksEngine::ReadCueSheet(const QString& path, const QString& source, Time duration) const

@@ -38,6 +38,13 @@ public:
     std::size_t TotalBlocks() const;
     Time BlockLength() const;
     std::vector<WaveformView::Level> Levels(std::size_t first, std::size_t count) const;
+    // The quick picture of a long MP3 from a few of its frames, there well
+    // before the full decode: true once it is there or will not come.
+    bool SketchDone() const;
+    // Its levels from block `first` to the end; empty when there is none.
+    std::vector<WaveformView::Level> SketchLevels(std::size_t first) const;
+    // One frame in how many it decoded.
+    int SketchStride() const;
 
     // ---- Where tracks come from.
     struct Imported {

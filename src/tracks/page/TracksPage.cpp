@@ -642,15 +642,32 @@ void CTracksPage::PollScan()
     // Asked first: blocks that arrive after the answer are still taken below.
     const bool done = m_engine->ScanDone();
     const std::size_t ready = m_engine->BlocksReady();
-    const std::size_t have = m_wave->LevelCount();
-    if (ready > have) {
-        if (have == 0)
+    auto firstPixels = [this] {
+        if (m_wave->LevelCount() == 0)
             qCInfo(lcTracksPage, "first waveform blocks after %lld ms", static_cast<long long>(m_scanClock.elapsed()));
-        m_wave->AppendLevels(m_engine->Levels(have, ready - have));
+    };
+    if (ready > m_exactShown) {
+        firstPixels();
+        m_wave->SetLevels(m_exactShown, m_engine->Levels(m_exactShown, ready - m_exactShown));
+        m_exactShown = ready;
+        m_wave->SetSketchFrom(m_exactShown);
+    }
+    // The sketch fills what the full decode has not reached yet.
+    if (!m_sketchShown && !done && m_engine->SketchDone()) {
+        m_sketchShown = true;
+        const std::vector<WaveformView::Level> sketch = m_engine->SketchLevels(m_exactShown);
+        if (!sketch.empty()) {
+            firstPixels();
+            m_wave->SetLevels(m_exactShown, sketch);
+            m_wave->SetSketchFrom(m_exactShown);
+            qCInfo(lcTracksPage, "waveform sketched whole (one frame in %d) after %lld ms", m_engine->SketchStride(),
+                   static_cast<long long>(m_scanClock.elapsed()));
+        }
     }
     if (!done)
         return;
     m_scanTimer->stop();
+    m_wave->SetSketchFrom(m_exactShown); // a scan that failed leaves the rest sketched
     m_wave->repaint();
     qCInfo(lcTracksPage, "waveform of %zu blocks drawn whole after %lld ms", m_wave->LevelCount(),
            static_cast<long long>(m_scanClock.elapsed()));

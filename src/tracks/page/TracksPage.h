@@ -164,6 +164,8 @@ private:
     };
     std::vector<Segment> m_segments;
     bool m_loaded = false;
+    std::size_t m_exactShown = 0; // blocks of the full decode on the waveform
+    bool m_sketchShown = false;
     QElapsedTimer m_scanClock; // since the scan started
 };
 

@@ -3,7 +3,9 @@
 
 #include "DecodeScanner.h"
 
+#include "media/decode/Mp3FrameSampler.h"
 #include "media/decode/OpenReader.h"
+#include "media/decode/SourceKind.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +21,14 @@ constexpr std::size_t kMinSegmentBlocks = 6000;
 // Many segments keep both threads busy to the end: the last one a thread
 // takes is short.
 constexpr std::size_t kMaxSegments = 48;
+// A sketch decodes one frame in kSketchFrames of them, or more for
+// long sources: two or more for each column of a wide view. With the frames
+// each needs decoded before it, that is a sixth of the full decode or less.
+constexpr std::int64_t kSketchFrames = 3000;
+constexpr std::int64_t kMinSketchStride = 20;
+// Fewer frames than this in a sketch: the source (under five minutes) decodes
+// whole about as soon.
+constexpr std::int64_t kMinSketchSamples = 500;
 
 } // namespace
 
@@ -68,15 +78,68 @@ bool CDecodeScanner::Start(std::string* reason)
         }
         m_nextSegment = 0;
     }
+    const bool sketch = segments > 1 && DetectSourceKind(m_path) == SourceKind::MpegAudio;
+    {
+        std::lock_guard lock(m_mutex);
+        m_sketchDone = !sketch;
+    }
     auto opened = std::make_shared<std::unique_ptr<IPcmReader>>(std::move(first));
-    m_workers.emplace_back([this, opened] { Scan(std::move(*opened)); });
+    m_workers.emplace_back([this, opened, sketch] { Scan(std::move(*opened), sketch); });
     if (segments > 1)
-        m_workers.emplace_back([this] { Scan(nullptr); });
+        m_workers.emplace_back([this] { Scan(nullptr, false); });
     return true;
 }
 
-void CDecodeScanner::Scan(std::unique_ptr<IPcmReader> reader)
+void CDecodeScanner::MakeSketch()
 {
+    std::string reason;
+    const std::unique_ptr<CMp3FrameSampler> sampler = CMp3FrameSampler::Open(m_path, &reason);
+    std::vector<SLevelBlock> sketch;
+    int stride = 0;
+    const std::int64_t frames = sampler ? sampler->FrameCount() : 0;
+    stride = int(std::max(kMinSketchStride, frames / kSketchFrames));
+    if (sampler && sampler->SampleRate() == m_sampleRate && frames / stride >= kMinSketchSamples) {
+        const std::size_t total = TotalBlocks();
+        sketch.resize(total);
+        std::vector<float> samples;
+        // The block holding sample s of the decode, clamped to the source.
+        auto blockOf = [&](std::int64_t s) {
+            return std::size_t(std::clamp<std::int64_t>(s / m_blockSamples, 0, std::int64_t(total)));
+        };
+        for (std::int64_t first = 0; first < frames; first += stride) {
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_stop || !m_error.empty()) {
+                    sketch.clear();
+                    break;
+                }
+            }
+            const std::int64_t end = std::min(frames, first + stride);
+            if (!sampler->Decode(first + (end - first) / 2, samples)) {
+                sketch.clear(); // the full decode tells what is wrong
+                break;
+            }
+            const SLevelBlock level = Level(samples.data(), std::int64_t(samples.size()), 1);
+            const std::size_t to = end == frames ? total : blockOf(sampler->FrameStart(end));
+            std::fill(sketch.begin() + std::ptrdiff_t(blockOf(sampler->FrameStart(first))),
+                      sketch.begin() + std::ptrdiff_t(to), level);
+        }
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_sketch = std::move(sketch);
+        m_sketchStride = m_sketch.empty() ? 0 : stride;
+        m_sketchDone = true;
+    }
+    m_changed.notify_all();
+    if (m_notify)
+        m_notify();
+}
+
+void CDecodeScanner::Scan(std::unique_ptr<IPcmReader> reader, bool sketchFirst)
+{
+    if (sketchFirst)
+        MakeSketch();
     std::string reason;
     std::vector<float> samples;
     std::vector<SLevelBlock> batch;
@@ -222,7 +285,9 @@ void CDecodeScanner::Stop()
 bool CDecodeScanner::Wait(long timeoutMs)
 {
     std::unique_lock lock(m_mutex);
-    auto done = [&] { return std::all_of(m_segmentDone.begin(), m_segmentDone.end(), [](bool d) { return d; }); };
+    auto done = [&] {
+        return m_sketchDone && std::all_of(m_segmentDone.begin(), m_segmentDone.end(), [](bool d) { return d; });
+    };
     if (timeoutMs < 0)
         m_changed.wait(lock, done);
     else
@@ -259,10 +324,28 @@ std::vector<SLevelBlock> CDecodeScanner::CopyBlocks(std::size_t first, std::size
     return out;
 }
 
+bool CDecodeScanner::SketchDone() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sketchDone;
+}
+
+std::vector<SLevelBlock> CDecodeScanner::Sketch() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sketch;
+}
+
+int CDecodeScanner::SketchStride() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sketchStride;
+}
+
 bool CDecodeScanner::Done() const
 {
     std::lock_guard lock(m_mutex);
-    return !m_segmentDone.empty()
+    return !m_segmentDone.empty() && m_sketchDone
            && std::all_of(m_segmentDone.begin(), m_segmentDone.end(), [](bool d) { return d; });
 }
 

@@ -9,6 +9,12 @@
 // target, so that each segment's first block is exact). Reading is safe
 // from any thread at any time: the blocks are kept under a lock and
 // copied out.
+//
+// A long MP3 is first sketched: before it takes a segment, the first thread
+// decodes one frame in every few dozen on its own (exactly, see
+// CMp3FrameSampler) and gives each frame's level to the blocks of the
+// frames around it. That picture of the whole file is there in a fraction
+// of the full decode's time; the full decode then replaces it.
 
 #include "media/graph/MediaTime.h"
 
@@ -49,6 +55,15 @@ public:
     // Waits up to timeoutMs (-1: for ever) for the scan to end; true when it has.
     bool Wait(long timeoutMs);
 
+    // True once the sketch is there or will not come (a source under five
+    // minutes, not an MP3, stopped); then Sketch() gives it. Done() waits
+    // for it too.
+    bool SketchDone() const;
+    // One block for each of TotalBlocks(), or empty when there is no sketch.
+    std::vector<SLevelBlock> Sketch() const;
+    // One frame in how many was decoded for the sketch (0: no sketch).
+    int SketchStride() const;
+
     // Blocks decoded, contiguous from block 0.
     std::size_t BlocksReady() const;
     // Blocks [first, first + count) that are ready (fewer when not all are).
@@ -69,7 +84,8 @@ public:
     REFERENCE_TIME Duration() const { return m_duration; }
 
 private:
-    void Scan(std::unique_ptr<IPcmReader> reader);
+    void Scan(std::unique_ptr<IPcmReader> reader, bool sketchFirst);
+    void MakeSketch();
     void Finish(std::size_t segment, const std::string& reason);
     static SLevelBlock Level(const float* samples, std::int64_t frames, int channels);
 
@@ -87,6 +103,9 @@ private:
     std::vector<bool> m_segmentDone;
     std::size_t m_nextSegment = 0;
     std::size_t m_total = 0;
+    std::vector<SLevelBlock> m_sketch;
+    bool m_sketchDone = true;
+    int m_sketchStride = 0;
     bool m_stop = false;
     std::string m_error;
     std::vector<std::thread> m_workers;
