@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Times how long the tracks page takes to draw the waveform of a 60-minute
-# MP3 whole (from the start of its scan to the last column painted, as the
-# page logs it under tarnwick.tracks) against ffmpeg decoding the same file
-# to nothing on one thread in the same run, and prints the ratio. Runs the
+# MP3 whole (from when the page loads the file to the last column painted,
+# as the page logs it under tarnwick.tracks): first as a sketch from a few
+# of its frames, then exact from the full decode; against ffmpeg decoding
+# the same file to nothing on one thread in the same run, and prints the
+# ratio. Runs the
 # program under Xvfb with the silent audio output.
 # Usage: bench/tracks-page.sh [FILE.mp3]   (default: a generated album)
 set -euo pipefail
@@ -40,11 +42,12 @@ kill "$app" "$xvfb" 2>/dev/null || true
 wait "$app" "$xvfb" 2>/dev/null || true
 page_ms=$(sed -n 's/.*drawn whole after \([0-9]*\) ms.*/\1/p' "$log")
 first_ms=$(sed -n 's/.*first waveform blocks after \([0-9]*\) ms.*/\1/p' "$log")
+sketch_ms=$(sed -n 's/.*sketched whole.* after \([0-9]*\) ms.*/\1/p' "$log")
 [ -n "$page_ms" ] || { echo "the page did not log its waveform; see $log" >&2; exit 1; }
 
 start=$(date +%s%N)
 ffmpeg -v error -threads 1 -i "$source" -f null -
 ffmpeg_ms=$(( ($(date +%s%N) - start) / 1000000 ))
-echo "waveform first pixels: ${first_ms} ms; drawn whole: ${page_ms} ms"
+echo "waveform first pixels: ${first_ms} ms; sketched whole: ${sketch_ms:-none} ms; drawn whole (exact): ${page_ms} ms"
 echo "ffmpeg decode (1 thread): ${ffmpeg_ms} ms"
 awk -v p="$page_ms" -v f="$ffmpeg_ms" 'BEGIN { printf "ratio page/ffmpeg: %.2f\n", p / f }'
