@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -38,6 +37,8 @@ constexpr char kTemplateKey[] = "tracks/nameTemplate";
 constexpr char kDefaultTemplate[] = "{n} - {title}";
 // The progress bar's range: a run's share in tenths of a percent.
 constexpr int kProgressRange = 1000;
+// How often a run is asked how it stands.
+constexpr int kWritePollMs = 50;
 
 } // namespace
 
@@ -120,7 +121,7 @@ CTracksOutputPanel::CTracksOutputPanel(TracksEngine& engine, const QString& sour
     for (QRadioButton* r : {m_keepRadio, m_mp3Radio, m_wavRadio})
         connect(r, &QRadioButton::toggled, this, &CTracksOutputPanel::UpdateFormatNote);
     m_writeTimer = new QTimer(this);
-    m_writeTimer->setInterval(50);
+    m_writeTimer->setInterval(kWritePollMs);
     connect(m_writeTimer, &QTimer::timeout, this, &CTracksOutputPanel::PollWrite);
 }
 
@@ -265,13 +266,8 @@ void CTracksOutputPanel::OnCancelWrite()
 
 void CTracksOutputPanel::EndWithPage()
 {
-    if (m_engine.Writing()) {
-        m_engine.StopWrite();
-        while (!m_engine.WriteEnded())
-            QThread::msleep(5);
-        m_engine.FinishWrite();
-    }
     m_writeTimer->stop();
+    OnCancelWrite();
 }
 
 void CTracksOutputPanel::FinishWrite()
@@ -307,4 +303,56 @@ void CTracksOutputPanel::FinishWrite()
     m_progressLabel->setText(tr("Failed."));
     ui::MessageBox(window(), tr("Writing failed: %1\nPieces written:\n%2").arg(outcome.reason, list), QString(),
                    ui::MessageIcon::Error);
+}
+
+// ---- Runs whose page has gone ----------------------------------------------------
+
+namespace {
+
+int g_runsEnding = 0;
+
+// Holds the engine of a stopped run until the run has ended. A child of the
+// application: one still ending when the program ends is destroyed with it,
+// and the engine then waits for its job's threads.
+class EndingRun : public QObject {
+public:
+    explicit EndingRun(std::unique_ptr<TracksEngine> engine)
+        : QObject(QCoreApplication::instance()), m_engine(std::move(engine))
+    {
+        ++g_runsEnding;
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll] {
+            if (!m_engine->WriteEnded())
+                return;
+            poll->stop();
+            m_engine->FinishWrite();
+            m_engine.reset();
+            --g_runsEnding;
+            deleteLater();
+        });
+        poll->start(kWritePollMs);
+    }
+    ~EndingRun() override
+    {
+        if (m_engine)
+            --g_runsEnding;
+    }
+
+private:
+    std::unique_ptr<TracksEngine> m_engine;
+};
+
+} // namespace
+
+void LetRunEnd(std::unique_ptr<TracksEngine> engine)
+{
+    engine->StopWrite();
+    // Without an application nothing would poll it: it is waited for here.
+    if (QCoreApplication::instance())
+        new EndingRun(std::move(engine));
+}
+
+int RunsStillEnding()
+{
+    return g_runsEnding;
 }

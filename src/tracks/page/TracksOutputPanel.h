@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -53,8 +54,8 @@ public:
     // ...then the run starts (told when it cannot).
     void StartWrite();
     void OnCancelWrite();
-    // The page is closing: a run is stopped (the piece being written
-    // removed) and nothing more is told.
+    // The page is closing: a run is asked to stop and nothing more is told;
+    // it ends on its own threads (see LetRunEnd).
     void EndWithPage();
 
 private:
@@ -81,3 +82,11 @@ private:
     QLabel* m_progressLabel = nullptr;
     QTimer* m_writeTimer = nullptr;
 };
+
+// A run whose page has gone, asked to stop: `engine` is kept and polled
+// until the run has ended (the piece it was writing removed), then let go,
+// so the page goes at once. A run still ending when the program ends is
+// waited for then.
+void LetRunEnd(std::unique_ptr<TracksEngine> engine);
+// How many such runs have not ended yet.
+int RunsStillEnding();

@@ -69,6 +69,9 @@ CTracksPage::CTracksPage(QWidget* parent)
 CTracksPage::~CTracksPage()
 {
     OnPageEnded();
+    // A run the page was closed on ends without the page.
+    if (m_engine->Writing())
+        LetRunEnd(std::move(m_engine));
 }
 
 void CTracksPage::BuildLayout()
@@ -266,6 +269,8 @@ void CTracksPage::LoadSource()
 void CTracksPage::OnPageEnded()
 {
     if (m_engine) {
+        // A run is asked to stop, not waited for: it ends on its own threads
+        // (the destructor hands it on).
         if (m_output)
             m_output->EndWithPage();
         m_engine->StopScan();
