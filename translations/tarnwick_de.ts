@@ -193,6 +193,10 @@ Copyright © 2026 Die Tarnwick-Entwickler</translation>
         <source>&amp;Close	Alt+F4</source>
         <translation>S&amp;chließen	Alt+F4</translation>
     </message>
+    <message>
+        <source>The tracks page opens one file at a time: it opens the first, %1.</source>
+        <translation>Die Seite „Titel“ öffnet nur eine Datei auf einmal: Sie öffnet die erste, %1.</translation>
+    </message>
 </context>
 <context>
     <name>CJoinDlg</name>

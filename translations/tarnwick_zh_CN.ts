@@ -193,6 +193,10 @@ Copyright © 2026 The Tarnwick developers</source>
         <source>&amp;Close	Alt+F4</source>
         <translation>关闭(&amp;C)	Alt+F4</translation>
     </message>
+    <message>
+        <source>The tracks page opens one file at a time: it opens the first, %1.</source>
+        <translation>音轨页面一次只打开一个文件：现在打开第一个，%1。</translation>
+    </message>
 </context>
 <context>
     <name>CJoinDlg</name>

@@ -5,12 +5,14 @@
 #include "FunctionDlgIds.h"
 #include "Help.h"
 #include "JoinDlg.h"
+#include "MessageBox.h"
 #include "Resources.h"
 #include "SplitDlg.h"
 #include "TracksPage.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <memory>
 
@@ -31,6 +33,11 @@ const char* const kSourceFilter = QT_TRANSLATE_NOOP("CFunctionDlg",
                                                    "Mp3 File (*.mp3)|*.mp3|"
                                                    "WAVE File (*.wav)|*.wav|"
                                                    "*.*|*.*");
+
+bool IsCueSheet(const QString& file)
+{
+    return file.endsWith(QLatin1String(".cue"), Qt::CaseInsensitive);
+}
 
 } // namespace
 
@@ -146,22 +153,17 @@ bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge, bool tra
     if (files.isEmpty() && !merge)
         return true;
     EnsureInitDialog();
-    const bool cueSheet = files.size() == 1 && files.first().endsWith(QLatin1String(".cue"), Qt::CaseInsensitive);
-    if (files.size() == 1 && !merge && (tracks || cueSheet)) {
-        CTracksPage page;
-        if (cueSheet) {
-            page.m_strCueSheet = files.first();
-            page.m_strSourcePath = CueSheetSource(files.first());
-        } else {
-            page.m_strSourcePath = files.first();
-        }
-        SetDlgItemText(IDC_SOURCE_PATH, page.m_strSourcePath);
-        if (page.DoModal() != ui::IDOK) {
-            EndDialog(ui::IDCANCEL);
-            return false;
-        }
-        return true;
+    if (!merge && tracks && files.size() > 1) {
+        // The tracks page cuts one source: the first file, and the person
+        // is told the others stay closed.
+        ui::MessageBox(this,
+                       tr("The tracks page opens one file at a time: it opens the first, %1.")
+                           .arg(QFileInfo(files.first()).fileName()),
+                       QString(), ui::MessageIcon::Information);
+        return OpenTracksPage(files.first());
     }
+    if (files.size() == 1 && !merge && (tracks || IsCueSheet(files.first())))
+        return OpenTracksPage(files.first());
     if (files.size() == 1 && !merge) {
         CheckRadioButton(IDC_SPLIT_CHOICE, IDC_MERGE_CHOICE, IDC_SPLIT_CHOICE);
         OnSplitChosen();
@@ -180,6 +182,23 @@ bool CFunctionDlg::OpenStartFiles(const QStringList& files, bool merge, bool tra
     }
     if (page)
         CentreOn(*page);
+    return true;
+}
+
+bool CFunctionDlg::OpenTracksPage(const QString& file)
+{
+    CTracksPage page;
+    if (IsCueSheet(file)) {
+        page.m_strCueSheet = file;
+        page.m_strSourcePath = CueSheetSource(file);
+    } else {
+        page.m_strSourcePath = file;
+    }
+    SetDlgItemText(IDC_SOURCE_PATH, page.m_strSourcePath);
+    if (page.DoModal() != ui::IDOK) {
+        EndDialog(ui::IDCANCEL);
+        return false;
+    }
     return true;
 }
 

@@ -29,8 +29,9 @@ public:
     // file opens the split page for it, several open the join page, as if
     // chosen here before Next; `merge` opens the join page whatever the
     // count. One file with `tracks`, or one cue sheet, opens the tracks page
-    // (a cue sheet with the source it names and its tracks). False when that
-    // page ended the program.
+    // (a cue sheet with the source it names and its tracks); several files
+    // with `tracks` open it with the first, and a box says so. False when
+    // that page ended the program.
     bool OpenStartFiles(const QStringList& files, bool merge = false, bool tracks = false);
     // Window-menu commands; IDM_ABOUTBOX shows the about box.
     void OnSysCommand(int command);
@@ -49,6 +50,9 @@ private:
     void SetupSkinButtons();
     // The page Next leads to; null when no source file was chosen.
     std::unique_ptr<ui::CDialogPage> CreateSecondPage();
+    // Runs the tracks page on `file` (a cue sheet: on the source it names,
+    // with its tracks); false when that page ended the program.
+    bool OpenTracksPage(const QString& file);
     void ConnectCommands();
 
     QIcon m_hIcon;

@@ -445,3 +445,33 @@ TEST(StartFiles, TracksOptionOpensTheTracksPageAndBackShowsTheFirstPage)
         }
     }
 }
+
+TEST(StartFiles, TracksOptionWithSeveralFilesSaysSoAndOpensTheFirstOnTheTracksPage)
+{
+    testsupport::MessageBoxRecorder boxes;
+    QString handedOver;
+    std::size_t toldBefore = 0;
+    ModalRunRecorder runs([&](ui::CDialogPage& page) {
+        if (auto* tracks = dynamic_cast<CTracksPage*>(&page)) {
+            handedOver = tracks->m_strSourcePath;
+            toldBefore = boxes.Boxes().size();
+        }
+        return ui::IDCANCEL;
+    });
+    CToolApp app;
+    app.InitInstance({QStringLiteral("/music/Side A.mp3"), QStringLiteral("/music/Side B.mp3")}, false, true);
+    // Not the join page: the tracks page with the first file, after a box
+    // that says why the second is not there.
+    EXPECT_EQ(runs.Runs(), QStringList{"CTracksPage"});
+    EXPECT_EQ(handedOver, QStringLiteral("/music/Side A.mp3"));
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(toldBefore, 1u);
+    EXPECT_EQ(boxes.Boxes()[0].icon, ui::MessageIcon::Information);
+    EXPECT_TRUE(boxes.Boxes()[0].text.contains(QStringLiteral("Side A.mp3"))) << boxes.Boxes()[0].text.toStdString();
+
+    // --merge as well: the join page takes them all, nothing to tell.
+    CToolApp mergeApp;
+    mergeApp.InitInstance({QStringLiteral("/music/Side A.mp3"), QStringLiteral("/music/Side B.mp3")}, true, true);
+    EXPECT_EQ(runs.Runs(), (QStringList{"CTracksPage", "CJoinDlg"}));
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}

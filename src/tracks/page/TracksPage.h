@@ -6,32 +6,29 @@
 // Built with Qt layouts and resizable. The page owns a preview player for
 // hearing a cut's edges, a background scan of the source that fills the
 // waveform as it goes, and, while writing, the tracks job; the page polls
-// both with timers and never waits for them.
+// both with timers and never waits for them. Its parts: the cut editing
+// (TracksCutEditor), playing (TracksPlayback), the tools (TracksTools) and
+// the output with Write all (TracksOutputPanel).
 
 #include "DialogPage.h"
 #include "PreviewPlayer.h"
 #include "TrackListModel.h"
+#include "TracksCutEditor.h"
+#include "TracksOutputPanel.h"
+#include "TracksPlayback.h"
+#include "TracksTools.h"
 #include "WaveformView.h"
 
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 #include <vector>
 
-class QButtonGroup;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QProgressBar;
 class QPushButton;
-class QRadioButton;
 class QTableView;
 class QTimer;
-
-class TracksEngine;
 
 class CTracksPage : public ui::CDialogPage {
     Q_OBJECT
@@ -53,7 +50,7 @@ public:
     QTableView* Table() const { return m_table; }
     CPreviewPlayer& Player() { return m_player; }
     TracksEngine& Engine() { return *m_engine; }
-    QString Note() const;
+    QString Note() const { return m_tools->Note(); }
     bool IsWriting() const;
     // Until the waveform holds every block of the scan.
     bool IsScanning() const;
@@ -61,93 +58,80 @@ public:
     void LoadSource();
 
     // Commands, also reached by the page's buttons.
-    void OnPlayPause();
+    void OnPlayPause() { m_playback->PlayPause(); }
     void OnPlayCut();
-    void OnPlaceCut();
-    void OnDeleteCut();
-    void OnImportCue();
-    void OnImportLabels();
-    void OnFindSilences();
-    void OnEqualParts();
-    void OnExportCue();
-    void OnExportLabels();
-    void OnBrowseOutput();
+    void OnPlaceCut() { m_cuts->PlaceCut(); }
+    void OnDeleteCut() { m_cuts->DeleteCut(); }
+    void OnImportCue() { m_tools->OnImportCue(); }
+    void OnImportLabels() { m_tools->OnImportLabels(); }
+    void OnFindSilences() { m_tools->OnFindSilences(); }
+    void OnEqualParts() { m_tools->OnEqualParts(); }
+    void OnExportCue() { m_tools->OnExportCue(); }
+    void OnExportLabels() { m_tools->OnExportLabels(); }
+    void OnBrowseOutput() { m_output->OnBrowseOutput(); }
     void OnWriteAll();
-    void OnCancelWrite();
+    void OnCancelWrite() { m_output->OnCancelWrite(); }
     void OnBack();
 
     // The output settings as the job takes them.
-    QString OutputFolder() const;
-    QString NameTemplate() const;
-    enum class Format { Keep, Mp3, Wav };
-    Format OutputFormat() const;
-    void SetOutputFolder(const QString& folder);
-    QString ExampleName() const;
+    QString OutputFolder() const { return m_output->OutputFolder(); }
+    QString NameTemplate() const { return m_output->NameTemplate(); }
+    using Format = TracksEngine::Format;
+    Format OutputFormat() const { return m_output->OutputFormat(); }
+    void SetOutputFolder(const QString& folder) { m_output->SetOutputFolder(folder); }
+    QString ExampleName() const { return m_output->ExampleName(); }
 
     // Imports a cue sheet or label file without a dialog.
-    bool ImportCue(const QString& path);
-    bool ImportLabels(const QString& path);
+    bool ImportCue(const QString& path) { return m_tools->ImportCue(path); }
+    bool ImportLabels(const QString& path) { return m_tools->ImportLabels(path); }
     // What the tool dialogs apply: the silences found with these settings
-    // (shaded; the tracks replaced when `accept`), or equal parts.
-    bool ApplySilences(double thresholdDb, double minSeconds, bool trim);
-    bool ApplyEqualParts(int count, Time every, double snapSeconds);
+    // (shaded; the tracks replaced when there are two or more), or equal
+    // parts.
+    bool ApplySilences(double thresholdDb, double minSeconds, bool trim)
+    {
+        return m_tools->ApplySilences(thresholdDb, minSeconds, trim);
+    }
+    bool ApplyEqualParts(int count, Time every, double snapSeconds)
+    {
+        return m_tools->ApplyEqualParts(count, every, snapSeconds);
+    }
 
 protected:
     bool OnInitDialog() override;
     bool OnCommandHelp(quintptr wParam, qintptr lParam) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();
     void ConnectSignals();
     void OnPageEnded();
-    void OnTracksChanged();
-    void SyncSelectionFromTable();
-    void SelectCut(int index);
-    int SelectedRow() const;
-    void ShowPosition(Time position);
-    void OnPositionTick();
+    void ShowPosition(Time position) { m_playback->ShowPosition(position); }
     void PollScan();
-    void PollWrite();
-    void UpdateExample();
-    void UpdateFormatNote();
+    void UpdateExample() { m_output->UpdateExample(); }
+    void UpdateFormatNote() { m_output->UpdateFormatNote(); }
     void SetBusy(bool writing);
-    void FinishWrite();
-    void SeekTo(Time t);
-    void PlaySegment();
-    // False (told) when the source could not be opened for playing.
-    bool CanPlay();
 
     CPreviewPlayer m_player;
     TrackListModel m_model;
     std::unique_ptr<TracksEngine> m_engine;
     Time m_duration = 0;
 
+    // The parts: playing is the page's own; the others are its children.
+    std::unique_ptr<CTracksPlayback> m_playback;
+    CTracksCutEditor* m_cuts = nullptr;
+    CTracksTools* m_tools = nullptr;
+    CTracksOutputPanel* m_output = nullptr;
+
     WaveformView* m_wave = nullptr;
     QTableView* m_table = nullptr;
     QLabel* m_positionLabel = nullptr;
     QLabel* m_scanLabel = nullptr;
-    QLabel* m_noteLabel = nullptr;
     QPushButton* m_playButton = nullptr;
     QPushButton* m_playCutButton = nullptr;
     QPushButton* m_placeCutButton = nullptr;
     QPushButton* m_deleteCutButton = nullptr;
     QPushButton* m_undoButton = nullptr;
     QPushButton* m_redoButton = nullptr;
-    QList<QPushButton*> m_toolButtons;
-    QLineEdit* m_folderEdit = nullptr;
-    QPushButton* m_browseButton = nullptr;
-    QLineEdit* m_templateEdit = nullptr;
-    QLabel* m_exampleLabel = nullptr;
-    QRadioButton* m_keepRadio = nullptr;
-    QRadioButton* m_mp3Radio = nullptr;
-    QRadioButton* m_wavRadio = nullptr;
-    QComboBox* m_bitrateCombo = nullptr;
-    QComboBox* m_samplerateCombo = nullptr;
-    QLabel* m_formatNote = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QLabel* m_progressLabel = nullptr;
     QPushButton* m_writeButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_helpButton = nullptr;
@@ -156,13 +140,6 @@ private:
 
     QTimer* m_positionTimer = nullptr;
     QTimer* m_scanTimer = nullptr;
-    QTimer* m_writeTimer = nullptr;
-    // "Play the cut": the stretches still to play, in order.
-    struct Segment {
-        Time start = 0;
-        Time end = 0;
-    };
-    std::vector<Segment> m_segments;
     bool m_loaded = false;
     std::size_t m_exactShown = 0; // blocks of the full decode on the waveform
     bool m_sketchShown = false;

@@ -32,6 +32,15 @@ QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent)
     return label;
 }
 
+QPushButton* MakeButton(const QString& text, const QString& tip, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setToolTip(tip);
+    button->setAccessibleName(SpokenName(text));
+    button->setAutoDefault(false);
+    return button;
+}
+
 namespace {
 
 void AddRow(QFormLayout* form, const QString& text, QWidget* field)

@@ -13,6 +13,7 @@ class QDoubleSpinBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -21,6 +22,9 @@ class QSpinBox;
 QString SpokenName(const QString& text);
 // A label for `field` (its buddy), whose text also names the field.
 QLabel* LabelFor(const QString& text, QWidget* field, QWidget* parent);
+// A button of the tracks page: its tip, its spoken name, and never the
+// default button (Enter belongs to the table and the fields).
+QPushButton* MakeButton(const QString& text, const QString& tip, QWidget* parent);
 
 class SilenceDialog : public QDialog {
     Q_OBJECT

@@ -789,6 +789,10 @@ TEST(TracksPage, ClosingThePageWhileWritingLeavesOnlyWholePieces)
         EXPECT_FALSE(Named<QPushButton>(page.get(), QStringLiteral("Back"))->isEnabled());
         page->close(); // the close box
     }
+    // The page went without waiting for the run, which ends on its own and
+    // removes the piece it was writing.
+    EXPECT_EQ(RunsStillEnding(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([] { return RunsStillEnding() == 0; }, 30000));
     for (const std::string& name : fixtures::FolderNames(out.Path())) {
         SCOPED_TRACE(name);
         EXPECT_NE(name.front(), '.'); // no temporary left
