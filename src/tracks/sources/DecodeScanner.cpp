@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -21,10 +22,10 @@ constexpr std::size_t kMinSegmentBlocks = 6000;
 // Many segments keep both threads busy to the end: the last one a thread
 // takes is short.
 constexpr std::size_t kMaxSegments = 48;
-// A sketch decodes one frame in kSketchFrames of them, or more for
-// long sources: two or more for each column of a wide view. With the frames
+// A sketch decodes one frame in twenty, or fewer for long sources so that
+// it takes kSketchFrames: one or two for each column of a wide view. With the frames
 // each needs decoded before it, that is a sixth of the full decode or less.
-constexpr std::int64_t kSketchFrames = 3000;
+constexpr std::int64_t kSketchFrames = 1500;
 constexpr std::int64_t kMinSketchStride = 20;
 // Fewer frames than this in a sketch: the source (under five minutes) decodes
 // whole about as soon.
@@ -84,9 +85,11 @@ bool CDecodeScanner::Start(std::string* reason)
         m_sketchDone = !sketch;
     }
     auto opened = std::make_shared<std::unique_ptr<IPcmReader>>(std::move(first));
-    m_workers.emplace_back([this, opened, sketch] { Scan(std::move(*opened), sketch); });
+    // The thread with the decoder open starts on the first segment, so the
+    // first blocks come at once; the other sketches first.
+    m_workers.emplace_back([this, opened] { Scan(std::move(*opened), false); });
     if (segments > 1)
-        m_workers.emplace_back([this] { Scan(nullptr, false); });
+        m_workers.emplace_back([this, sketch] { Scan(nullptr, sketch); });
     return true;
 }
 
@@ -217,41 +220,45 @@ SLevelBlock CDecodeScanner::Level(const float* samples, std::int64_t frames, int
 {
     if (frames <= 0)
         return {};
-    // Four running lanes: the loop has no chain of dependent steps and the
-    // compiler keeps it in vector registers. Squares are summed per block in
-    // float (a block is 10 ms), which is exact enough for a level in dB.
-    constexpr int kLanes = 4;
-    float lo[kLanes], hi[kLanes], squares[kLanes];
-    std::fill(lo, lo + kLanes, std::numeric_limits<float>::infinity());
-    std::fill(hi, hi + kLanes, -std::numeric_limits<float>::infinity());
-    std::fill(squares, squares + kLanes, 0.0f);
+    // Four lanes at a time in one vector register: this runs over every
+    // sample of the source. Squares are summed per block in float (a block
+    // is 10 ms), which is exact enough for a level in dB.
+    using Lanes = float __attribute__((vector_size(16)));
+    constexpr float kInf = std::numeric_limits<float>::infinity();
+    Lanes lo = {kInf, kInf, kInf, kInf}, hi = -lo, squares = {0, 0, 0, 0};
+    auto take = [&](Lanes v) {
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+        squares += v * v;
+    };
     const float scale = 1.0f / float(channels);
     auto mono = [&](std::int64_t i) {
-        if (channels == 1)
-            return samples[i];
         float sum = 0;
         for (int c = 0; c < channels; ++c)
             sum += samples[i * channels + c];
         return sum * scale;
     };
     std::int64_t i = 0;
-    for (; i + kLanes <= frames; i += kLanes)
-        for (int l = 0; l < kLanes; ++l) {
-            const float v = mono(i + l);
-            lo[l] = std::min(lo[l], v);
-            hi[l] = std::max(hi[l], v);
-            squares[l] += v * v;
+    if (channels == 1) {
+        for (; i + 4 <= frames; i += 4) {
+            Lanes v;
+            std::memcpy(&v, samples + i, sizeof v);
+            take(v);
         }
-    for (; i < frames; ++i) {
-        const float v = mono(i);
-        lo[0] = std::min(lo[0], v);
-        hi[0] = std::max(hi[0], v);
-        squares[0] += v * v;
+    } else {
+        for (; i + 4 <= frames; i += 4)
+            take(Lanes{mono(i), mono(i + 1), mono(i + 2), mono(i + 3)});
     }
     SLevelBlock level;
-    level.min = *std::min_element(lo, lo + kLanes);
-    level.max = *std::max_element(hi, hi + kLanes);
-    const double sum = double(squares[0]) + squares[1] + squares[2] + squares[3];
+    level.min = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
+    level.max = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
+    double sum = double(squares[0]) + squares[1] + squares[2] + squares[3];
+    for (; i < frames; ++i) {
+        const float v = mono(i);
+        level.min = std::min(level.min, v);
+        level.max = std::max(level.max, v);
+        sum += double(v) * v;
+    }
     level.rms = float(std::sqrt(sum / double(frames)));
     return level;
 }

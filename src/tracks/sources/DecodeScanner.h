@@ -10,7 +10,7 @@
 // from any thread at any time: the blocks are kept under a lock and
 // copied out.
 //
-// A long MP3 is first sketched: before it takes a segment, the first thread
+// A long MP3 is first sketched: before it takes a segment, the second thread
 // decodes one frame in every few dozen on its own (exactly, see
 // CMp3FrameSampler) and gives each frame's level to the blocks of the
 // frames around it. That picture of the whole file is there in a fraction
