@@ -1085,6 +1085,10 @@ z. B. 00:00:00</translation>
         <source>FileName:</source>
         <translation>Dateiname:</translation>
     </message>
+    <message>
+        <source>Tracks...</source>
+        <translation>Titel...</translation>
+    </message>
 </context>
 <context>
     <name>EqualPartsDialog</name>
@@ -1253,6 +1257,28 @@ z. B. 00:00:00</translation>
     <message>
         <source>No performer</source>
         <translation>Kein Interpret</translation>
+    </message>
+</context>
+<context>
+    <name>TracksEngine</name>
+    <message>
+        <source>The waveform is still being read.</source>
+        <translation>Die Wellenform wird noch eingelesen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n silence(s) between the tracks, %1 tracks.</source>
+        <translation>
+            <numerusform>%n Pause zwischen den Titeln, %1 Titel.</numerusform>
+            <numerusform>%n Pausen zwischen den Titeln, %1 Titel.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the source is not MP3 audio, so the pieces are 16-bit WAV files at its sample rate (lossless for a 16-bit source).</source>
+        <translation>die Quelle ist kein MP3-Audio, daher werden die Stücke 16-Bit-WAV-Dateien mit ihrer Abtastrate (verlustfrei bei einer 16-Bit-Quelle).</translation>
+    </message>
+    <message>
+        <source>a run is going on</source>
+        <translation>ein Durchlauf ist im Gang</translation>
     </message>
 </context>
 <context>

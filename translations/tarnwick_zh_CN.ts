@@ -1080,6 +1080,10 @@ eg.00:00:00</source>
         <source>FileName:</source>
         <translation>文件名：</translation>
     </message>
+    <message>
+        <source>Tracks...</source>
+        <translation>音轨...</translation>
+    </message>
 </context>
 <context>
     <name>EqualPartsDialog</name>
@@ -1248,6 +1252,27 @@ eg.00:00:00</source>
     <message>
         <source>No performer</source>
         <translation>无演唱者</translation>
+    </message>
+</context>
+<context>
+    <name>TracksEngine</name>
+    <message>
+        <source>The waveform is still being read.</source>
+        <translation>仍在读取波形。</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n silence(s) between the tracks, %1 tracks.</source>
+        <translation>
+            <numerusform>音轨之间有 %n 处静音，共 %1 条音轨。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the source is not MP3 audio, so the pieces are 16-bit WAV files at its sample rate (lossless for a 16-bit source).</source>
+        <translation>源文件不是 MP3 音频，因此各段为采用其采样率的 16 位 WAV 文件（对 16 位源文件无损）。</translation>
+    </message>
+    <message>
+        <source>a run is going on</source>
+        <translation>正在进行写入</translation>
     </message>
 </context>
 <context>

@@ -62,7 +62,7 @@ const DialogTemplate& SplitDlgTemplate()
             Skinned(IDC_EXIT, {232, 146, 38, 11}),
             // Below the format box, in the free strip above the bottom row;
             // last in the tab order so the other stops keep theirs.
-            {IDC_TRACKS, ControlKind::PushButton, QStringLiteral("Tracks..."), {206, 136, 44, 9},
+            {IDC_TRACKS, ControlKind::PushButton, QT_TRANSLATE_NOOP("DialogTemplate", "Tracks..."), {206, 136, 44, 9},
              StyleTabStop},
         }};
     return t;

@@ -30,11 +30,6 @@ QString PathText(const std::string& bytes)
     return ui::FileNameFromBytes(bytes);
 }
 
-QString Tr(const char* text)
-{
-    return QCoreApplication::translate("TracksEngine", text);
-}
-
 PageTracks ToPage(const STrackList& list)
 {
     PageTracks tracks;
@@ -294,7 +289,7 @@ TracksEngine::Silences TracksEngine::FindSilences(double thresholdDb, double min
     Silences result;
     const std::vector<SLevelBlock>& blocks = m_impl->Blocks();
     if (blocks.empty()) {
-        result.report = Tr("The waveform is still being read.");
+        result.report = QCoreApplication::translate("TracksEngine", "The waveform is still being read.");
         return result;
     }
     SSilenceOptions options;
@@ -304,8 +299,10 @@ TracksEngine::Silences TracksEngine::FindSilences(double thresholdDb, double min
     result.found = Stretches(report);
     const STrackList list = trim ? TracksBetweenSilences(report, duration) : TracksAtSilences(report, duration);
     result.tracks = ToPage(list);
+    // (The count is a plain variable: lupdate does not read a cast in a call.)
+    const int silences = int(report.silences.size());
     result.report = QCoreApplication::translate("TracksEngine", "%n silence(s) between the tracks, %1 tracks.",
-                                                nullptr, static_cast<int>(report.silences.size()))
+                                                nullptr, silences)
                         .arg(result.tracks.size())
                     + QLatin1Char('\n') + FromUtf8(report.Summary());
     return result;
@@ -341,14 +338,15 @@ QString TracksEngine::LosslessRefusal(const QString& source) const
 {
     if (m_impl->Mp3Copies(PathBytes(source)))
         return {};
-    return Tr("the source is not MP3 audio, so the pieces are 16-bit WAV files at its sample rate "
-              "(lossless for a 16-bit source).");
+    return QCoreApplication::translate("TracksEngine",
+                                       "the source is not MP3 audio, so the pieces are 16-bit WAV files at its "
+                                       "sample rate (lossless for a 16-bit source).");
 }
 
 bool TracksEngine::StartWrite(const WriteRequest& request, QString& error)
 {
     if (Writing()) {
-        error = Tr("a run is going on");
+        error = QCoreApplication::translate("TracksEngine", "a run is going on");
         return false;
     }
     auto job = std::make_unique<CTracksJob>(m_impl->Request(request));
