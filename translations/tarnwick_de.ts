@@ -1016,6 +1016,10 @@ Geschriebene Stücke:
         <source>The waveform is still being read; find silences once it is complete.</source>
         <translation>Die Wellenform wird noch eingelesen; Pausen lassen sich suchen, sobald sie vollständig ist.</translation>
     </message>
+    <message>
+        <source>Equal parts can snap to silences only once the whole waveform has been read.</source>
+        <translation>Gleiche Teile können erst an Pausen einrasten, wenn die ganze Wellenform eingelesen ist.</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>

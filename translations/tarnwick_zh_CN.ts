@@ -1011,6 +1011,10 @@ Pieces written:
         <source>The waveform is still being read; find silences once it is complete.</source>
         <translation>波形仍在读取中，读取完成后再查找静音。</translation>
     </message>
+    <message>
+        <source>Equal parts can snap to silences only once the whole waveform has been read.</source>
+        <translation>只有在整个波形读取完成后，等分才能对齐到静音处。</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>

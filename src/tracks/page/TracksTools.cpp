@@ -138,10 +138,10 @@ bool CTracksTools::ApplySilences(double thresholdDb, double minSeconds, bool tri
 {
     const TracksEngine::Silences silences =
         m_target.engine.FindSilences(thresholdDb, minSeconds, trim, m_target.duration);
-    m_target.wave.SetShaded(silences.found);
-    if (silences.tracks.size() < 2)
-        return false;
-    return m_target.model.ReplaceAll(silences.tracks, tr("Find silences"));
+    // Shaded as taken only when they were: fewer than two tracks change nothing.
+    const bool taken = silences.tracks.size() >= 2 && m_target.model.ReplaceAll(silences.tracks, tr("Find silences"));
+    m_target.wave.SetShaded(taken ? silences.found : std::vector<WaveformView::Stretch>{});
+    return taken;
 }
 
 bool CTracksTools::ApplyEqualParts(int count, Time every, double snapSeconds)
@@ -181,6 +181,12 @@ void CTracksTools::OnEqualParts()
     EqualPartsDialog dialog(window());
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // Snapping needs the silences, known once the whole file is read.
+    if (dialog.SnapSeconds() > 0 && !m_target.engine.SuggestedThresholdDb()) {
+        ui::MessageBox(window(), tr("Equal parts can snap to silences only once the whole waveform has been read."),
+                       QString(), ui::MessageIcon::Information);
+        return;
+    }
     ApplyEqualParts(dialog.ByCount() ? dialog.Count() : 0, dialog.ByCount() ? 0 : dialog.Every().value_or(0),
                     dialog.SnapSeconds());
 }
