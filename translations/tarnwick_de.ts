@@ -761,24 +761,16 @@ Wählen Sie ihn mit der linken Maustaste aus und löschen Sie ihn dann mit der r
         <translation>MP&amp;3</translation>
     </message>
     <message>
-        <source>&amp;WAV</source>
-        <translation>&amp;WAV</translation>
+        <source>WA&amp;V</source>
+        <translation>WA&amp;V</translation>
     </message>
     <message>
         <source>%1 kbps</source>
         <translation>%1 kbit/s</translation>
     </message>
     <message>
-        <source>Bit rate</source>
-        <translation>Bitrate</translation>
-    </message>
-    <message>
         <source>%1 Hz</source>
         <translation>%1 Hz</translation>
-    </message>
-    <message>
-        <source>Sample rate</source>
-        <translation>Abtastrate</translation>
     </message>
     <message>
         <source>Format:</source>
@@ -814,7 +806,7 @@ Wählen Sie ihn mit der linken Maustaste aus und löschen Sie ihn dann mit der r
     </message>
     <message>
         <source>&amp;Write all</source>
-        <translation>&amp;Alle schreiben</translation>
+        <translation>All&amp;e schreiben</translation>
     </message>
     <message>
         <source>Write every track into the output folder</source>
@@ -1019,6 +1011,14 @@ Geschriebene Stücke:
     <message>
         <source>Equal parts can snap to silences only once the whole waveform has been read.</source>
         <translation>Gleiche Teile können erst an Pausen einrasten, wenn die ganze Wellenform eingelesen ist.</translation>
+    </message>
+    <message>
+        <source>B&amp;it rate:</source>
+        <translation>B&amp;itrate:</translation>
+    </message>
+    <message>
+        <source>S&amp;ample rate:</source>
+        <translation>Abtas&amp;trate:</translation>
     </message>
 </context>
 <context>

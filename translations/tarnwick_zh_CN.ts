@@ -760,24 +760,16 @@ Remove it from the list to join the others.</source>
         <translation>MP&amp;3</translation>
     </message>
     <message>
-        <source>&amp;WAV</source>
-        <translation>&amp;WAV</translation>
+        <source>WA&amp;V</source>
+        <translation>WA&amp;V</translation>
     </message>
     <message>
         <source>%1 kbps</source>
         <translation>%1 kbps</translation>
     </message>
     <message>
-        <source>Bit rate</source>
-        <translation>比特率</translation>
-    </message>
-    <message>
         <source>%1 Hz</source>
         <translation>%1 Hz</translation>
-    </message>
-    <message>
-        <source>Sample rate</source>
-        <translation>采样率</translation>
     </message>
     <message>
         <source>Format:</source>
@@ -1014,6 +1006,14 @@ Pieces written:
     <message>
         <source>Equal parts can snap to silences only once the whole waveform has been read.</source>
         <translation>只有在整个波形读取完成后，等分才能对齐到静音处。</translation>
+    </message>
+    <message>
+        <source>B&amp;it rate:</source>
+        <translation>比特率(&amp;I)：</translation>
+    </message>
+    <message>
+        <source>S&amp;ample rate:</source>
+        <translation>采样率(&amp;A)：</translation>
     </message>
 </context>
 <context>

@@ -8,10 +8,18 @@
 #include "SplitDlg.h"
 #include "SplitDlgIds.h"
 #include "TarnwickVersion.h"
+#include "TracksPage.h"
 #include "Translations.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLocale>
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
 
 using namespace function_ids;
 
@@ -38,7 +46,64 @@ Shown TextsShown()
             split.GetDlgItem(split_ids::IDC_POSITION)->accessibleName(), about.GetDlgItemText(ui::IDOK)};
 }
 
+// The letter Alt reaches `text` by ("&&" is a plain "&"); none when 0.
+QChar Mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&'))
+            continue;
+        if (text[i + 1] != QLatin1Char('&'))
+            return text[i + 1].toUpper();
+        ++i;
+    }
+    return QChar();
+}
+
+// Each Alt+letter shown on `page` with the texts that carry it.
+std::map<QChar, QStringList> MnemonicsShown(QWidget& page)
+{
+    std::map<QChar, QStringList> shown;
+    for (QWidget* w : page.findChildren<QWidget*>()) {
+        if (!w->isVisibleTo(&page))
+            continue;
+        QString text;
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy())
+            text = label->text();
+        else if (auto* group = qobject_cast<QGroupBox*>(w); group && group->isCheckable())
+            text = group->title();
+        if (const QChar letter = Mnemonic(text); !letter.isNull())
+            shown[letter] << text;
+    }
+    return shown;
+}
+
 } // namespace
+
+// A keyboard user's Alt+letter goes to one control, whatever the language:
+// two controls on one letter make Alt only move between them.
+TEST(Translations, EachAltLetterOnAPageReachesOneControlInEveryLanguage)
+{
+    const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> pages{
+        {"first page", [] { return std::make_unique<CFunctionDlg>(); }},
+        {"split page", [] { return std::make_unique<CSplitDlg>(); }},
+        {"join page", [] { return std::make_unique<CJoinDlg>(); }},
+        {"tracks page", [] { return std::make_unique<CTracksPage>(); }},
+    };
+    for (const char* locale : {"en_US", "de_DE", "zh_CN"}) {
+        CTranslations translations;
+        translations.Install(QLocale(QString::fromLatin1(locale)));
+        for (const auto& [name, make] : pages) {
+            SCOPED_TRACE(std::string(locale) + " " + name);
+            std::unique_ptr<QWidget> page = make();
+            page->show();
+            for (const auto& [letter, texts] : MnemonicsShown(*page))
+                EXPECT_EQ(texts.size(), 1) << "Alt+" << QString(letter).toStdString() << ": "
+                                           << texts.join(QStringLiteral(", ")).toStdString();
+        }
+    }
+}
 
 TEST(Translations, ThePagesSpeakTheLocalesLanguageOrEnglish)
 {

@@ -73,7 +73,7 @@ CTracksOutputPanel::CTracksOutputPanel(TracksEngine& engine, const QString& sour
     m_keepRadio = new QRadioButton(tr("&Keep the original sound"), output);
     m_keepRadio->setToolTip(tr("Copy the source's audio without re-encoding, cut to the sample"));
     m_mp3Radio = new QRadioButton(tr("MP&3"), output);
-    m_wavRadio = new QRadioButton(tr("&WAV"), output);
+    m_wavRadio = new QRadioButton(tr("WA&V"), output);
     auto* group = new QButtonGroup(output);
     for (QRadioButton* r : {m_keepRadio, m_mp3Radio, m_wavRadio})
         group->addButton(r);
@@ -82,15 +82,19 @@ CTracksOutputPanel::CTracksOutputPanel(TracksEngine& engine, const QString& sour
     for (int kbps : {320, 256, 224, 192, 160, 128, 112, 96, 80, 64})
         m_bitrateCombo->addItem(tr("%1 kbps").arg(kbps), kbps);
     m_bitrateCombo->setCurrentIndex(3);
-    m_bitrateCombo->setAccessibleName(tr("Bit rate"));
     m_samplerateCombo = new QComboBox(output);
     for (int hz : {48000, 44100, 32000, 24000, 22050, 16000})
         m_samplerateCombo->addItem(tr("%1 Hz").arg(hz), hz);
     m_samplerateCombo->setCurrentIndex(1);
-    m_samplerateCombo->setAccessibleName(tr("Sample rate"));
+    // On Linux a screen reader names a combo box by its current value; the
+    // visible labels are what tell it which box is which.
+    QLabel* bitrateLabel = LabelFor(tr("B&it rate:"), m_bitrateCombo, output);
+    QLabel* samplerateLabel = LabelFor(tr("S&ample rate:"), m_samplerateCombo, output);
     formatRow->addWidget(m_keepRadio);
     formatRow->addWidget(m_mp3Radio);
+    formatRow->addWidget(bitrateLabel);
     formatRow->addWidget(m_bitrateCombo);
+    formatRow->addWidget(samplerateLabel);
     formatRow->addWidget(m_samplerateCombo);
     formatRow->addWidget(m_wavRadio);
     formatRow->addStretch(1);

@@ -788,7 +788,7 @@ TEST(TracksPage, ClosingThePageWhileWritingLeavesOnlyWholePieces)
         auto page = OpenPage(TestFiles().longMp3, {10 * kSecond, 20 * kSecond, 30 * kSecond});
         page->SetOutputFolder(Text(out.Path()));
         for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
-            if (r->text() == QStringLiteral("&WAV"))
+            if (r->text() == QStringLiteral("WA&V"))
                 r->setChecked(true);
         }
         page->OnWriteAll();
