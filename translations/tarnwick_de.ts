@@ -1020,6 +1020,10 @@ Geschriebene Stücke:
         <source>S&amp;ample rate:</source>
         <translation>Abtas&amp;trate:</translation>
     </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no program to show folders.</source>
+        <translation>Der Ordner %1 konnte nicht geöffnet werden: Auf dem Desktop gibt es kein Programm, das Ordner anzeigt.</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>

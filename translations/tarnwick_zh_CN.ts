@@ -1015,6 +1015,10 @@ Pieces written:
         <source>S&amp;ample rate:</source>
         <translation>采样率(&amp;A)：</translation>
     </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no program to show folders.</source>
+        <translation>无法打开文件夹 %1：桌面上没有可以显示文件夹的程序。</translation>
+    </message>
 </context>
 <context>
     <name>DialogTemplate</name>

@@ -6,12 +6,12 @@
 
 #include "DialogConstants.h"
 #include "FileDialogs.h"
+#include "Help.h"
 #include "MessageBox.h"
 #include "TracksToolDialogs.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -292,8 +292,12 @@ void CTracksOutputPanel::FinishWrite()
                               static_cast<int>(names.size()))
                                .arg(QDir::toNativeSeparators(OutputFolder())),
                            tr("Tracks written"), ui::MessageIcon::Information, ui::MessageButtons::YesNo)
-            == ui::IDYES)
-            QDesktopServices::openUrl(QUrl::fromLocalFile(OutputFolder()));
+            == ui::IDYES
+            && !help::OpenUrl(QUrl::fromLocalFile(OutputFolder())))
+            ui::MessageBox(window(),
+                           tr("The folder %1 could not be opened: the desktop has no program to show folders.")
+                               .arg(QDir::toNativeSeparators(OutputFolder())),
+                           tr("Tracks written"), ui::MessageIcon::Warning);
         return;
     }
     m_progress->setValue(0);

@@ -7,6 +7,7 @@
 #include "Fixtures.h"
 #include "FunctionDlg.h"
 #include "GuiTestSupport.h"
+#include "Help.h"
 #include "SplitDlg.h"
 #include "TracksEngine.h"
 #include "TracksPage.h"
@@ -15,6 +16,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QSet>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -378,6 +380,33 @@ TEST(TracksPage, WriteAllWritesTheEngineTracksAndCancelRemovesThePartialOne)
     for (const std::string& name : left) {
         EXPECT_EQ(name.front() == '.', false) << name; // no hidden temporary stays
         EXPECT_TRUE(told.contains(QString::fromStdString(name))) << told.toStdString();
+    }
+}
+
+// After Write all, Yes opens the output folder; a desktop with nothing to
+// show folders is told, with the folder's name, instead of nothing at all.
+TEST(TracksPage, WrittenTracksOpenTheirFolderOrSayWhereTheyAre)
+{
+    for (const bool desktopOpensFolders : {true, false}) {
+        SCOPED_TRACE(desktopOpensFolders ? "opens" : "nothing opens folders");
+        QList<QUrl> opened;
+        help::LaunchHook previous = help::SetLaunchHook([&](const help::LaunchRequest& r) {
+            opened << r.url;
+            return desktopOpensFolders;
+        });
+        testsupport::MessageBoxRecorder boxes(ui::IDYES);
+        auto page = OpenPage(TestFiles().tone, {5 * kSecond});
+        fixtures::TempDir out;
+        page->SetOutputFolder(Text(out.Path()));
+        page->OnWriteAll();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !page->IsWriting() && !boxes.Boxes().empty(); }, 30000));
+        help::SetLaunchHook(std::move(previous));
+        EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(Text(out.Path()))});
+        ASSERT_EQ(boxes.Boxes().size(), desktopOpensFolders ? 1u : 2u);
+        if (!desktopOpensFolders) {
+            EXPECT_TRUE(boxes.Boxes()[1].text.contains(QDir::toNativeSeparators(Text(out.Path()))))
+                << boxes.Boxes()[1].text.toStdString();
+        }
     }
 }
 
