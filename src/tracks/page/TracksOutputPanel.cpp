@@ -194,6 +194,10 @@ void CTracksOutputPanel::UpdateFormatNote()
     const bool reencode = m_mp3Radio->isChecked();
     m_bitrateCombo->setEnabled(reencode);
     m_samplerateCombo->setEnabled(reencode);
+    for (QLabel* label : findChildren<QLabel*>()) {
+        if (label->buddy() == m_bitrateCombo || label->buddy() == m_samplerateCombo)
+            label->setEnabled(reencode);
+    }
     QString note;
     if (m_keepRadio->isChecked() && !m_source.isEmpty()) {
         const QString refusal = m_engine.LosslessRefusal(m_source);
