@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Lists every focusable control of a running Tarnwick's windows as a screen
-reader sees them through AT-SPI: role, name and description. With --press
+reader sees them through AT-SPI: role, name, the label it is read with and
+description. With --press
 NAME it presses the button of that name first (through AT-SPI too), with
 --type NAME=TEXT it types into the field of that name. Exit status 1 when
 a focusable control has no name.
@@ -64,6 +65,18 @@ def type_into(app, name, text):
     editable.setTextContents(text)
 
 
+def labels(node):
+    """The names of the labels a screen reader reads a control with."""
+    names = []
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            for i in range(relation.getNTargets()):
+                target = relation.getTarget(i)
+                if target is not None and target.name:
+                    names.append(target.name)
+    return names
+
+
 def listing(app):
     unnamed = 0
     lines = []
@@ -83,6 +96,9 @@ def listing(app):
                 unnamed += 1
                 name = "!!! NO NAME !!!"
             line = f"  {node.getRoleName():<14} {name!r}"
+            read_with = [n for n in labels(node) if n != name]
+            if read_with:
+                line += f"  (label {', '.join(map(repr, read_with))})"
             if node.description:
                 line += f"  -- {node.description}"
             if flags:
