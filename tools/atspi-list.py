@@ -1,10 +1,9 @@
 #!/usr/bin/python3
 """Lists every focusable control of a running Tarnwick's windows as a screen
-reader sees them through AT-SPI: role, name, the label it is read with and
-description. With --press
-NAME it presses the button of that name first (through AT-SPI too), with
---type NAME=TEXT it types into the field of that name. Exit status 1 when
-a focusable control has no name.
+reader sees them through AT-SPI: role, name, the labels it is read with and
+description. With --press NAME it presses the button of that name first
+(through AT-SPI too), with --type NAME=TEXT it types into the field of that
+name. Exit status 1 when a focusable control has no name.
 
 Used by tools/check-accessibility.sh; needs python3-pyatspi."""
 

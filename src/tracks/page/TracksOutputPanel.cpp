@@ -88,13 +88,13 @@ CTracksOutputPanel::CTracksOutputPanel(TracksEngine& engine, const QString& sour
     m_samplerateCombo->setCurrentIndex(1);
     // On Linux a screen reader names a combo box by its current value; the
     // visible labels are what tell it which box is which.
-    QLabel* bitrateLabel = LabelFor(tr("B&it rate:"), m_bitrateCombo, output);
-    QLabel* samplerateLabel = LabelFor(tr("S&ample rate:"), m_samplerateCombo, output);
+    m_bitrateLabel = LabelFor(tr("B&it rate:"), m_bitrateCombo, output);
+    m_samplerateLabel = LabelFor(tr("S&ample rate:"), m_samplerateCombo, output);
     formatRow->addWidget(m_keepRadio);
     formatRow->addWidget(m_mp3Radio);
-    formatRow->addWidget(bitrateLabel);
+    formatRow->addWidget(m_bitrateLabel);
     formatRow->addWidget(m_bitrateCombo);
-    formatRow->addWidget(samplerateLabel);
+    formatRow->addWidget(m_samplerateLabel);
     formatRow->addWidget(m_samplerateCombo);
     formatRow->addWidget(m_wavRadio);
     formatRow->addStretch(1);
@@ -192,12 +192,10 @@ void CTracksOutputPanel::UpdateExample()
 void CTracksOutputPanel::UpdateFormatNote()
 {
     const bool reencode = m_mp3Radio->isChecked();
+    m_bitrateLabel->setEnabled(reencode);
     m_bitrateCombo->setEnabled(reencode);
+    m_samplerateLabel->setEnabled(reencode);
     m_samplerateCombo->setEnabled(reencode);
-    for (QLabel* label : findChildren<QLabel*>()) {
-        if (label->buddy() == m_bitrateCombo || label->buddy() == m_samplerateCombo)
-            label->setEnabled(reencode);
-    }
     QString note;
     if (m_keepRadio->isChecked() && !m_source.isEmpty()) {
         const QString refusal = m_engine.LosslessRefusal(m_source);

@@ -77,6 +77,8 @@ private:
     QRadioButton* m_wavRadio = nullptr;
     QComboBox* m_bitrateCombo = nullptr;
     QComboBox* m_samplerateCombo = nullptr;
+    QLabel* m_bitrateLabel = nullptr;
+    QLabel* m_samplerateLabel = nullptr;
     QLabel* m_formatNote = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_progressLabel = nullptr;
